@@ -1,0 +1,10 @@
+#include "display.h"
+
+namespace velumbra {
+
+std::optional<std::string> displayUnavailableReason()
+{
+    return std::nullopt; // Windows and macOS always have their own desktop.
+}
+
+} // namespace velumbra

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "screen.h"
+
+namespace velumbra {
+
+/// The primary screen as the window system reports it.
+class QtScreen final : public Screen
+{
+public:
+    [[nodiscard]] std::optional<ScreenSize> primarySize() const override;
+};
+
+} // namespace velumbra

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "settings.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace velumbra {
+
+/// The settings store kept by QSettings in its native place: on Linux
+/// $XDG_CONFIG_HOME/Velumbra/Velumbra.conf, on Windows the user's registry
+/// under Software\Velumbra\Velumbra.
+class QtSettingsStore final : public SettingsStore
+{
+public:
+    QtSettingsStore();
+
+    [[nodiscard]] std::string read(std::string_view section, std::string_view key) const override;
+    void write(std::string_view section, std::string_view key, std::string_view value) override;
+    [[nodiscard]] std::optional<SettingsWriteError> commit() override;
+
+    /// The file or registry key that holds the values, for messages.
+    [[nodiscard]] std::string location() const;
+
+private:
+    std::map<std::string, std::string> m_pending; // "Section/Key" -> value, in key order
+    std::vector<std::string> m_order;             // keys as they were written
+};
+
+} // namespace velumbra

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace velumbra {
+
+/// Why a commit of the settings failed: where they live and, in French, what went wrong.
+struct SettingsWriteError
+{
+    std::string location; ///< the file (or registry key) that could not be written
+    std::string reason;   ///< a French sentence fragment, e.g. "permission refusée"
+};
+
+/// Per-user store of string values addressed by application, section and key.
+///
+/// Reads never fail: an absent or unreadable key yields the empty string.
+/// Writes are queued and reach the store only with commit(), all at once, so a
+/// failure never leaves the store half-written.
+class SettingsStore
+{
+public:
+    virtual ~SettingsStore() = default;
+
+    /// The value of @p key, or "" when it is absent or not a string.
+    [[nodiscard]] virtual std::string read(std::string_view section, std::string_view key) const = 0;
+
+    /// Queues @p value for @p key; nothing is stored before commit().
+    virtual void write(std::string_view section, std::string_view key, std::string_view value) = 0;
+
+    /// Stores every queued value in one piece. On failure the previous content
+    /// stays as it was and the error says where and why.
+    [[nodiscard]] virtual std::optional<SettingsWriteError> commit() = 0;
+};
+
+} // namespace velumbra

@@ -1,0 +1,27 @@
+# Shared by scripts/run and scripts/test: installs the Debian packages listed
+# in scripts/packages/*.txt that are missing, then configures and builds.
+# Sourced, not run.
+
+velumbra_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+velumbra_install_packages() {
+    local wanted missing=() pkg
+    wanted=$(cat "$velumbra_root"/scripts/packages/*.txt | sed 's/#.*//' | tr -s ' \t' '\n' | sed '/^$/d' | sort -u)
+    for pkg in $wanted; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installation des paquets manquants : ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -q || return 1
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}" || return 1
+}
+
+# velumbra_build DIR [cmake options...]
+velumbra_build() {
+    local dir=$1
+    shift
+    cmake -S "$velumbra_root" -B "$velumbra_root/$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null || return 1
+    cmake --build "$velumbra_root/$dir" --parallel "$(nproc)"
+}

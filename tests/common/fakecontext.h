@@ -1,0 +1,23 @@
+#pragma once
+
+#include "appcontext.h"
+#include "fakeclock.h"
+#include "fakeprompter.h"
+#include "fakescreen.h"
+#include "fakesettings.h"
+
+namespace velumbra {
+
+/// Every service of the window, faked, ready to hand to FrmVLB.
+struct FakeContext
+{
+    FakeSettingsStore settings;
+    FakeClock clock;
+    ScriptedRandom random;
+    FakeScreen screen;
+    FakePrompter prompter;
+
+    AppContext context() { return AppContext{settings, clock, random, screen, prompter}; }
+};
+
+} // namespace velumbra
