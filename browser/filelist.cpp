@@ -44,9 +44,12 @@ void FileList::setPattern(const QString &pattern)
 
 void FileList::refresh()
 {
+    const QString current = fileName();
     QDir dir(m_path);
     const QStringList filters = m_pattern.isEmpty() ? QStringList() : m_pattern.split(QLatin1Char(';'));
     m_model->setStringList(dir.entryList(filters, QDir::Files, QDir::Name | QDir::IgnoreCase));
+    if (!current.isEmpty())
+        setFileName(current);
 }
 
 int FileList::count() const

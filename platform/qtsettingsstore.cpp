@@ -104,6 +104,18 @@ void QtSettingsStore::write(std::string_view section, std::string_view key, std:
 
 std::optional<SettingsWriteError> QtSettingsStore::commit()
 {
+    {
+        // QSettings never writes over a file it cannot parse, so a damaged
+        // file would block every later save: set it aside, whole, and start anew.
+        QSettings probe = openSettings();
+        (void)probe.childGroups();
+        if (probe.status() == QSettings::FormatError) {
+            const QString damaged = probe.fileName();
+            const QString aside = damaged + QStringLiteral(".bak");
+            QFile::remove(aside);
+            QFile::rename(damaged, aside);
+        }
+    }
     QSettings s = openSettings();
     qint64 bytes = 0;
     for (const std::string &k : m_order) {
