@@ -1,0 +1,93 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace velumbra {
+
+/// How long a wallpaper set by WallpaperSetter::setWallpaper() lasts.
+enum class WallpaperLifetime {
+    UntilLogoff, ///< the desktop forgets it when the user logs off (where it can)
+    ForGood,     ///< stored in the user's profile, shown again at the next login
+};
+
+/// The outcome of a wallpaper or screen-saver call.
+struct WallpaperResult
+{
+    bool ok = false;
+    std::string reason; ///< why it failed, one French sentence; empty on success
+
+    [[nodiscard]] static WallpaperResult success() { return {true, {}}; }
+    [[nodiscard]] static WallpaperResult failure(std::string why) { return {false, std::move(why)}; }
+};
+
+/// Sets the desktop wallpaper and switches the screen saver off on one kind
+/// of desktop. Every call checks what it wrote by reading it back from the
+/// desktop, so success means the desktop holds the new value.
+class WallpaperSetter
+{
+public:
+    virtual ~WallpaperSetter() = default;
+
+    /// A short, stable name of the backend ("x11", "gnome", "sway", ...).
+    [[nodiscard]] virtual std::string name() const = 0;
+
+    /// Shows the picture at @p path (UTF-8) as the wallpaper at once, for
+    /// @p lifetime. On desktops that only know one lifetime, what the README
+    /// says for that desktop applies. An empty path removes the wallpaper
+    /// where the desktop allows it and fails elsewhere.
+    [[nodiscard]] virtual WallpaperResult setWallpaper(const std::string &path,
+                                                       WallpaperLifetime lifetime) = 0;
+
+    /// Keeps the screen saver from starting until the user logs off. Some
+    /// desktops need the setter to stay alive for that (an inhibition held on
+    /// the session bus): keep the object until the program ends.
+    [[nodiscard]] virtual WallpaperResult disableScreenSaver() = 0;
+};
+
+/// The backends that can set a wallpaper.
+enum class WallpaperBackend {
+    None,
+    X11Root,  ///< the X root window, for plain window managers
+    Gnome,    ///< GNOME, Ubuntu, Budgie, Unity, GNOME Classic and Flashback
+    Cinnamon,
+    Mate,
+    Xfce,
+    Kde,
+    Sway,
+    Windows,
+};
+
+/// The part of the process environment that decides the backend.
+struct DesktopEnvironment
+{
+    std::string currentDesktop; ///< XDG_CURRENT_DESKTOP
+    std::string swaySocket;     ///< SWAYSOCK
+    std::string display;        ///< DISPLAY
+    std::string waylandDisplay; ///< WAYLAND_DISPLAY
+
+    /// The values of the running process.
+    [[nodiscard]] static DesktopEnvironment fromProcess();
+};
+
+/// The backend for @p env: the first XDG_CURRENT_DESKTOP token (colon
+/// separated, any case) that has one, then a sway socket, then an X display
+/// without Wayland; None when nothing fits.
+[[nodiscard]] WallpaperBackend chooseWallpaperBackend(const DesktopEnvironment &env);
+
+/// Why no backend fits @p env, as one French sentence for the user.
+[[nodiscard]] std::string noWallpaperBackendReason(const DesktopEnvironment &env);
+
+/// The setter for this machine's desktop: the Windows one on Windows,
+/// elsewhere the one chooseWallpaperBackend() picks from the process
+/// environment. Never null: without a backend every call fails with
+/// noWallpaperBackendReason().
+[[nodiscard]] std::unique_ptr<WallpaperSetter> createWallpaperSetter();
+
+/// The setter of @p backend; @p env supplies what the backend connects to.
+[[nodiscard]] std::unique_ptr<WallpaperSetter> createWallpaperSetter(WallpaperBackend backend,
+                                                                     const DesktopEnvironment &env);
+
+} // namespace velumbra

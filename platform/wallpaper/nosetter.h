@@ -1,0 +1,30 @@
+#pragma once
+
+#include "wallpaper.h"
+
+namespace velumbra {
+
+// Stands in when no backend fits, so that callers always hold a setter and
+// get the reason with every call.
+class NoWallpaperSetter final : public WallpaperSetter
+{
+public:
+    explicit NoWallpaperSetter(std::string reason) : m_reason(std::move(reason)) {}
+
+    [[nodiscard]] std::string name() const override { return "none"; }
+    [[nodiscard]] WallpaperResult setWallpaper(const std::string &, WallpaperLifetime) override
+    {
+        return WallpaperResult::failure(m_reason);
+    }
+    [[nodiscard]] WallpaperResult disableScreenSaver() override
+    {
+        return WallpaperResult::failure(m_reason);
+    }
+
+private:
+    std::string m_reason;
+};
+
+std::unique_ptr<WallpaperSetter> createNoWallpaperSetter(std::string reason);
+
+} // namespace velumbra
