@@ -7,6 +7,8 @@ class Prompter;
 class RandomSource;
 class Screen;
 class SettingsStore;
+class TrayIcon;
+class WallpaperSetter;
 
 /// The operating system's services the window works with; tests hand in fakes.
 struct AppContext
@@ -16,6 +18,8 @@ struct AppContext
     RandomSource &random;
     Screen &screen;
     Prompter &prompter;
+    WallpaperSetter &wallpaper;
+    TrayIcon &tray;
 };
 
 } // namespace velumbra

@@ -6,6 +6,8 @@
 #include "prompter.h"
 #include "qtscreen.h"
 #include "qtsettingsstore.h"
+#include "qttrayicon.h"
+#include "wallpaper.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -24,6 +26,9 @@ int runVelumbra(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velumbra"));
     QApplication::setApplicationVersion(QStringLiteral(VELUMBRA_VERSION));
+    // The window hides into the tray while it rotates, and dialogs may close
+    // meanwhile: only the window's own closing ends the program.
+    QApplication::setQuitOnLastWindowClosed(false);
 
     // Standard buttons and context menus speak French whatever the system language.
     QTranslator qtFrench;
@@ -36,7 +41,9 @@ int runVelumbra(int argc, char **argv)
     SystemRandom random;
     QtScreen screen;
     QtPrompter prompter;
-    FrmVLB window(AppContext{settings, clock, random, screen, prompter});
+    const std::unique_ptr<WallpaperSetter> wallpaper = createWallpaperSetter();
+    QtTrayIcon tray(QIcon(QStringLiteral(":/velumbra/velumbra.png")));
+    FrmVLB window(AppContext{settings, clock, random, screen, prompter, *wallpaper, tray});
     window.load();
     window.show();
     const int code = QApplication::exec();

@@ -9,10 +9,14 @@
 #include "savedstate.h"
 #include "screen.h"
 #include "settings.h"
+#include "tray.h"
+#include "wallpaper.h"
 #include "widgets.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QCursor>
+#include <QMouseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QGroupBox>
@@ -43,6 +47,14 @@ QString withoutMnemonic(QString text)
     return text.remove(QRegularExpression(QStringLiteral("&(?!&)")));
 }
 
+// A folder path and a bare file name: a drive root already ends with the separator.
+QString joinFolderAndName(const QString &folder, const QString &name)
+{
+    if (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QLatin1Char('\\')))
+        return folder + name;
+    return folder + QDir::separator() + name;
+}
+
 QAction *addItem(QMenu *menu, const char *name, const QString &caption)
 {
     QAction *action = menu->addAction(caption);
@@ -52,7 +64,8 @@ QAction *addItem(QMenu *menu, const char *name, const QString &caption)
 
 } // namespace
 
-FrmVLB::FrmVLB(AppContext context, QWidget *parent) : QMainWindow(parent), m_ctx(context)
+FrmVLB::FrmVLB(AppContext context, QWidget *parent)
+    : QMainWindow(parent), m_ctx(context), m_rotation(context.clock, context.random)
 {
     setObjectName(QStringLiteral("FrmVLB"));
     setWindowTitle(QStringLiteral("Velumbra °VLB°    Choix du papier-paint ..."));
@@ -74,6 +87,7 @@ FrmVLB::FrmVLB(AppContext context, QWidget *parent) : QMainWindow(parent), m_ctx
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
+    connect(Timer1, &QTimer::timeout, this, &FrmVLB::onTimer1Tick);
 
     // Kept invisible: it only measures and converts pictures.
     Picture1 = new QLabel(client);
@@ -88,9 +102,17 @@ FrmVLB::FrmVLB(AppContext context, QWidget *parent) : QMainWindow(parent), m_ctx
     createMenus();
     setTabOrderChain();
     setAccessibleNames();
+
+    // The icon is in the notification area from the start, before any rotation.
+    m_ctx.tray.setToolTip(QStringLiteral("°VLB° Velumbra"));
+    m_ctx.tray.onActivated = [this] { onTrayActivated(); };
+    m_ctx.tray.setVisible(true);
 }
 
-FrmVLB::~FrmVLB() = default;
+FrmVLB::~FrmVLB()
+{
+    m_ctx.tray.onActivated = nullptr;
+}
 
 void FrmVLB::createButtons(QWidget *client)
 {
@@ -100,11 +122,14 @@ void FrmVLB::createButtons(QWidget *client)
     Command2->setAutoDefault(true);
     connect(Command2, &QPushButton::clicked, this, &QWidget::close);
 
-    Command1 = new QPushButton(QStringLiteral("OK"), client);
+    auto *ok = new ReleaseButton(QStringLiteral("OK"), client);
+    Command1 = ok;
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setGeometry(320, 160, 113, 33);
     Command1->setAutoDefault(true);
     Command1->setDefault(true);
+    connect(Command1, &QPushButton::clicked, this, &FrmVLB::okAction);
+    connect(ok, &ReleaseButton::released, this, &FrmVLB::onCommand1Release);
 }
 
 void FrmVLB::createChoice(QWidget *client)
@@ -231,7 +256,8 @@ void FrmVLB::createMenus()
     // The other menus are only ever popped up, never shown in the menu bar.
     Mnu_Fichier = new QMenu(QStringLiteral("&Fichier"), this);
     Mnu_Fichier->setObjectName(QStringLiteral("Mnu_Fichier"));
-    addItem(Mnu_Fichier, "mnu_afficher", QStringLiteral("&Afficher"));
+    QAction *show = addItem(Mnu_Fichier, "mnu_afficher", QStringLiteral("&Afficher"));
+    connect(show, &QAction::triggered, this, &FrmVLB::showFromTray);
     QAction *quit = addItem(Mnu_Fichier, "mnu_quitter", QStringLiteral("&Quitter"));
     connect(quit, &QAction::triggered, this, &QWidget::close);
 
@@ -394,6 +420,7 @@ void FrmVLB::popupAt(QMenu *menu, const QPoint &globalPos)
 
 bool FrmVLB::eventFilter(QObject *watched, QEvent *event)
 {
+
     // Enter in the pattern box applies the pattern there and goes no further:
     // it must not also press the default button.
     if (watched == Text1 && event->type() == QEvent::KeyPress) {
@@ -430,11 +457,149 @@ void FrmVLB::closeEvent(QCloseEvent *event)
     QCoreApplication::exit(m_exitCode);
 }
 
+void FrmVLB::okAction()
+{
+    if (Option1[0]->isChecked())
+        setWallpaperAndQuit(0);
+    else if (Option1[1]->isChecked())
+        setWallpaperAndQuit(1);
+    else if (Option1[2]->isChecked())
+        startRotation();
+}
+
+void FrmVLB::setWallpaperAndQuit(int mode)
+{
+    // With no current file there is nothing to set: an empty path would take
+    // the user's wallpaper away (for good, in the second mode).
+    if (!FichierPapierPeint.isEmpty()) {
+        const WallpaperResult result = m_ctx.wallpaper.setWallpaper(
+            FichierPapierPeint.toStdString(),
+            mode == 0 ? WallpaperLifetime::UntilLogoff : WallpaperLifetime::ForGood);
+        if (!result.ok)
+            m_ctx.prompter.tell(this, QStringLiteral("Velumbra"),
+                                QStringLiteral("Le papier peint n'a pas pu être changé : %1")
+                                    .arg(fromStd(result.reason)));
+    }
+    close();
+}
+
+void FrmVLB::startRotation()
+{
+    TestIntervalle();
+    const Answer answer = m_ctx.prompter.ask(
+        this, QStringLiteral("°VLB° Tapisol, par Ardeval"),
+        QStringLiteral("Voulez-vous désactiver l'éventuel «Screen Saver»"), AnswerButtons::YesNoCancel);
+    if (answer == Answer::Cancel)
+        return;
+    if (answer == Answer::Yes)
+        DesactiveScreenSaver();
+    Timer1->start(1000);
+    onTimer1Tick();
+    if (ClicDroit) {
+        m_ctx.tray.setVisible(false);
+        return;
+    }
+    m_ctx.tray.setVisible(true);
+    showMinimized();
+    // Without a notification area an invisible window could never be reached
+    // again: it then stays minimised on the task bar.
+    if (m_ctx.tray.isAvailable()) {
+        hide();
+        m_hiddenInTray = true;
+    }
+}
+
+void FrmVLB::DesactiveScreenSaver()
+{
+    (void)m_ctx.wallpaper.disableScreenSaver();
+}
+
+void FrmVLB::onCommand1Release(Qt::MouseButton button, bool overButton)
+{
+    ClicDroit = button == Qt::RightButton;
+    // A left release over the button was already acted on as a click; the
+    // other buttons make no click, so their release alone carries out OK.
+    if (!Timer1->isActive() && button != Qt::LeftButton && overButton)
+        okAction();
+}
+
+void FrmVLB::onTimer1Tick()
+{
+    if (m_hiddenInTray && !isVisible() && !m_ctx.tray.isAvailable()) {
+        // The notification area went away: bring the window back where it can be found.
+        m_hiddenInTray = false;
+        showMinimized();
+    }
+    if (m_inTick || !IntervalleRotation)
+        return;
+    m_inTick = true;
+    m_rotation.tick(*this, *IntervalleRotation);
+    m_inTick = false;
+}
+
+void FrmVLB::onTrayActivated()
+{
+    Mnu_Fichier->popup(QCursor::pos());
+}
+
+void FrmVLB::showFromTray()
+{
+    m_hiddenInTray = false;
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+std::int64_t FrmVLB::fileCount() const
+{
+    return File1->count();
+}
+
+std::string FrmVLB::filePath(std::int64_t index) const
+{
+    return joinFolderAndName(Dir1->path(), File1->entry(int(index))).toStdString();
+}
+
+void FrmVLB::processPendingEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+bool FrmVLB::isEnding() const
+{
+    return m_unloaded;
+}
+
+void FrmVLB::showCurrentFile(const std::string &path)
+{
+    FichierPapierPeint = fromStd(path);
+    ChargeImage();
+    setWindowTitle(QStringLiteral("°VLB°  Papier peint : ") + FichierPapierPeint);
+    m_ctx.tray.setToolTip(windowTitle());
+}
+
+void FrmVLB::setWallpaperUntilLogoff(const std::string &path)
+{
+    (void)m_ctx.wallpaper.setWallpaper(path, WallpaperLifetime::UntilLogoff);
+}
+
+void FrmVLB::ChargeImage()
+{
+    image1->hide();
+    image1->clear();
+    Label1->setText(FichierPapierPeint);
+    if (isMinimized())
+        return;
+    image1->show();
+}
+
 void FrmVLB::unload()
 {
     if (m_unloaded)
         return;
     m_unloaded = true;
+    Timer1->stop();
     WindowState state;
     state.drive = Drive1->drive().toStdString();
     state.folder = Dir1->path().toStdString();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "appcontext.h"
+#include "rotation.h"
 
 #include <QMainWindow>
 
@@ -25,7 +26,7 @@ class OutlineShape;
 class ReleaseLabel;
 
 /// The main window: browsing, preview, the choice of mode and interval.
-class FrmVLB : public QMainWindow
+class FrmVLB : public QMainWindow, private RotationView
 {
     Q_OBJECT
 public:
@@ -40,10 +41,18 @@ public:
     /// IntervalleRotation.
     void TestIntervalle();
 
+    /// Rebuilds the preview and the info line from FichierPapierPeint.
+    void ChargeImage();
+
+    /// Keeps the screen saver from starting until the user logs off.
+    void DesactiveScreenSaver();
+
     [[nodiscard]] QString fichierPapierPeint() const { return FichierPapierPeint; }
     [[nodiscard]] std::optional<double> intervalleRotation() const { return IntervalleRotation; }
     [[nodiscard]] int largeurEcran() const { return LargeurEcran; }
     [[nodiscard]] int hauteurEcran() const { return HauteurEcran; }
+    [[nodiscard]] bool clicDroit() const { return ClicDroit; }
+    [[nodiscard]] const Rotation &rotation() const { return m_rotation; }
 
     /// The exit code the program ends with: 0, or 1 when the settings could not be saved.
     [[nodiscard]] int exitCode() const { return m_exitCode; }
@@ -73,11 +82,30 @@ private:
     void popupAt(QMenu *menu, const QPoint &globalPos);
     void unload();
 
+    void okAction();
+    void setWallpaperAndQuit(int mode);
+    void startRotation();
+    void onCommand1Release(Qt::MouseButton button, bool overButton);
+    void onTimer1Tick();
+    void onTrayActivated();
+    void showFromTray();
+
+    // What the rotation drives.
+    [[nodiscard]] std::int64_t fileCount() const override;
+    [[nodiscard]] std::string filePath(std::int64_t index) const override;
+    void processPendingEvents() override;
+    [[nodiscard]] bool isEnding() const override;
+    void showCurrentFile(const std::string &path) override;
+    void setWallpaperUntilLogoff(const std::string &path) override;
+
     [[nodiscard]] int selectedIndex(const QButtonGroup *group) const;
 
     AppContext m_ctx;
     int m_exitCode = 0;
     bool m_unloaded = false;
+    bool m_inTick = false;
+    bool m_hiddenInTray = false;
+    Rotation m_rotation;
 
     // Controls, under the names the rest of the program knows them by.
     QTimer *Timer1 = nullptr;
@@ -112,9 +140,8 @@ private:
     int LargeurEcran = 0;
     int HauteurEcran = 0;
     std::optional<double> IntervalleRotation;
-    double ProchainChangement = 0.0;
     bool ClicDroit = false;
-    std::optional<int> DernierIndex;
+    // ProchainChangement and DernierIndex live in m_rotation.
 };
 
 } // namespace velumbra

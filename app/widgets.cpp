@@ -14,6 +14,14 @@ void ReleaseLabel::mouseReleaseEvent(QMouseEvent *event)
         Q_EMIT released(event->button(), event->globalPosition().toPoint());
 }
 
+void ReleaseButton::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool over = rect().contains(event->position().toPoint());
+    const Qt::MouseButton button = event->button();
+    QPushButton::mouseReleaseEvent(event);
+    Q_EMIT released(button, over);
+}
+
 void WrappingRadioButton::paintEvent(QPaintEvent *)
 {
     QStylePainter p(this);

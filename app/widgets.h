@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLabel>
+#include <QPushButton>
 #include <QRadioButton>
 
 namespace velumbra {
@@ -14,6 +15,21 @@ public:
 
 Q_SIGNALS:
     void released(Qt::MouseButton button, const QPoint &globalPos);
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override;
+};
+
+/// A push button that also reports every mouse-button release over it, after
+/// a left release has been turned into its click.
+class ReleaseButton : public QPushButton
+{
+    Q_OBJECT
+public:
+    using QPushButton::QPushButton;
+
+Q_SIGNALS:
+    void released(Qt::MouseButton button, bool overButton);
 
 protected:
     void mouseReleaseEvent(QMouseEvent *event) override;

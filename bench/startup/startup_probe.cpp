@@ -6,6 +6,8 @@
 #include "prompter.h"
 #include "qtscreen.h"
 #include "qtsettingsstore.h"
+#include "qttrayicon.h"
+#include "wallpaper.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -91,7 +93,10 @@ int main(int argc, char **argv)
         velumbra::SystemRandom random;
         velumbra::QtScreen screen;
         velumbra::QtPrompter prompter;
-        velumbra::FrmVLB w(velumbra::AppContext{settings, clock, random, screen, prompter});
+        const auto wallpaper = velumbra::createWallpaperSetter();
+        velumbra::QtTrayIcon tray(QIcon(QStringLiteral(":/velumbra/velumbra.png")));
+        velumbra::FrmVLB w(
+            velumbra::AppContext{settings, clock, random, screen, prompter, *wallpaper, tray});
         w.load();
         w.installEventFilter(&firstPaint);
         w.show();

@@ -3,7 +3,7 @@
 #include "clock.h"
 
 #include <cmath>
-#include <deque>
+#include <vector>
 
 namespace velumbra {
 
@@ -22,11 +22,11 @@ public:
     void advanceSeconds(double seconds) { days += seconds / 86400.0; }
 };
 
-/// A random source that plays back scripted draws, then repeats the last one.
+/// A random source that plays back scripted draws, over and over.
 class ScriptedRandom final : public RandomSource
 {
 public:
-    std::deque<double> draws;
+    std::vector<double> draws;
     std::uint32_t lastSeed = 0;
     int seedCount = 0;
 
@@ -38,14 +38,12 @@ public:
     [[nodiscard]] double next() override
     {
         if (draws.empty())
-            return m_last;
-        m_last = draws.front();
-        draws.pop_front();
-        return m_last;
+            return 0.0;
+        return draws[m_next++ % draws.size()];
     }
 
 private:
-    double m_last = 0.0;
+    std::size_t m_next = 0;
 };
 
 } // namespace velumbra

@@ -5,6 +5,8 @@
 #include "fakeprompter.h"
 #include "fakescreen.h"
 #include "fakesettings.h"
+#include "faketray.h"
+#include "fakewallpaper.h"
 
 namespace velumbra {
 
@@ -16,8 +18,10 @@ struct FakeContext
     ScriptedRandom random;
     FakeScreen screen;
     FakePrompter prompter;
+    FakeWallpaperSetter wallpaper;
+    FakeTrayIcon tray;
 
-    AppContext context() { return AppContext{settings, clock, random, screen, prompter}; }
+    AppContext context() { return AppContext{settings, clock, random, screen, prompter, wallpaper, tray}; }
 };
 
 } // namespace velumbra
