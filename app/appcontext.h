@@ -2,6 +2,7 @@
 
 namespace velumbra {
 
+struct AboutServices;
 class Clock;
 class Prompter;
 class RandomSource;
@@ -16,6 +17,7 @@ struct AppContext
     RandomSource &random;
     Screen &screen;
     Prompter &prompter;
+    AboutServices &about;
 };
 
 } // namespace velumbra

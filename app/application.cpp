@@ -1,11 +1,15 @@
 #include "application.h"
 
+#include "aboutservices.h"
 #include "clock.h"
 #include "display.h"
 #include "frmvlb.h"
+#include "pageaddress.h"
 #include "prompter.h"
 #include "qtscreen.h"
 #include "qtsettingsstore.h"
+#include "registry.h"
+#include "webpage.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -36,7 +40,21 @@ int runVelumbra(int argc, char **argv)
     SystemRandom random;
     QtScreen screen;
     QtPrompter prompter;
-    FrmVLB window(AppContext{settings, clock, random, screen, prompter});
+    SystemRegistry registry;
+    SystemFileProbe files;
+    SystemProcessStarter processes;
+    SystemWebPageOpener web;
+    const std::string help =
+        helpPageAddress(configuredHelpAddress(), QCoreApplication::applicationDirPath().toStdString(),
+                        builtHelpPageCopies(), files);
+    AboutServices about{registry,
+                        files,
+                        processes,
+                        web,
+                        systemInformationPrograms(),
+                        help,
+                        authorSiteAddress(configuredAuthorAddress(), help)};
+    FrmVLB window(AppContext{settings, clock, random, screen, prompter, about});
     window.load();
     window.show();
     const int code = QApplication::exec();

@@ -3,6 +3,7 @@
 #include "appcontext.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 #include <optional>
@@ -23,6 +24,7 @@ class FileList;
 class FolderList;
 class OutlineShape;
 class ReleaseLabel;
+class frmAbout;
 
 /// The main window: browsing, preview, the choice of mode and interval.
 class FrmVLB : public QMainWindow
@@ -72,6 +74,8 @@ private:
     void applyPreset(const QString &pattern);
     void popupAt(QMenu *menu, const QPoint &globalPos);
     void unload();
+    void onMnuApropos();
+    void onMnuAide();
 
     [[nodiscard]] int selectedIndex(const QButtonGroup *group) const;
 
@@ -106,6 +110,7 @@ private:
     QMenu *Mnu_ConvDossier = nullptr;
     QMenu *Mnu_ConvFichier = nullptr;
     QMenu *Mnu_Voir = nullptr;
+    QPointer<frmAbout> m_about; // ownerless, so not deleted with the window by Qt
 
     // Window state shared by the handlers.
     QString FichierPapierPeint;

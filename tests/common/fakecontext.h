@@ -1,10 +1,13 @@
 #pragma once
 
+#include "aboutservices.h"
 #include "appcontext.h"
 #include "fakeclock.h"
 #include "fakeprompter.h"
+#include "fakeregistry.h"
 #include "fakescreen.h"
 #include "fakesettings.h"
+#include "fakewebpage.h"
 
 namespace velumbra {
 
@@ -16,8 +19,14 @@ struct FakeContext
     ScriptedRandom random;
     FakeScreen screen;
     FakePrompter prompter;
+    FakeRegistry registry;
+    FakeFileProbe files;
+    FakeProcessStarter processes;
+    FakeWebPageOpener web;
+    AboutServices about{registry, files, processes, web, {}, "/aide/velumbra.html",
+                        "https://auteur.example/"};
 
-    AppContext context() { return AppContext{settings, clock, random, screen, prompter}; }
+    AppContext context() { return AppContext{settings, clock, random, screen, prompter, about}; }
 };
 
 } // namespace velumbra
