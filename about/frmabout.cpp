@@ -47,6 +47,21 @@ void setTextColour(QWidget *widget, const QColor &colour)
     widget->setPalette(palette);
 }
 
+// The buttons were sized for a narrow interface font: a wider one is
+// condensed until the caption fits rather than cut off.
+void fitCaption(QPushButton *button)
+{
+    QString text = button->text();
+    text.remove(QLatin1Char('&'));
+    QFont font = button->font();
+    for (int stretch = 100; stretch >= 70; stretch -= 5) {
+        font.setStretch(stretch);
+        if (QFontMetrics(font).horizontalAdvance(text) + 8 <= button->width())
+            break;
+    }
+    button->setFont(font);
+}
+
 QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const QRect &geometry)
 {
     auto *label = new QLabel(text, parent);
@@ -68,10 +83,13 @@ frmAbout::frmAbout(AboutServices &services, Prompter &prompter, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmAbout"));
     // A fixed dialog with a close box only; Qt::Tool keeps it off the task bar.
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(px(5730), px(3780));
     setWindowIcon(QIcon(QStringLiteral(":/velumbra/velumbra.png")));
+    QFont interfaceFont = font();
+    interfaceFont.setPixelSize(11);
+    setFont(interfaceFont);
 
     createLabels();
     createSeparator();
@@ -90,8 +108,8 @@ void frmAbout::createLabels()
     const QColor darkBlue(0, 0, 192);
     lblTitle = makeLabel(this, "lblTitle", QStringLiteral("Titre de l'application"),
                          twipRect(1050, 240, 3885, 480));
-    lblVersion = makeLabel(this, "lblVersion", QStringLiteral("Version"),
-                           twipRect(1050, 780, 3885, 225));
+    lblVersion =
+        makeLabel(this, "lblVersion", QStringLiteral("Version"), twipRect(1050, 780, 3885, 225));
     lblDescription = makeLabel(
         this, "lblDescription",
         QStringLiteral("Gestionnaire de fonds d'écran (Wall Paper) et convertisseur des formats "
@@ -109,17 +127,17 @@ void frmAbout::createLabels()
     urlhttp->setCursor(Qt::PointingHandCursor);
     const QString address = QString::fromStdString(m_services.authorAddress);
     // A long address (a local page) would be cut off at the label's edge.
-    urlhttp->setText(QFontMetrics(urlhttp->font())
-                         .elidedText(address, Qt::ElideMiddle, urlhttp->width()));
+    urlhttp->setText(
+        QFontMetrics(urlhttp->font()).elidedText(address, Qt::ElideMiddle, urlhttp->width()));
     urlhttp->setToolTip(address);
     urlhttp->installEventFilter(this);
 
-    lblDisclaimer = makeLabel(
-        this, "lblDisclaimer",
-        QStringLiteral("Ce programme est fourni tel quel, sans aucune garantie. "
-                       "Vous pouvez le copier et le distribuer librement, "
-                       "pourvu qu'il soit transmis en entier et sans modification."),
-        twipRect(0, 2520, 4110, 1185));
+    lblDisclaimer =
+        makeLabel(this, "lblDisclaimer",
+                  QStringLiteral("Ce programme est fourni tel quel, sans aucune garantie. "
+                                 "Vous pouvez le copier et le distribuer librement, "
+                                 "pourvu qu'il soit transmis en entier et sans modification."),
+                  twipRect(0, 2520, 4110, 1185));
     lblDisclaimer->setWordWrap(true);
     lblDisclaimer->setFont(verdana(true));
     setTextColour(lblDisclaimer, QColor(255, 0, 0));
@@ -163,6 +181,8 @@ void frmAbout::createButtons()
     cmdSysInfo->setAutoDefault(false);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::StartSysInfo);
 
+    fitCaption(cmdOK);
+    fitCaption(cmdSysInfo);
     setTabOrder(cmdOK, cmdSysInfo);
     cmdOK->setFocus();
 }
@@ -195,15 +215,16 @@ void frmAbout::StartSysInfo()
     const SysInfoSources sources{m_services.registry, m_services.files, m_services.processes,
                                  m_services.programs};
     if (!startSysInfo(sources))
-        m_prompter.tell(this, kTitle,
-                        QStringLiteral("Les informations système ne sont pas disponibles actuellement"));
+        m_prompter.tell(
+            this, kTitle,
+            QStringLiteral("Les informations système ne sont pas disponibles actuellement"));
 }
 
 bool frmAbout::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == urlhttp && event->type() == QEvent::MouseButtonRelease
-        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton
-        && urlhttp->rect().contains(static_cast<QMouseEvent *>(event)->position().toPoint())) {
+    if (watched == urlhttp && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton &&
+        urlhttp->rect().contains(static_cast<QMouseEvent *>(event)->position().toPoint())) {
         m_services.web.open(m_services.authorAddress);
         return true;
     }

@@ -26,8 +26,9 @@ bool GetKeyValue(Registry &registry, RegistryRoot KeyRoot, const std::string &Ke
         std::array<unsigned char, kBufferSize> buffer{};
         std::uint32_t size = kBufferSize;
         std::uint32_t type = 0;
-        if (registry.queryValue(key, SubKeyRef, type, buffer.data(), size) == RegistryStatus::Success
-            && size <= kBufferSize) {
+        if (registry.queryValue(key, SubKeyRef, type, buffer.data(), size) ==
+                RegistryStatus::Success &&
+            size <= kBufferSize) {
             found = true;
             if (type == RegistryType::String) {
                 // Stored with or without its final NUL, and possibly with a

@@ -44,9 +44,9 @@ int runVelumbra(int argc, char **argv)
     SystemFileProbe files;
     SystemProcessStarter processes;
     SystemWebPageOpener web;
-    const std::string help =
-        helpPageAddress(configuredHelpAddress(), QCoreApplication::applicationDirPath().toStdString(),
-                        builtHelpPageCopies(), files);
+    const std::string help = helpPageAddress(configuredHelpAddress(),
+                                             QCoreApplication::applicationDirPath().toStdString(),
+                                             builtHelpPageCopies(), files);
     AboutServices about{registry,
                         files,
                         processes,

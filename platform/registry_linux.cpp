@@ -13,8 +13,12 @@ WellKnownPrograms systemInformationPrograms()
     // Programs that describe the machine come before the process monitors,
     // which show less of it; the full paths are where distributions put them.
     static const char *const names[] = {
-        "hardinfo",           "kinfocenter",          "gnome-system-monitor",
-        "mate-system-monitor", "plasma-systemmonitor", "xfce4-taskmanager",
+        "hardinfo",
+        "kinfocenter",
+        "gnome-system-monitor",
+        "mate-system-monitor",
+        "plasma-systemmonitor",
+        "xfce4-taskmanager",
         "lxtask",
     };
     WellKnownPrograms programs;
@@ -71,7 +75,9 @@ std::vector<std::string> SystemProcessStarter::searchFolders() const
 
 bool SystemFileProbe::fileExists(const std::string &path) const
 {
-    struct stat info {};
+    struct stat info
+    {
+    };
     return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 

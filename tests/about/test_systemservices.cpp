@@ -61,7 +61,8 @@ TEST(SystemRegistry, HasNoKeysOnLinux)
 {
     SystemRegistry registry;
     RegistryHandle key = 99;
-    EXPECT_NE(registry.openKey(RegistryRoot::LocalMachine, "SOFTWARE", key), RegistryStatus::Success);
+    EXPECT_NE(registry.openKey(RegistryRoot::LocalMachine, "SOFTWARE", key),
+              RegistryStatus::Success);
     EXPECT_EQ(key, 0u);
     registry.closeKey(key);
 }

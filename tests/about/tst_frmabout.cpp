@@ -17,7 +17,8 @@ using namespace velumbra;
 
 namespace {
 
-const QString kNotice = QStringLiteral("Les informations système ne sont pas disponibles actuellement");
+const QString kNotice =
+    QStringLiteral("Les informations système ne sont pas disponibles actuellement");
 
 QList<QWidget *> visibleAboutDialogs()
 {
@@ -54,7 +55,9 @@ private Q_SLOTS:
                  QStringLiteral("Gestionnaire de fonds d'écran (Wall Paper) et convertisseur des "
                                 "formats GIF, JPG ou JPEG en BMP"));
         QCOMPARE(label(dialog, "urlhttp")->text(), QStringLiteral("https://auteur.example/"));
-        QVERIFY(label(dialog, "lblDisclaimer")->text().contains(QStringLiteral("sans aucune garantie")));
+        QVERIFY(label(dialog, "lblDisclaimer")
+                    ->text()
+                    .contains(QStringLiteral("sans aucune garantie")));
         QCOMPARE(button(dialog, "cmdOK")->text(), QStringLiteral("OK"));
         QCOMPARE(button(dialog, "cmdSysInfo")->text(), QStringLiteral("&Infos système..."));
         QVERIFY(!label(dialog, "picIcon")->pixmap().isNull());
@@ -155,6 +158,27 @@ private Q_SLOTS:
         QCOMPARE(l->palette().color(QPalette::WindowText), colour);
     }
 
+    void captionsFitTheirControls()
+    {
+        frmAbout dialog(m_fake->about, m_fake->prompter);
+        for (const char *name : {"cmdOK", "cmdSysInfo"}) {
+            QPushButton *b = button(dialog, name);
+            QString text = b->text();
+            text.remove(QLatin1Char('&'));
+            // Room for the frame and a little margin on each side.
+            QVERIFY2(b->fontMetrics().horizontalAdvance(text) + 8 <= b->width(), name);
+        }
+        for (const char *name : {"lblTitle", "lblVersion", "urlhttp"}) {
+            QLabel *l = label(dialog, name);
+            QVERIFY2(l->fontMetrics().horizontalAdvance(l->text()) <= l->width(), name);
+            QVERIFY2(l->fontMetrics().height() <= l->height(), name);
+        }
+        for (const char *name : {"lblDescription", "lblDisclaimer"}) {
+            QLabel *l = label(dialog, name);
+            QVERIFY2(l->heightForWidth(l->width()) <= l->height(), name);
+        }
+    }
+
     void linkOpensTheAuthorsSite()
     {
         frmAbout dialog(m_fake->about, m_fake->prompter);
@@ -216,8 +240,9 @@ private Q_SLOTS:
 
     void sysInfoNoticeWhenStartFails()
     {
-        m_fake->registry.set(RegistryRoot::LocalMachine, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO",
-                             "PATH", {RegistryType::String, "C:\\absent.exe"});
+        m_fake->registry.set(RegistryRoot::LocalMachine,
+                             "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH",
+                             {RegistryType::String, "C:\\absent.exe"});
         frmAbout dialog(m_fake->about, m_fake->prompter);
         dialog.StartSysInfo();
         QCOMPARE(m_fake->processes.started, std::vector<std::string>{"C:\\absent.exe"});

@@ -23,8 +23,8 @@ struct FakeContext
     FakeFileProbe files;
     FakeProcessStarter processes;
     FakeWebPageOpener web;
-    AboutServices about{registry, files, processes, web, {}, "/aide/velumbra.html",
-                        "https://auteur.example/"};
+    AboutServices about{
+        registry, files, processes, web, {}, "/aide/velumbra.html", "https://auteur.example/"};
 
     AppContext context() { return AppContext{settings, clock, random, screen, prompter, about}; }
 };
