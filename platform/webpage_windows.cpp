@@ -3,8 +3,10 @@
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
-#include <shellapi.h>
 #include <windows.h>
+
+// shellapi.h needs the types windows.h declares.
+#include <shellapi.h>
 
 #include <string>
 
