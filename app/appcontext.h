@@ -2,6 +2,7 @@
 
 namespace velumbra {
 
+struct AboutServices;
 class Clock;
 class Prompter;
 class RandomSource;
@@ -20,6 +21,7 @@ struct AppContext
     Prompter &prompter;
     WallpaperSetter &wallpaper;
     TrayIcon &tray;
+    AboutServices &about;
 };
 
 } // namespace velumbra

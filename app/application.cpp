@@ -1,13 +1,17 @@
 #include "application.h"
 
+#include "aboutservices.h"
 #include "clock.h"
 #include "display.h"
 #include "frmvlb.h"
+#include "pageaddress.h"
 #include "prompter.h"
 #include "qtscreen.h"
 #include "qtsettingsstore.h"
 #include "qttrayicon.h"
+#include "registry.h"
 #include "wallpaper.h"
+#include "webpage.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -16,6 +20,50 @@
 #include <cstdio>
 
 namespace velumbra {
+
+struct SystemServices::Impl
+{
+    QtSettingsStore settings;
+    SystemClock clock;
+    SystemRandom random;
+    QtScreen screen;
+    QtPrompter prompter;
+    std::unique_ptr<WallpaperSetter> wallpaper = createWallpaperSetter();
+    QtTrayIcon tray{QIcon(QStringLiteral(":/velumbra/velumbra.png"))};
+    SystemRegistry registry;
+    SystemFileProbe files;
+    SystemProcessStarter processes;
+    SystemWebPageOpener web;
+    std::string help = helpPageAddress(configuredHelpAddress(),
+                                       QCoreApplication::applicationDirPath().toStdString(),
+                                       builtHelpPageCopies(), files);
+    AboutServices about{registry,
+                        files,
+                        processes,
+                        web,
+                        systemInformationPrograms(),
+                        help,
+                        authorSiteAddress(configuredAuthorAddress(), help)};
+};
+
+SystemServices::SystemServices() : m_impl(std::make_unique<Impl>()) {}
+
+SystemServices::~SystemServices() = default;
+
+AppContext SystemServices::context()
+{
+    Impl &s = *m_impl;
+    return AppContext{s.settings, s.clock, s.random, s.screen, s.prompter, *s.wallpaper, s.tray, s.about};
+}
+
+void installFrenchTranslations()
+{
+    // Standard buttons and context menus speak French whatever the system language.
+    auto *qtFrench = new QTranslator(qApp);
+    if (qtFrench->load(QLocale(QLocale::French, QLocale::France), QStringLiteral("qtbase"),
+                       QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(qtFrench);
+}
 
 int runVelumbra(int argc, char **argv)
 {
@@ -29,21 +77,10 @@ int runVelumbra(int argc, char **argv)
     // The window hides into the tray while it rotates, and dialogs may close
     // meanwhile: only the window's own closing ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
+    installFrenchTranslations();
 
-    // Standard buttons and context menus speak French whatever the system language.
-    QTranslator qtFrench;
-    if (qtFrench.load(QLocale(QLocale::French, QLocale::France), QStringLiteral("qtbase"),
-                      QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtFrench);
-
-    QtSettingsStore settings;
-    SystemClock clock;
-    SystemRandom random;
-    QtScreen screen;
-    QtPrompter prompter;
-    const std::unique_ptr<WallpaperSetter> wallpaper = createWallpaperSetter();
-    QtTrayIcon tray(QIcon(QStringLiteral(":/velumbra/velumbra.png")));
-    FrmVLB window(AppContext{settings, clock, random, screen, prompter, *wallpaper, tray});
+    SystemServices services;
+    FrmVLB window(services.context());
     window.load();
     window.show();
     const int code = QApplication::exec();

@@ -1,9 +1,11 @@
 #include "frmvlb.h"
 
 #include "clock.h"
+#include "aboutservices.h"
 #include "drivelist.h"
 #include "filelist.h"
 #include "folderlist.h"
+#include "frmabout.h"
 #include "interval.h"
 #include "prompter.h"
 #include "savedstate.h"
@@ -112,6 +114,7 @@ FrmVLB::FrmVLB(AppContext context, QWidget *parent)
 FrmVLB::~FrmVLB()
 {
     m_ctx.tray.onActivated = nullptr;
+    delete m_about;
 }
 
 void FrmVLB::createButtons(QWidget *client)
@@ -250,8 +253,10 @@ void FrmVLB::createMenus()
 {
     Mnu = menuBar()->addMenu(QStringLiteral("&?"));
     Mnu->setObjectName(QStringLiteral("Mnu"));
-    addItem(Mnu, "Mnu_Apropos", QStringLiteral("À &propos"));
-    addItem(Mnu, "Mnu_Aide", QStringLiteral("&Aide en ligne (WEB)"));
+    connect(addItem(Mnu, "Mnu_Apropos", QStringLiteral("À &propos")), &QAction::triggered, this,
+            &FrmVLB::onMnuApropos);
+    connect(addItem(Mnu, "Mnu_Aide", QStringLiteral("&Aide en ligne (WEB)")), &QAction::triggered,
+            this, &FrmVLB::onMnuAide);
 
     // The other menus are only ever popped up, never shown in the menu bar.
     Mnu_Fichier = new QMenu(QStringLiteral("&Fichier"), this);
@@ -615,6 +620,25 @@ void FrmVLB::unload()
                             QStringLiteral("Les réglages n'ont pas pu être enregistrés dans « %1 » : %2.")
                                 .arg(fromStd(error->location), fromStd(error->reason)));
     }
+}
+
+void FrmVLB::onMnuApropos()
+{
+    // One dialog at a time, with no owner: the main window stays usable and a
+    // second choice only brings it forward. Closing it deletes it, so the next
+    // showing loads it afresh.
+    if (!m_about) {
+        m_about = new frmAbout(m_ctx.about, m_ctx.prompter);
+        m_about->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
+}
+
+void FrmVLB::onMnuAide()
+{
+    m_ctx.about.web.open(m_ctx.about.helpAddress);
 }
 
 } // namespace velumbra

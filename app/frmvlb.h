@@ -4,6 +4,7 @@
 #include "rotation.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 #include <optional>
@@ -24,6 +25,7 @@ class FileList;
 class FolderList;
 class OutlineShape;
 class ReleaseLabel;
+class frmAbout;
 
 /// The main window: browsing, preview, the choice of mode and interval.
 class FrmVLB : public QMainWindow, private RotationView
@@ -81,6 +83,8 @@ private:
     void applyPreset(const QString &pattern);
     void popupAt(QMenu *menu, const QPoint &globalPos);
     void unload();
+    void onMnuApropos();
+    void onMnuAide();
 
     void okAction();
     void setWallpaperAndQuit(int mode);
@@ -134,6 +138,7 @@ private:
     QMenu *Mnu_ConvDossier = nullptr;
     QMenu *Mnu_ConvFichier = nullptr;
     QMenu *Mnu_Voir = nullptr;
+    QPointer<frmAbout> m_about; // ownerless, so not deleted with the window by Qt
 
     // Window state shared by the handlers.
     QString FichierPapierPeint;

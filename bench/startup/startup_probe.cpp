@@ -1,19 +1,13 @@
 // One start of a window, ended by its first paint. "velumbra" starts the real
 // main window as the program does; "bare" starts a plain Qt window with the
 // same number and kinds of standard controls, the baseline.
+#include "application.h"
 #include "frmvlb.h"
-#include "clock.h"
-#include "prompter.h"
-#include "qtscreen.h"
-#include "qtsettingsstore.h"
-#include "qttrayicon.h"
-#include "wallpaper.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QListView>
 #include <QMainWindow>
@@ -21,7 +15,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
-#include <QTranslator>
 
 #include <cstdio>
 #include <cstring>
@@ -84,19 +77,9 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     FirstPaint firstPaint;
     if (real) {
-        QTranslator fr;
-        if (fr.load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
-                    QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-            QApplication::installTranslator(&fr);
-        velumbra::QtSettingsStore settings;
-        velumbra::SystemClock clock;
-        velumbra::SystemRandom random;
-        velumbra::QtScreen screen;
-        velumbra::QtPrompter prompter;
-        const auto wallpaper = velumbra::createWallpaperSetter();
-        velumbra::QtTrayIcon tray(QIcon(QStringLiteral(":/velumbra/velumbra.png")));
-        velumbra::FrmVLB w(
-            velumbra::AppContext{settings, clock, random, screen, prompter, *wallpaper, tray});
+        velumbra::installFrenchTranslations();
+        velumbra::SystemServices services;
+        velumbra::FrmVLB w(services.context());
         w.load();
         w.installEventFilter(&firstPaint);
         w.show();

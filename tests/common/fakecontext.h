@@ -1,12 +1,15 @@
 #pragma once
 
+#include "aboutservices.h"
 #include "appcontext.h"
 #include "fakeclock.h"
 #include "fakeprompter.h"
+#include "fakeregistry.h"
 #include "fakescreen.h"
 #include "fakesettings.h"
 #include "faketray.h"
 #include "fakewallpaper.h"
+#include "fakewebpage.h"
 
 namespace velumbra {
 
@@ -20,8 +23,17 @@ struct FakeContext
     FakePrompter prompter;
     FakeWallpaperSetter wallpaper;
     FakeTrayIcon tray;
+    FakeRegistry registry;
+    FakeFileProbe files;
+    FakeProcessStarter processes;
+    FakeWebPageOpener web;
+    AboutServices about{
+        registry, files, processes, web, {}, "/aide/velumbra.html", "https://auteur.example/"};
 
-    AppContext context() { return AppContext{settings, clock, random, screen, prompter, wallpaper, tray}; }
+    AppContext context()
+    {
+        return AppContext{settings, clock, random, screen, prompter, wallpaper, tray, about};
+    }
 };
 
 } // namespace velumbra

@@ -1,0 +1,100 @@
+#include "registry.h"
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+namespace velumbra {
+namespace {
+
+HKEY rootKey(RegistryRoot root)
+{
+    // The predefined keys are sign-extended pointers on 64-bit Windows, so the
+    // documented 32-bit numbers cannot simply be cast.
+    switch (root) {
+    case RegistryRoot::ClassesRoot:
+        return HKEY_CLASSES_ROOT;
+    case RegistryRoot::CurrentUser:
+        return HKEY_CURRENT_USER;
+    case RegistryRoot::LocalMachine:
+        return HKEY_LOCAL_MACHINE;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+WellKnownPrograms systemInformationPrograms()
+{
+    return {};
+}
+
+long SystemRegistry::openKey(RegistryRoot root, const std::string &subKey, RegistryHandle &key)
+{
+    HKEY opened = nullptr;
+    // Read access only: asking for write access to HKEY_LOCAL_MACHINE is
+    // refused to every ordinary account and would hide an installed program.
+    const LONG status = RegOpenKeyExA(rootKey(root), subKey.c_str(), 0, KEY_READ, &opened);
+    key = status == ERROR_SUCCESS ? reinterpret_cast<RegistryHandle>(opened) : 0;
+    return status;
+}
+
+long SystemRegistry::queryValue(RegistryHandle key, const std::string &name, std::uint32_t &type,
+                                unsigned char *data, std::uint32_t &size)
+{
+    DWORD valueType = 0;
+    DWORD valueSize = size;
+    const LONG status = RegQueryValueExA(reinterpret_cast<HKEY>(key), name.c_str(), nullptr,
+                                         &valueType, data, &valueSize);
+    type = valueType;
+    size = valueSize;
+    return status;
+}
+
+void SystemRegistry::closeKey(RegistryHandle key)
+{
+    if (key != 0)
+        RegCloseKey(reinterpret_cast<HKEY>(key));
+}
+
+bool SystemProcessStarter::startDetached(const std::string &path)
+{
+    if (path.empty())
+        return false;
+    // The command line is writable for CreateProcess and carries the quoted
+    // program name as its first argument.
+    std::string commandLine = "\"" + path + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+std::vector<std::string> SystemProcessStarter::searchFolders() const
+{
+    // Windows finds its system-information program through the registry only.
+    return {};
+}
+
+bool SystemFileProbe::fileExists(const std::string &path) const
+{
+    if (path.empty())
+        return false;
+    WIN32_FIND_DATAA found{};
+    const HANDLE search = FindFirstFileA(path.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(search);
+    const DWORD hidden = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    return (found.dwFileAttributes & hidden) == 0;
+}
+
+} // namespace velumbra
