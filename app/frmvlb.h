@@ -5,6 +5,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <memory>
 #include <optional>
 
 class QButtonGroup;
@@ -18,11 +19,13 @@ class QTimer;
 
 namespace velumbra {
 
+class BmpConverter;
 class DriveList;
 class FileList;
 class FolderList;
 class OutlineShape;
 class ReleaseLabel;
+enum class ConversionScope;
 
 /// The main window: browsing, preview, the choice of mode and interval.
 class FrmVLB : public QMainWindow
@@ -59,6 +62,7 @@ private:
     void createChoice(QWidget *client);
     void createButtons(QWidget *client);
     void createMenus();
+    void createConversions();
     void setTabOrderChain();
     void setAccessibleNames();
 
@@ -72,6 +76,7 @@ private:
     void applyPreset(const QString &pattern);
     void popupAt(QMenu *menu, const QPoint &globalPos);
     void unload();
+    void convertToBmp(ConversionScope scope);
 
     [[nodiscard]] int selectedIndex(const QButtonGroup *group) const;
 
@@ -106,6 +111,10 @@ private:
     QMenu *Mnu_ConvDossier = nullptr;
     QMenu *Mnu_ConvFichier = nullptr;
     QMenu *Mnu_Voir = nullptr;
+
+    // Decodes and writes the conversions' pictures; it holds the last one
+    // decoded, which is what Picture1 keeps.
+    std::unique_ptr<BmpConverter> m_bmpConverter;
 
     // Window state shared by the handlers.
     QString FichierPapierPeint;

@@ -8,7 +8,9 @@ namespace {
 
 QString fullName(const ConversionSteps &steps, const QString &fileName)
 {
-    return steps.folder + steps.separator + fileName;
+    return QString::fromStdString(conversionFullName(steps.folder.toStdString(),
+                                                     char(steps.separator.toLatin1()),
+                                                     fileName.toStdString()));
 }
 
 QString copyName(const QString &fileName)
