@@ -6,7 +6,9 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
+#include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
 #include <QThread>
 
 #include <span>
@@ -87,25 +89,29 @@ bool BmpConverter::decode(const QString &path, QString *error)
         setError(error, file.errorString());
         return false;
     }
-    // Mapped rather than read: the JPEG check and the decoder share the bytes.
+    // A JPEG is read whole first: its end is checked before decoding. Other
+    // pictures are decoded straight from the file.
+    const QByteArray head = file.peek(3);
+    const bool jpeg = looksLikeJpeg(std::span(reinterpret_cast<const std::byte *>(head.constData()),
+                                              std::size_t(head.size())));
     QByteArray bytes;
-    const qint64 size = file.size();
-    if (uchar *mapped = size > 0 ? file.map(0, size) : nullptr)
-        bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), qsizetype(size));
-    else
-        bytes = file.readAll();
-    const std::span<const std::byte> data(reinterpret_cast<const std::byte *>(bytes.constData()),
-                                          std::size_t(bytes.size()));
     QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    const QByteArray format = reader.format();
-    const bool jpeg = format == "jpeg";
-    if (jpeg && !jpegReachesEnd(data)) {
-        m_picture = QImage();
-        setError(error, QStringLiteral("le fichier JPEG est incomplet (tronqué)"));
-        return false;
+    QImageReader reader;
+    if (jpeg) {
+        bytes = file.readAll();
+        const std::span<const std::byte> data(reinterpret_cast<const std::byte *>(bytes.constData()),
+                                              std::size_t(bytes.size()));
+        if (!jpegReachesEnd(data)) {
+            m_picture = QImage();
+            setError(error, QStringLiteral("le fichier JPEG est incomplet (tronqué)"));
+            return false;
+        }
+        buffer.open(QIODevice::ReadOnly);
+        reader.setDevice(&buffer);
+    } else {
+        reader.setDevice(&file);
     }
+    const QByteArray format = reader.format();
     QString warning;
     bool ok = false;
     {
@@ -134,9 +140,20 @@ bool BmpConverter::writeBmp(const QString &path, QString *error)
         setError(error, QStringLiteral("aucune image n'est chargée"));
         return false;
     }
-    // The copy goes to a temporary file beside the target and replaces it
-    // only once complete and flushed to the disk: a failure or a crash never
-    // leaves a truncated BMP, and a BMP converted onto itself is never lost.
+    // Every copy goes to a temporary file beside the target and takes the
+    // target's name only once complete, so a failure or a crash never leaves
+    // a truncated BMP. A copy that replaces a file, the source itself for a
+    // BMP converted onto itself, is also forced to the disk first, so that
+    // not even a power cut loses both. A new copy is not: losing it loses
+    // nothing the source does not still hold, and the flush would cost more
+    // than the conversion itself.
+    if (QFileInfo::exists(path))
+        return replaceFile(path, error);
+    return writeNewFile(path, error);
+}
+
+bool BmpConverter::replaceFile(const QString &path, QString *error)
+{
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly)) {
         setError(error, out.errorString());
@@ -150,6 +167,31 @@ bool BmpConverter::writeBmp(const QString &path, QString *error)
         setError(error, out.errorString());
         return false;
     }
+    return true;
+}
+
+bool BmpConverter::writeNewFile(const QString &path, QString *error)
+{
+    const QFileInfo target(path);
+    QTemporaryFile out(target.absolutePath() + QStringLiteral("/.") + target.fileName()
+                       + QStringLiteral(".XXXXXX"));
+    if (!out.open()) {
+        setError(error, out.errorString());
+        return false;
+    }
+    if (!velumbra::writeBmp(m_picture, out, error))
+        return false;
+    if (!out.flush()) {
+        setError(error, out.errorString());
+        return false;
+    }
+    // Never replaces a file: one that appeared meanwhile makes this fail.
+    if (!out.rename(path)) {
+        setError(error, out.errorString());
+        return false;
+    }
+    out.setAutoRemove(false);
+    out.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     return true;
 }
 

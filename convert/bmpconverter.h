@@ -21,6 +21,9 @@ public:
     [[nodiscard]] const QImage &picture() const { return m_picture; }
 
 private:
+    bool replaceFile(const QString &path, QString *error);
+    bool writeNewFile(const QString &path, QString *error);
+
     QImage m_picture;
 };
 

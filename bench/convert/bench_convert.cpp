@@ -74,6 +74,25 @@ QStringList makeJpegs(const QString &dir, int count, int width, int height)
     return files;
 }
 
+// Peak resident memory since the last reset, in MB, where the system tells it.
+double peakMb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
+    return -1;
+}
+
+void resetPeak()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
 double timed(const std::function<void()> &work)
 {
     QElapsedTimer timer;
@@ -134,7 +153,10 @@ void measure(const QString &label, const QString &work, int count, int width, in
         });
     };
     clean(out);
+    resetPeak();
     rows.push_back({"Velumbra, new copies", ours()});
+    std::printf("peak resident memory while converting: %.0f MB (one decoded picture: %.0f MB)\n", peakMb(),
+                width * height * 4 / 1048576.0);
     rows.push_back({"Velumbra, replacing the copies", ours()});
     clean(out);
     rows.push_back({"Velumbra's encoder, straight, no fsync", timed([&] {

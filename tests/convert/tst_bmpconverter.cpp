@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageWriter>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -151,6 +152,7 @@ private Q_SLOTS:
     void bmpOntoItself();
     void failureInTheMiddle();
     void readOnlyFolder();
+    void fullDisk_data();
     void fullDisk();
 
 private:
@@ -234,6 +236,8 @@ void TestBmpConverter::formats()
 
     const QByteArray written = readAll(copy);
     QCOMPARE(bmpBitCount(written), bits);
+    // Readable by others like any file the user makes, not private like a temporary file.
+    QVERIFY(QFileInfo(copy).permissions().testFlag(QFile::ReadOther));
     const QImage result = QImage::fromData(written, "BMP");
     QCOMPARE(result.size(), expected.size());
     QCOMPARE(rgb(result), rgb(expected));
@@ -350,8 +354,16 @@ void TestBmpConverter::readOnlyFolder()
              qPrintable(run.lastText()));
 }
 
+void TestBmpConverter::fullDisk_data()
+{
+    QTest::addColumn<bool>("replacing");
+    QTest::newRow("new copy") << false;
+    QTest::newRow("replacing a copy") << true;
+}
+
 void TestBmpConverter::fullDisk()
 {
+    QFETCH(bool, replacing);
     const QString d = m_dir->filePath(QStringLiteral("plein"));
     QVERIFY(QDir().mkpath(d));
     Tmpfs tmpfs(d, QStringLiteral("64k"));
@@ -360,11 +372,16 @@ void TestBmpConverter::fullDisk()
     QImage flat(400, 400, QImage::Format_RGB32); // 480 KB as a BMP, a few KB as a JPEG
     flat.fill(qRgb(200, 10, 10));
     QVERIFY(writeFile(d + QStringLiteral("/a.jpg"), encoded(flat, "jpeg")));
-    QVERIFY(writeFile(d + QStringLiteral("/a.bmp"), "ancienne copie"));
+    if (replacing)
+        QVERIFY(writeFile(d + QStringLiteral("/a.bmp"), "ancienne copie"));
     FolderRun run;
     QCOMPARE(run.run(d, {QStringLiteral("a.jpg")}), ConversionOutcome::Stopped);
-    QCOMPARE(readAll(d + QStringLiteral("/a.bmp")), QByteArray("ancienne copie"));
-    QCOMPARE(namesIn(d), QStringList({QStringLiteral("a.bmp"), QStringLiteral("a.jpg")}));
+    if (replacing) {
+        QCOMPARE(readAll(d + QStringLiteral("/a.bmp")), QByteArray("ancienne copie"));
+        QCOMPARE(namesIn(d), QStringList({QStringLiteral("a.bmp"), QStringLiteral("a.jpg")}));
+    } else {
+        QCOMPARE(namesIn(d), QStringList{QStringLiteral("a.jpg")});
+    }
     QVERIFY2(run.lastText().contains(QStringLiteral("n'a pas pu être écrite : ")), qPrintable(run.lastText()));
 }
 
