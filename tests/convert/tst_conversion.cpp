@@ -125,12 +125,6 @@ void TestConversion::loop_data()
         << converted(d, QStringLiteral("photo.jpg"), QStringLiteral("photo.bmp"))
                + converted(d, QStringLiteral("photo.gif"), QStringLiteral("photo.bmp"))
         << kDone;
-    QTest::newRow("a BMP is written back under its own name")
-        << selection << d << QStringList{QStringLiteral("fond.bmp")} << QList<int>{0} << QString() << QString()
-        << converted(d, QStringLiteral("fond.bmp"), QStringLiteral("fond.bmp")) << kDone;
-    QTest::newRow("name without a point")
-        << folder << d << QStringList{QStringLiteral("LISEZMOI")} << QList<int>{} << QString() << QString()
-        << converted(d, QStringLiteral("LISEZMOI"), QStringLiteral("LISEZMOI.bmp")) << kDone;
     QTest::newRow("root folder doubles the separator")
         << folder << QStringLiteral("/") << QStringList{QStringLiteral("a.gif")} << QList<int>{} << QString()
         << QString() << converted(QStringLiteral("/"), QStringLiteral("a.gif"), a) << kDone;

@@ -23,7 +23,6 @@ private Q_SLOTS:
     void cleanup();
     void selectedFiles();
     void wholeFolder();
-    void declined();
 
 private:
     void trigger(const char *action);
@@ -99,17 +98,6 @@ void TestConvertWindow::wholeFolder()
     QCOMPARE(m_ctx->prompter.shown[0].title, QStringLiteral("°VLB° Conversion de fichiers"));
     // The list is filled again only later: the copies do not show yet.
     QCOMPARE(m_files->count(), 3);
-}
-
-void TestConvertWindow::declined()
-{
-    const QString caption = m_window->windowTitle();
-    m_ctx->prompter.answers = {Answer::No};
-    trigger("Mnu_DossierBmp");
-    QCOMPARE(m_window->windowTitle(), caption);
-    QVERIFY(m_window->fichierPapierPeint().isEmpty());
-    QVERIFY(!exists(QStringLiteral("a.bmp")));
-    QCOMPARE(m_ctx->prompter.shown.size(), std::size_t(1));
 }
 
 QTEST_MAIN(TestConvertWindow)
