@@ -5,8 +5,8 @@
 
 #include <QBuffer>
 #include <QFile>
-#include <QImageReader>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QSaveFile>
 #include <QTemporaryFile>
 #include <QThread>
@@ -44,8 +44,8 @@ private:
     static void handle(QtMsgType type, const QMessageLogContext &context, const QString &text)
     {
         JpegWarningCatcher *self = s_active;
-        if (self && type == QtWarningMsg && QThread::currentThread() == self->m_thread
-            && isLibjpegWarning(text)) {
+        if (self && type == QtWarningMsg && QThread::currentThread() == self->m_thread &&
+            isLibjpegWarning(text)) {
             if (self->m_warning.isEmpty())
                 self->m_warning = text;
             return;
@@ -55,10 +55,10 @@ private:
     }
     static bool isLibjpegWarning(const QString &text)
     {
-        return text.startsWith(QLatin1String("Corrupt JPEG data"))
-               || text.startsWith(QLatin1String("Premature end of JPEG file"))
-               || text.startsWith(QLatin1String("Invalid SOS parameters"))
-               || text.contains(QLatin1String("JPEG datastream contains no image"));
+        return text.startsWith(QLatin1String("Corrupt JPEG data")) ||
+               text.startsWith(QLatin1String("Premature end of JPEG file")) ||
+               text.startsWith(QLatin1String("Invalid SOS parameters")) ||
+               text.contains(QLatin1String("JPEG datastream contains no image"));
     }
 
     static inline JpegWarningCatcher *s_active = nullptr;
@@ -77,7 +77,8 @@ void setError(QString *error, const QString &text)
 
 BmpConverter::BmpConverter()
 {
-    if (QImageReader::allocationLimit() != 0 && QImageReader::allocationLimit() < kAllocationLimitMb)
+    if (QImageReader::allocationLimit() != 0 &&
+        QImageReader::allocationLimit() < kAllocationLimitMb)
         QImageReader::setAllocationLimit(kAllocationLimitMb);
 }
 
@@ -92,15 +93,15 @@ bool BmpConverter::decode(const QString &path, QString *error)
     // A JPEG is read whole first: its end is checked before decoding. Other
     // pictures are decoded straight from the file.
     const QByteArray head = file.peek(3);
-    const bool jpeg = looksLikeJpeg(std::span(reinterpret_cast<const std::byte *>(head.constData()),
-                                              std::size_t(head.size())));
+    const bool jpeg = looksLikeJpeg(
+        std::span(reinterpret_cast<const std::byte *>(head.constData()), std::size_t(head.size())));
     QByteArray bytes;
     QBuffer buffer(&bytes);
     QImageReader reader;
     if (jpeg) {
         bytes = file.readAll();
-        const std::span<const std::byte> data(reinterpret_cast<const std::byte *>(bytes.constData()),
-                                              std::size_t(bytes.size()));
+        const std::span<const std::byte> data(
+            reinterpret_cast<const std::byte *>(bytes.constData()), std::size_t(bytes.size()));
         if (!jpegReachesEnd(data)) {
             m_picture = QImage();
             setError(error, QStringLiteral("le fichier JPEG est incomplet (tronqué)"));
@@ -126,7 +127,8 @@ bool BmpConverter::decode(const QString &path, QString *error)
     }
     if (jpeg && !warning.isEmpty()) {
         m_picture = QImage();
-        setError(error, QStringLiteral("le fichier JPEG est endommagé (%1)").arg(warning.trimmed()));
+        setError(error,
+                 QStringLiteral("le fichier JPEG est endommagé (%1)").arg(warning.trimmed()));
         return false;
     }
     // Only a GIF can have few colours without a palette of its own.
@@ -173,8 +175,8 @@ bool BmpConverter::replaceFile(const QString &path, QString *error)
 bool BmpConverter::writeNewFile(const QString &path, QString *error)
 {
     const QFileInfo target(path);
-    QTemporaryFile out(target.absolutePath() + QStringLiteral("/.") + target.fileName()
-                       + QStringLiteral(".XXXXXX"));
+    QTemporaryFile out(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
+                       QStringLiteral(".XXXXXX"));
     if (!out.open()) {
         setError(error, out.errorString());
         return false;

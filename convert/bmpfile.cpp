@@ -167,7 +167,8 @@ bool writeBmp(const QImage &picture, QIODevice &out, QString *error)
 
     // Rows go out in chunks of about a megabyte: fewer system calls than one
     // write per row, and no copy of the whole picture.
-    const std::size_t rowsPerChunk = std::max<std::size_t>(1, kChunk / std::max<std::size_t>(stride, 1));
+    const std::size_t rowsPerChunk =
+        std::max<std::size_t>(1, kChunk / std::max<std::size_t>(stride, 1));
     std::vector<uchar> chunk(rowsPerChunk * stride, 0);
     std::size_t filled = 0;
     for (std::size_t y = height; y-- > 0;) {

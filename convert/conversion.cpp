@@ -8,9 +8,8 @@ namespace {
 
 QString fullName(const ConversionSteps &steps, const QString &fileName)
 {
-    return QString::fromStdString(conversionFullName(steps.folder.toStdString(),
-                                                     char(steps.separator.toLatin1()),
-                                                     fileName.toStdString()));
+    return QString::fromStdString(conversionFullName(
+        steps.folder.toStdString(), char(steps.separator.toLatin1()), fileName.toStdString()));
 }
 
 QString copyName(const QString &fileName)
@@ -32,16 +31,18 @@ QString BmpConversion::title()
 
 QString BmpConversion::question(ConversionScope scope, const QString &folder)
 {
-    const QString head = scope == ConversionScope::WholeFolder
-                             ? QStringLiteral("Voulez-vous convertir en .BMP le contenu du dossier «")
-                             : QStringLiteral("Voulez-vous convertir en .BMP les fichiers sélectionnés du dossier «");
+    const QString head =
+        scope == ConversionScope::WholeFolder
+            ? QStringLiteral("Voulez-vous convertir en .BMP le contenu du dossier «")
+            : QStringLiteral(
+                  "Voulez-vous convertir en .BMP les fichiers sélectionnés du dossier «");
     return head + folder + QStringLiteral("» ?");
 }
 
 ConversionOutcome BmpConversion::run(ConversionScope scope, const ConversionSteps &steps)
 {
-    if (m_prompter.ask(m_parent, title(), question(scope, steps.folder), AnswerButtons::YesNo)
-        != Answer::Yes)
+    if (m_prompter.ask(m_parent, title(), question(scope, steps.folder), AnswerButtons::YesNo) !=
+        Answer::Yes)
         return ConversionOutcome::Declined;
 
     // Counted once: the copies written meanwhile are not converted in their turn.
@@ -56,13 +57,15 @@ ConversionOutcome BmpConversion::run(ConversionScope scope, const ConversionStep
 
         QString error;
         if (!m_codec.decode(source, &error)) {
-            reportFailure(QStringLiteral("Le fichier « %1 » n'a pas pu être lu : %2.").arg(source, error));
+            reportFailure(
+                QStringLiteral("Le fichier « %1 » n'a pas pu être lu : %2.").arg(source, error));
             return ConversionOutcome::Stopped;
         }
         const QString copy = fullName(steps, copyName(name));
         steps.setFichierPapierPeint(copy);
         if (!m_codec.writeBmp(copy, &error)) {
-            reportFailure(QStringLiteral("La copie « %1 » n'a pas pu être écrite : %2.").arg(copy, error));
+            reportFailure(
+                QStringLiteral("La copie « %1 » n'a pas pu être écrite : %2.").arg(copy, error));
             return ConversionOutcome::Stopped;
         }
     }

@@ -10,9 +10,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
@@ -50,7 +50,9 @@ QImage makePicture(int width, int height, quint32 seed)
         painter.setBrush(QColor::fromRgb(random.generate()));
         painter.setPen(Qt::NoPen);
         const int r = int(random.bounded(quint32(height / 4))) + 10;
-        painter.drawEllipse(QPoint(int(random.bounded(quint32(width))), int(random.bounded(quint32(height)))), r, r);
+        painter.drawEllipse(
+            QPoint(int(random.bounded(quint32(width))), int(random.bounded(quint32(height)))), r,
+            r);
     }
     return picture;
 }
@@ -139,7 +141,9 @@ void measure(const QString &label, const QString &work, int count, int width, in
                         for (const QString &f : files)
                             run(QStringLiteral("djpeg"),
                                 {QStringLiteral("-bmp"), QStringLiteral("-outfile"),
-                                 out + QLatin1Char('/') + QFileInfo(f).completeBaseName() + QStringLiteral(".bmp"), f});
+                                 out + QLatin1Char('/') + QFileInfo(f).completeBaseName() +
+                                     QStringLiteral(".bmp"),
+                                 f});
                     })});
 
     const auto ours = [&] {
@@ -147,8 +151,10 @@ void measure(const QString &label, const QString &work, int count, int width, in
         return timed([&] {
             for (const QString &f : files) {
                 QString error;
-                if (!converter.decode(f, &error)
-                    || !converter.writeBmp(out + QLatin1Char('/') + QFileInfo(f).completeBaseName() + QStringLiteral(".bmp"), &error))
+                if (!converter.decode(f, &error) ||
+                    !converter.writeBmp(out + QLatin1Char('/') + QFileInfo(f).completeBaseName() +
+                                            QStringLiteral(".bmp"),
+                                        &error))
                     qFatal("conversion failed: %s", qPrintable(error));
             }
         });
@@ -156,8 +162,8 @@ void measure(const QString &label, const QString &work, int count, int width, in
     clean(out);
     resetPeak();
     rows.push_back({"Velumbra, new copies (not flushed)", ours()});
-    std::printf("peak resident memory while converting: %.0f MB (one decoded picture: %.0f MB)\n", peakMb(),
-                width * height * 4 / 1048576.0);
+    std::printf("peak resident memory while converting: %.0f MB (one decoded picture: %.0f MB)\n",
+                peakMb(), width * height * 4 / 1048576.0);
     rows.push_back({"Velumbra, replacing copies (flushed)", ours()});
     // What the temporary file and the flush cost, each on a clean folder:
     // every copy through QSaveFile (flushed), and no temporary file at all.
@@ -168,12 +174,14 @@ void measure(const QString &label, const QString &work, int count, int width, in
                 QImageReader reader(f);
                 reader.read(&image);
                 velumbra::prepareForBmp(image, false);
-                const QString target = out + QLatin1Char('/') + QFileInfo(f).completeBaseName() + QStringLiteral(".bmp");
+                const QString target = out + QLatin1Char('/') + QFileInfo(f).completeBaseName() +
+                                       QStringLiteral(".bmp");
                 QString error;
                 bool ok = false;
                 if (saveFile) {
                     QSaveFile file(target);
-                    ok = file.open(QIODevice::WriteOnly) && velumbra::writeBmp(image, file, &error) && file.commit();
+                    ok = file.open(QIODevice::WriteOnly) &&
+                         velumbra::writeBmp(image, file, &error) && file.commit();
                 } else {
                     QFile file(target);
                     ok = file.open(QIODevice::WriteOnly) && velumbra::writeBmp(image, file, &error);
@@ -191,7 +199,9 @@ void measure(const QString &label, const QString &work, int count, int width, in
     rows.push_back({"Qt load + save(\"BMP\"), no temporary file", timed([&] {
                         for (const QString &f : files) {
                             const QImage image(f);
-                            image.save(out + QLatin1Char('/') + QFileInfo(f).completeBaseName() + QStringLiteral(".bmp"), "BMP");
+                            image.save(out + QLatin1Char('/') + QFileInfo(f).completeBaseName() +
+                                           QStringLiteral(".bmp"),
+                                       "BMP");
                         }
                     })});
     rows.push_back({"decode only (floor)", timed([&] {
@@ -204,7 +214,8 @@ void measure(const QString &label, const QString &work, int count, int width, in
     if (haveMogrify) {
         clean(out);
         rows.push_back({"ImageMagick mogrify -format bmp", timed([&] {
-                            QStringList args{QStringLiteral("-path"), out, QStringLiteral("-format"), QStringLiteral("bmp")};
+                            QStringList args{QStringLiteral("-path"), out,
+                                             QStringLiteral("-format"), QStringLiteral("bmp")};
                             args << files;
                             run(QStringLiteral("mogrify"), args);
                         })});
@@ -214,7 +225,8 @@ void measure(const QString &label, const QString &work, int count, int width, in
     const double base = rows.front().seconds;
     std::printf("%-46s %8s %9s %7s\n", "method", "seconds", "pict/s", "÷djpeg");
     for (const Row &r : rows)
-        std::printf("%-46s %8.2f %9.1f %7.2f\n", r.name, r.seconds, count / r.seconds, r.seconds / base);
+        std::printf("%-46s %8.2f %9.1f %7.2f\n", r.name, r.seconds, count / r.seconds,
+                    r.seconds / base);
 }
 
 } // namespace

@@ -70,8 +70,8 @@ void rle8Row(QByteArray &out, const unsigned char *row, int width)
             continue;
         }
         int literal = 1;
-        while (x + literal < width && literal < 255
-               && !(x + literal + 1 < width && row[x + literal] == row[x + literal + 1]))
+        while (x + literal < width && literal < 255 &&
+               !(x + literal + 1 < width && row[x + literal] == row[x + literal + 1]))
             ++literal;
         if (literal < 3) {
             for (int i = 0; i < literal; ++i)
@@ -112,7 +112,8 @@ IndexedPicture patternPicture(QSize size, int colours, int seed)
         for (int x = 0; x < size.width(); ++x) {
             // Bands of runs, with a stretch of single pixels in every third row.
             const int band = (x / 7 + y / 3) % colours;
-            const int index = y % 3 == 0 && x > size.width() / 2 ? int(random.bounded(colours)) : band;
+            const int index =
+                y % 3 == 0 && x > size.width() / 2 ? int(random.bounded(colours)) : band;
             p.pixels.push_back((unsigned char)index);
         }
     return p;

@@ -18,16 +18,10 @@ struct NameCase
 };
 
 const NameCase kNames[] = {
-    {"photo.jpeg", "photo.bmp"},
-    {"logo.gif", "logo.bmp"},
-    {"photo.old.jpg", "photo.bmp"},
-    {"a.b.c.gif", "a.bmp"},
-    {"image.bmp", "image.bmp"}, // a BMP is written back onto itself
-    {"PHOTO.JPG", "PHOTO.bmp"},
-    {"readme", "readme.bmp"}, // not the bare "bmp"
-    {"trailing.", "trailing.bmp"},
-    {"été.gif", "été.bmp"},
-    {"un nom.jpeg", "un nom.bmp"},
+    {"photo.jpeg", "photo.bmp"},   {"logo.gif", "logo.bmp"},   {"photo.old.jpg", "photo.bmp"},
+    {"a.b.c.gif", "a.bmp"},        {"image.bmp", "image.bmp"}, // a BMP is written back onto itself
+    {"PHOTO.JPG", "PHOTO.bmp"},    {"readme", "readme.bmp"},   // not the bare "bmp"
+    {"trailing.", "trailing.bmp"}, {"été.gif", "été.bmp"},     {"un nom.jpeg", "un nom.bmp"},
 };
 
 class CopyName : public testing::TestWithParam<NameCase>
@@ -122,8 +116,8 @@ TEST(JpegEnd, SegmentLengthPastTheEndIsIncomplete)
 
 TEST(JpegEnd, OtherFormatsAreNotJpeg)
 {
-    const std::byte gif[] = {std::byte('G'), std::byte('I'), std::byte('F'), std::byte('8'),
-                             std::byte(0xFF), std::byte(0xD9)};
+    const std::byte gif[] = {std::byte('G'), std::byte('I'),  std::byte('F'),
+                             std::byte('8'), std::byte(0xFF), std::byte(0xD9)};
     EXPECT_FALSE(jpegReachesEnd(gif));
 }
 

@@ -81,8 +81,8 @@ bool runTool(const QString &tool, const QStringList &args)
 {
     QProcess process;
     process.start(tool, args);
-    return process.waitForFinished() && process.exitStatus() == QProcess::NormalExit
-           && process.exitCode() == 0;
+    return process.waitForFinished() && process.exitStatus() == QProcess::NormalExit &&
+           process.exitCode() == 0;
 }
 
 // A small tmpfs over a folder: only root can mount it, so the tests that need
@@ -92,9 +92,9 @@ class Tmpfs
 public:
     Tmpfs(QString folder, const QString &size) : m_folder(std::move(folder))
     {
-        m_mounted = runTool(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"),
-                                                      QStringLiteral("-o"), QStringLiteral("size=") + size,
-                                                      QStringLiteral("tmpfs"), m_folder});
+        m_mounted = runTool(QStringLiteral("mount"),
+                            {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                             QStringLiteral("size=") + size, QStringLiteral("tmpfs"), m_folder});
     }
     ~Tmpfs()
     {
@@ -107,7 +107,8 @@ public:
     [[nodiscard]] bool mounted() const { return m_mounted; }
     bool makeReadOnly()
     {
-        return runTool(QStringLiteral("mount"), {QStringLiteral("-o"), QStringLiteral("remount,ro"), m_folder});
+        return runTool(QStringLiteral("mount"),
+                       {QStringLiteral("-o"), QStringLiteral("remount,ro"), m_folder});
     }
 
 private:
@@ -134,7 +135,10 @@ struct FolderRun
         BmpConversion conversion(converter, prompter);
         return conversion.run(ConversionScope::WholeFolder, steps);
     }
-    [[nodiscard]] QString lastText() const { return prompter.shown.empty() ? QString() : prompter.shown.back().text; }
+    [[nodiscard]] QString lastText() const
+    {
+        return prompter.shown.empty() ? QString() : prompter.shown.back().text;
+    }
 };
 
 } // namespace
@@ -177,8 +181,10 @@ void TestBmpConverter::formats_data()
     const IndexedPicture sixteen = patternPicture(QSize(33, 17), 16, 3);
     const IndexedPicture second = patternPicture(QSize(37, 23), 5, 4);
 
-    QTest::newRow("GIF of 5 colours") << QStringLiteral("logo.gif") << gifFile({five}) << toImage(five) << 8;
-    QTest::newRow("GIF of 256 colours") << QStringLiteral("full.gif") << gifFile({full}) << toImage(full) << 8;
+    QTest::newRow("GIF of 5 colours")
+        << QStringLiteral("logo.gif") << gifFile({five}) << toImage(five) << 8;
+    QTest::newRow("GIF of 256 colours")
+        << QStringLiteral("full.gif") << gifFile({full}) << toImage(full) << 8;
     IndexedPicture onWhite = five;
     onWhite.palette[0] = qRgb(255, 255, 255);
     QTest::newRow("GIF with a transparent colour, laid on white")
@@ -187,13 +193,15 @@ void TestBmpConverter::formats_data()
         << QStringLiteral("anim.gif") << gifFile({five, second}) << toImage(five) << 8;
     QTest::newRow("RLE8 bitmap named .rle")
         << QStringLiteral("fond.rle") << rleBmpFile(full, false) << toImage(full) << 8;
-    QTest::newRow("RLE4 bitmap") << QStringLiteral("fond4.bmp") << rleBmpFile(sixteen, true) << toImage(sixteen)
-                                 << 8;
+    QTest::newRow("RLE4 bitmap") << QStringLiteral("fond4.bmp") << rleBmpFile(sixteen, true)
+                                 << toImage(sixteen) << 8;
 
     const QByteArray jpeg = jpegBytes();
     const QImage decoded = rgb(QImage::fromData(jpeg));
-    QTest::newRow("JPEG equals the decoder's output") << QStringLiteral("photo.jpeg") << jpeg << decoded << 24;
-    QTest::newRow("JPEG named .gif is read by content") << QStringLiteral("faux.gif") << jpeg << decoded << 24;
+    QTest::newRow("JPEG equals the decoder's output")
+        << QStringLiteral("photo.jpeg") << jpeg << decoded << 24;
+    QTest::newRow("JPEG named .gif is read by content")
+        << QStringLiteral("faux.gif") << jpeg << decoded << 24;
     QTest::newRow("JPEG with bytes after its end")
         << QStringLiteral("camera.jpg") << jpeg + QByteArray(300, 'x') << decoded << 24;
 
@@ -202,7 +210,8 @@ void TestBmpConverter::formats_data()
         for (int x = 0; x < 50; ++x)
             grey.scanLine(y)[x] = uchar(x * 5 + y);
     const QByteArray greyJpeg = encoded(grey, "jpeg");
-    QTest::newRow("grey JPEG") << QStringLiteral("gris.jpg") << greyJpeg << rgb(QImage::fromData(greyJpeg)) << 8;
+    QTest::newRow("grey JPEG") << QStringLiteral("gris.jpg") << greyJpeg
+                               << rgb(QImage::fromData(greyJpeg)) << 8;
 
     QImage translucent(3, 1, QImage::Format_ARGB32);
     translucent.setPixel(0, 0, qRgba(255, 0, 0, 128));
@@ -216,7 +225,8 @@ void TestBmpConverter::formats_data()
         << QStringLiteral("alpha.png") << encoded(translucent, "png") << flattened << 24;
 
     const QImage wide = photo(QSize(31, 7)); // odd width: padded rows
-    QTest::newRow("24-bit BMP") << QStringLiteral("large.bmp") << encoded(wide, "bmp") << wide << 24;
+    QTest::newRow("24-bit BMP") << QStringLiteral("large.bmp") << encoded(wide, "bmp") << wide
+                                << 24;
 }
 
 void TestBmpConverter::formats()
@@ -258,10 +268,13 @@ void TestBmpConverter::refused_data()
     QByteArray garbled = jpeg;
     for (qsizetype i = 0; i < 16; ++i)
         garbled[jpeg.size() / 2 + i] = char(0x5A ^ (i * 37));
-    QTest::newRow("JPEG with garbled data") << garbled << QStringLiteral("endommagé (Corrupt JPEG data");
-    QTest::newRow("text named .jpg") << QByteArray("pas une image\n") << QStringLiteral("Unsupported image format");
+    QTest::newRow("JPEG with garbled data")
+        << garbled << QStringLiteral("endommagé (Corrupt JPEG data");
+    QTest::newRow("text named .jpg")
+        << QByteArray("pas une image\n") << QStringLiteral("Unsupported image format");
     QTest::newRow("empty file") << QByteArray() << QString();
-    QTest::newRow("GIF cut short") << gifFile({patternPicture(QSize(20, 20), 4, 5)}).left(40) << QString();
+    QTest::newRow("GIF cut short")
+        << gifFile({patternPicture(QSize(20, 20), 4, 5)}).left(40) << QString();
 }
 
 // A picture that cannot be decoded is reported with the decoder's reason and
@@ -319,12 +332,14 @@ void TestBmpConverter::failureInTheMiddle()
     QVERIFY(writeFile(d + QStringLiteral("/b.bmp"), "ancienne copie"));
     QVERIFY(writeFile(d + QStringLiteral("/c.gif"), gifFile({patternPicture(QSize(8, 8), 3, 8)})));
     FolderRun run;
-    QCOMPARE(run.run(d, {QStringLiteral("a.gif"), QStringLiteral("b.jpg"), QStringLiteral("c.gif")}),
-             ConversionOutcome::Stopped);
+    QCOMPARE(
+        run.run(d, {QStringLiteral("a.gif"), QStringLiteral("b.jpg"), QStringLiteral("c.gif")}),
+        ConversionOutcome::Stopped);
     QCOMPARE(bmpBitCount(readAll(d + QStringLiteral("/a.bmp"))), 8);
     QCOMPARE(readAll(d + QStringLiteral("/b.bmp")), QByteArray("ancienne copie"));
-    QCOMPARE(namesIn(d), QStringList({QStringLiteral("a.bmp"), QStringLiteral("a.gif"), QStringLiteral("b.bmp"),
-                                      QStringLiteral("b.jpg"), QStringLiteral("c.gif")}));
+    QCOMPARE(namesIn(d),
+             QStringList({QStringLiteral("a.bmp"), QStringLiteral("a.gif"), QStringLiteral("b.bmp"),
+                          QStringLiteral("b.jpg"), QStringLiteral("c.gif")}));
     QVERIFY2(run.lastText().contains(d + QStringLiteral("/b.jpg")), qPrintable(run.lastText()));
     QCOMPARE(run.prompter.shown.back().title, QStringLiteral("°VLB° Conversion de fichiers"));
     QCOMPARE(run.fichierPapierPeint, d + QStringLiteral("/b.jpg"));
@@ -349,8 +364,9 @@ void TestBmpConverter::readOnlyFolder()
     QFile::setPermissions(d, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QCOMPARE(outcome, ConversionOutcome::Stopped);
     QCOMPARE(namesIn(d), QStringList{QStringLiteral("a.gif")});
-    QVERIFY2(run.lastText().startsWith(QStringLiteral("La copie « ") + d + QStringLiteral("/a.bmp » n'a pas pu "
-                                                                                          "être écrite : ")),
+    QVERIFY2(run.lastText().startsWith(QStringLiteral("La copie « ") + d +
+                                       QStringLiteral("/a.bmp » n'a pas pu "
+                                                      "être écrite : ")),
              qPrintable(run.lastText()));
 }
 
@@ -382,7 +398,8 @@ void TestBmpConverter::fullDisk()
     } else {
         QCOMPARE(namesIn(d), QStringList{QStringLiteral("a.jpg")});
     }
-    QVERIFY2(run.lastText().contains(QStringLiteral("n'a pas pu être écrite : ")), qPrintable(run.lastText()));
+    QVERIFY2(run.lastText().contains(QStringLiteral("n'a pas pu être écrite : ")),
+             qPrintable(run.lastText()));
 }
 
 QTEST_GUILESS_MAIN(TestBmpConverter)

@@ -67,8 +67,10 @@ struct Harness
 QStringList converted(const QString &folder, const QString &entry, const QString &copy)
 {
     const QString source = folder + QLatin1Char('/') + entry;
-    return {QStringLiteral("file ") + source, QStringLiteral("caption °VLB°  Papier peint : ") + source,
-            QStringLiteral("decode ") + source, QStringLiteral("file ") + folder + QLatin1Char('/') + copy,
+    return {QStringLiteral("file ") + source,
+            QStringLiteral("caption °VLB°  Papier peint : ") + source,
+            QStringLiteral("decode ") + source,
+            QStringLiteral("file ") + folder + QLatin1Char('/') + copy,
             QStringLiteral("write ") + folder + QLatin1Char('/') + copy};
 }
 
@@ -101,52 +103,65 @@ void TestConversion::loop_data()
     const int folder = int(ConversionScope::WholeFolder);
     const int selection = int(ConversionScope::SelectedFiles);
     const QString d = QStringLiteral("/data/Images");
-    const QStringList abc{QStringLiteral("a.gif"), QStringLiteral("b.jpg"), QStringLiteral("c.jpeg")};
+    const QStringList abc{QStringLiteral("a.gif"), QStringLiteral("b.jpg"),
+                          QStringLiteral("c.jpeg")};
     const QString a = QStringLiteral("a.bmp"), c = QStringLiteral("c.bmp");
 
     QTest::newRow("whole folder, in list order")
         << folder << d << abc << QList<int>{} << QString() << QString()
-        << converted(d, abc[0], a) + converted(d, abc[1], QStringLiteral("b.bmp")) + converted(d, abc[2], c)
+        << converted(d, abc[0], a) + converted(d, abc[1], QStringLiteral("b.bmp")) +
+               converted(d, abc[2], c)
         << kDone;
     QTest::newRow("selection passes over the unselected middle entry")
         << selection << d << abc << QList<int>{0, 2} << QString() << QString()
         << converted(d, abc[0], a) + converted(d, abc[2], c) << kDone;
     QTest::newRow("whole folder ignores the selection")
         << folder << d << abc << QList<int>{1} << QString() << QString()
-        << converted(d, abc[0], a) + converted(d, abc[1], QStringLiteral("b.bmp")) + converted(d, abc[2], c)
+        << converted(d, abc[0], a) + converted(d, abc[1], QStringLiteral("b.bmp")) +
+               converted(d, abc[2], c)
         << kDone;
     QTest::newRow("empty list still ends with the notice")
-        << folder << d << QStringList{} << QList<int>{} << QString() << QString() << QStringList{} << kDone;
+        << folder << d << QStringList{} << QList<int>{} << QString() << QString() << QStringList{}
+        << kDone;
     QTest::newRow("nothing selected still ends with the notice")
-        << selection << d << abc << QList<int>{} << QString() << QString() << QStringList{} << kDone;
+        << selection << d << abc << QList<int>{} << QString() << QString() << QStringList{}
+        << kDone;
     QTest::newRow("same copy name: both written, the later one last")
-        << folder << d << QStringList{QStringLiteral("photo.jpg"), QStringLiteral("photo.gif")} << QList<int>{}
-        << QString() << QString()
-        << converted(d, QStringLiteral("photo.jpg"), QStringLiteral("photo.bmp"))
-               + converted(d, QStringLiteral("photo.gif"), QStringLiteral("photo.bmp"))
+        << folder << d << QStringList{QStringLiteral("photo.jpg"), QStringLiteral("photo.gif")}
+        << QList<int>{} << QString() << QString()
+        << converted(d, QStringLiteral("photo.jpg"), QStringLiteral("photo.bmp")) +
+               converted(d, QStringLiteral("photo.gif"), QStringLiteral("photo.bmp"))
         << kDone;
     QTest::newRow("root folder doubles the separator")
-        << folder << QStringLiteral("/") << QStringList{QStringLiteral("a.gif")} << QList<int>{} << QString()
-        << QString() << converted(QStringLiteral("/"), QStringLiteral("a.gif"), a) << kDone;
+        << folder << QStringLiteral("/") << QStringList{QStringLiteral("a.gif")} << QList<int>{}
+        << QString() << QString() << converted(QStringLiteral("/"), QStringLiteral("a.gif"), a)
+        << kDone;
 
     QStringList stopped = converted(d, abc[0], a);
     stopped << QStringLiteral("file /data/Images/b.jpg")
             << QStringLiteral("caption °VLB°  Papier peint : /data/Images/b.jpg")
             << QStringLiteral("decode /data/Images/b.jpg");
     QTest::newRow("undecodable file stops the loop there")
-        << folder << d << abc << QList<int>{} << QStringLiteral("/data/Images/b.jpg") << QString() << stopped
-        << QStringLiteral("°VLB° Conversion de fichiers|Le fichier « /data/Images/b.jpg » n'a pas pu être lu : "
-                          "Unsupported image format.\nLa conversion s'arrête à ce fichier ; les copies écrites "
+        << folder << d << abc << QList<int>{} << QStringLiteral("/data/Images/b.jpg") << QString()
+        << stopped
+        << QStringLiteral("°VLB° Conversion de fichiers|Le fichier « /data/Images/b.jpg » n'a pas "
+                          "pu être lu : "
+                          "Unsupported image format.\nLa conversion s'arrête à ce fichier ; les "
+                          "copies écrites "
                           "avant lui restent.");
-    stopped << QStringLiteral("file /data/Images/b.bmp") << QStringLiteral("write /data/Images/b.bmp");
+    stopped << QStringLiteral("file /data/Images/b.bmp")
+            << QStringLiteral("write /data/Images/b.bmp");
     QTest::newRow("unwritable copy stops the loop there")
-        << folder << d << abc << QList<int>{} << QString() << QStringLiteral("/data/Images/b.bmp") << stopped
-        << QStringLiteral("°VLB° Conversion de fichiers|La copie « /data/Images/b.bmp » n'a pas pu être écrite : "
-                          "No space left on device.\nLa conversion s'arrête à ce fichier ; les copies écrites "
-                          "avant lui restent.");
+        << folder << d << abc << QList<int>{} << QString() << QStringLiteral("/data/Images/b.bmp")
+        << stopped
+        << QStringLiteral(
+               "°VLB° Conversion de fichiers|La copie « /data/Images/b.bmp » n'a pas pu être "
+               "écrite : "
+               "No space left on device.\nLa conversion s'arrête à ce fichier ; les copies écrites "
+               "avant lui restent.");
     QTest::newRow("an unselected bad file is never opened")
-        << selection << d << abc << QList<int>{0, 2} << QStringLiteral("/data/Images/b.jpg") << QString()
-        << converted(d, abc[0], a) + converted(d, abc[2], c) << kDone;
+        << selection << d << abc << QList<int>{0, 2} << QStringLiteral("/data/Images/b.jpg")
+        << QString() << converted(d, abc[0], a) + converted(d, abc[2], c) << kDone;
 }
 
 void TestConversion::loop()
@@ -173,7 +188,8 @@ void TestConversion::loop()
     const FakePrompter::Shown &last = h.prompter.shown.back();
     QVERIFY(!last.question);
     QCOMPARE(last.title + QLatin1Char('|') + last.text, lastMessage);
-    QCOMPARE(outcome, lastMessage == kDone ? ConversionOutcome::Finished : ConversionOutcome::Stopped);
+    QCOMPARE(outcome,
+             lastMessage == kDone ? ConversionOutcome::Finished : ConversionOutcome::Stopped);
 }
 
 void TestConversion::question_data()
@@ -181,12 +197,14 @@ void TestConversion::question_data()
     QTest::addColumn<int>("scope");
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("text");
-    QTest::newRow("folder") << int(ConversionScope::WholeFolder) << QStringLiteral("/home/anne/Mes images")
-                            << QStringLiteral("Voulez-vous convertir en .BMP le contenu du dossier «/home/anne/Mes "
-                                              "images» ?");
+    QTest::newRow("folder")
+        << int(ConversionScope::WholeFolder) << QStringLiteral("/home/anne/Mes images")
+        << QStringLiteral("Voulez-vous convertir en .BMP le contenu du dossier «/home/anne/Mes "
+                          "images» ?");
     QTest::newRow("selection") << int(ConversionScope::SelectedFiles) << QStringLiteral("C:\\")
-                               << QStringLiteral("Voulez-vous convertir en .BMP les fichiers sélectionnés du "
-                                                 "dossier «C:\\» ?");
+                               << QStringLiteral(
+                                      "Voulez-vous convertir en .BMP les fichiers sélectionnés du "
+                                      "dossier «C:\\» ?");
 }
 
 // Answering No changes nothing: no step of the loop runs, no notice follows.

@@ -26,7 +26,10 @@ private Q_SLOTS:
 
 private:
     void trigger(const char *action);
-    bool exists(const QString &name) const { return QFile::exists(m_folder + QLatin1Char('/') + name); }
+    bool exists(const QString &name) const
+    {
+        return QFile::exists(m_folder + QLatin1Char('/') + name);
+    }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_previousCurrent;
@@ -80,12 +83,14 @@ void TestConvertWindow::selectedFiles()
     QVERIFY(exists(QStringLiteral("a.bmp")));
     QVERIFY(!exists(QStringLiteral("b.bmp")));
     QVERIFY(exists(QStringLiteral("c.bmp")));
-    QCOMPARE(m_window->windowTitle(), QStringLiteral("°VLB°  Papier peint : ") + m_folder + QStringLiteral("/c.gif"));
+    QCOMPARE(m_window->windowTitle(),
+             QStringLiteral("°VLB°  Papier peint : ") + m_folder + QStringLiteral("/c.gif"));
     QCOMPARE(m_window->fichierPapierPeint(), m_folder + QStringLiteral("/c.bmp"));
     QCOMPARE(m_ctx->prompter.shown.size(), std::size_t(2));
-    QCOMPARE(m_ctx->prompter.shown[0].text,
-             QStringLiteral("Voulez-vous convertir en .BMP les fichiers sélectionnés du dossier «") + m_folder
-                 + QStringLiteral("» ?"));
+    QCOMPARE(
+        m_ctx->prompter.shown[0].text,
+        QStringLiteral("Voulez-vous convertir en .BMP les fichiers sélectionnés du dossier «") +
+            m_folder + QStringLiteral("» ?"));
     QCOMPARE(m_ctx->prompter.shown[1].text, QStringLiteral("Conversion terminée !"));
 }
 
