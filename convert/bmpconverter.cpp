@@ -16,7 +16,7 @@
 namespace velumbra {
 namespace {
 
-// Camera pictures of 30 megapixels and more exceed Qt's default of 128 MB.
+// Camera pictures above 33 megapixels exceed Qt's default limit of 128 MB.
 constexpr int kAllocationLimitMb = 512;
 
 // libjpeg reports corrupt data only as warnings, which Qt passes to the
@@ -115,17 +115,19 @@ bool BmpConverter::decode(const QString &path, QString *error)
     const QByteArray format = reader.format();
     QString warning;
     bool ok = false;
-    {
+    if (jpeg) {
         const JpegWarningCatcher catcher;
         ok = reader.read(&m_picture);
         warning = catcher.warning();
+    } else {
+        ok = reader.read(&m_picture);
     }
     if (!ok) {
         m_picture = QImage();
         setError(error, reader.errorString());
         return false;
     }
-    if (jpeg && !warning.isEmpty()) {
+    if (!warning.isEmpty()) {
         m_picture = QImage();
         setError(error,
                  QStringLiteral("le fichier JPEG est endommagé (%1)").arg(warning.trimmed()));
