@@ -1,5 +1,6 @@
 #include "frmvlb.h"
 
+#include "bmpconverter.h"
 #include "clock.h"
 #include "aboutservices.h"
 #include "drivelist.h"
@@ -102,6 +103,7 @@ FrmVLB::FrmVLB(AppContext context, QWidget *parent)
     createBrowser(client);
     createPreview(client);
     createMenus();
+    createConversions();
     setTabOrderChain();
     setAccessibleNames();
 
@@ -295,6 +297,30 @@ void FrmVLB::createMenus()
         connect(a, &QAction::triggered, this, [this, pattern] { applyPreset(pattern); });
     }
     addItem(Mnu_Voir, "Mnu_V_Annuler", QStringLiteral("Annuler"));
+}
+
+void FrmVLB::createConversions()
+{
+    m_bmpConverter = std::make_unique<BmpConverter>();
+    const auto *folder = Mnu_ConvDossier->findChild<QAction *>(QStringLiteral("Mnu_DossierBmp"));
+    const auto *files = Mnu_ConvFichier->findChild<QAction *>(QStringLiteral("Mnu_FichierBMP"));
+    connect(folder, &QAction::triggered, this, [this] { convertToBmp(ConversionScope::WholeFolder); });
+    connect(files, &QAction::triggered, this, [this] { convertToBmp(ConversionScope::SelectedFiles); });
+}
+
+// Runs to its end without handling events: the caption is the only progress
+// shown, and the window manager draws it as soon as it is set.
+void FrmVLB::convertToBmp(ConversionScope scope)
+{
+    ConversionSteps steps;
+    steps.folder = Dir1->path();
+    steps.count = [this] { return File1->count(); };
+    steps.entry = [this](int i) { return File1->entry(i); };
+    steps.isSelected = [this](int i) { return File1->isSelected(i); };
+    steps.setCaption = [this](const QString &caption) { setWindowTitle(caption); };
+    steps.setFichierPapierPeint = [this](const QString &file) { FichierPapierPeint = file; };
+    BmpConversion conversion(*m_bmpConverter, m_ctx.prompter, this);
+    conversion.run(scope, steps);
 }
 
 void FrmVLB::setTabOrderChain()

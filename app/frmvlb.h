@@ -7,6 +7,7 @@
 #include <QPointer>
 
 #include <array>
+#include <memory>
 #include <optional>
 
 class QButtonGroup;
@@ -20,12 +21,14 @@ class QTimer;
 
 namespace velumbra {
 
+class BmpConverter;
 class DriveList;
 class FileList;
 class FolderList;
 class OutlineShape;
 class ReleaseLabel;
 class frmAbout;
+enum class ConversionScope;
 
 /// The main window: browsing, preview, the choice of mode and interval.
 class FrmVLB : public QMainWindow, private RotationView
@@ -70,6 +73,7 @@ private:
     void createChoice(QWidget *client);
     void createButtons(QWidget *client);
     void createMenus();
+    void createConversions();
     void setTabOrderChain();
     void setAccessibleNames();
 
@@ -101,6 +105,7 @@ private:
     [[nodiscard]] bool isEnding() const override;
     void showCurrentFile(const std::string &path) override;
     void setWallpaperUntilLogoff(const std::string &path) override;
+    void convertToBmp(ConversionScope scope);
 
     [[nodiscard]] int selectedIndex(const QButtonGroup *group) const;
 
@@ -139,6 +144,10 @@ private:
     QMenu *Mnu_ConvFichier = nullptr;
     QMenu *Mnu_Voir = nullptr;
     QPointer<frmAbout> m_about; // ownerless, so not deleted with the window by Qt
+
+    // Decodes and writes the conversions' pictures; it holds the last one
+    // decoded, which is what Picture1 keeps.
+    std::unique_ptr<BmpConverter> m_bmpConverter;
 
     // Window state shared by the handlers.
     QString FichierPapierPeint;

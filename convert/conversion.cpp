@@ -1,0 +1,83 @@
+#include "conversion.h"
+
+#include "bmpname.h"
+#include "prompter.h"
+
+namespace velumbra {
+namespace {
+
+QString fullName(const ConversionSteps &steps, const QString &fileName)
+{
+    return QString::fromStdString(conversionFullName(
+        steps.folder.toStdString(), char(steps.separator.toLatin1()), fileName.toStdString()));
+}
+
+QString copyName(const QString &fileName)
+{
+    return QString::fromStdString(bmpCopyName(fileName.toStdString()));
+}
+
+} // namespace
+
+BmpConversion::BmpConversion(PictureCodec &codec, Prompter &prompter, QWidget *parent)
+    : m_codec(codec), m_prompter(prompter), m_parent(parent)
+{
+}
+
+QString BmpConversion::title()
+{
+    return QStringLiteral("°VLB° Conversion de fichiers");
+}
+
+QString BmpConversion::question(ConversionScope scope, const QString &folder)
+{
+    const QString head =
+        scope == ConversionScope::WholeFolder
+            ? QStringLiteral("Voulez-vous convertir en .BMP le contenu du dossier «")
+            : QStringLiteral(
+                  "Voulez-vous convertir en .BMP les fichiers sélectionnés du dossier «");
+    return head + folder + QStringLiteral("» ?");
+}
+
+ConversionOutcome BmpConversion::run(ConversionScope scope, const ConversionSteps &steps)
+{
+    if (m_prompter.ask(m_parent, title(), question(scope, steps.folder), AnswerButtons::YesNo) !=
+        Answer::Yes)
+        return ConversionOutcome::Declined;
+
+    // Counted once: the copies written meanwhile are not converted in their turn.
+    const int count = steps.count();
+    for (int i = 0; i < count; ++i) {
+        if (scope == ConversionScope::SelectedFiles && !steps.isSelected(i))
+            continue;
+        const QString name = steps.entry(i);
+        const QString source = fullName(steps, name);
+        steps.setFichierPapierPeint(source);
+        steps.setCaption(QStringLiteral("°VLB°  Papier peint : ") + source);
+
+        QString error;
+        if (!m_codec.decode(source, &error)) {
+            reportFailure(
+                QStringLiteral("Le fichier « %1 » n'a pas pu être lu : %2.").arg(source, error));
+            return ConversionOutcome::Stopped;
+        }
+        const QString copy = fullName(steps, copyName(name));
+        steps.setFichierPapierPeint(copy);
+        if (!m_codec.writeBmp(copy, &error)) {
+            reportFailure(
+                QStringLiteral("La copie « %1 » n'a pas pu être écrite : %2.").arg(copy, error));
+            return ConversionOutcome::Stopped;
+        }
+    }
+    m_prompter.tell(m_parent, QStringLiteral("Velumbra"), QStringLiteral("Conversion terminée !"));
+    return ConversionOutcome::Finished;
+}
+
+void BmpConversion::reportFailure(const QString &text)
+{
+    m_prompter.tell(m_parent, title(),
+                    text + QStringLiteral("\nLa conversion s'arrête à ce fichier ; "
+                                          "les copies écrites avant lui restent."));
+}
+
+} // namespace velumbra
