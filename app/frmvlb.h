@@ -40,6 +40,9 @@ public:
     /// IntervalleRotation.
     void TestIntervalle();
 
+    /// Rebuilds the preview and the info line from FichierPapierPeint.
+    void ChargeImage();
+
     [[nodiscard]] QString fichierPapierPeint() const { return FichierPapierPeint; }
     [[nodiscard]] std::optional<double> intervalleRotation() const { return IntervalleRotation; }
     [[nodiscard]] int largeurEcran() const { return LargeurEcran; }
@@ -68,6 +71,8 @@ private:
     void onOptUnitesClick(int index);
     void onDrive1Change(const QString &drive);
     void onDir1Change(const QString &path);
+    void onFile1Click();
+    void reportFolderProblem(const QString &message);
     void applyPattern();
     void applyPreset(const QString &pattern);
     void popupAt(QMenu *menu, const QPoint &globalPos);
@@ -78,6 +83,7 @@ private:
     AppContext m_ctx;
     int m_exitCode = 0;
     bool m_unloaded = false;
+    bool m_loading = false;
 
     // Controls, under the names the rest of the program knows them by.
     QTimer *Timer1 = nullptr;
