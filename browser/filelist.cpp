@@ -67,7 +67,10 @@ void FileList::setPattern(const QString &pattern)
 void FileList::refresh()
 {
     const QString current = fileName().isEmpty() ? m_wantedName : fileName();
-    const QStringList selected = selectedNames();
+    QStringList selected = selectedNames();
+    // A name set while it was not listed is selected as well once it is.
+    if (fileName().isEmpty() && selected.isEmpty() && !current.isEmpty())
+        selected.push_back(current);
     m_wantedName = current;
     QStringList names;
     if (!m_path.isEmpty())

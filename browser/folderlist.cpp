@@ -178,7 +178,9 @@ void FolderList::mouseReleaseEvent(QMouseEvent *event)
 
 void FolderList::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid()) {
+    const QModelIndex row = indexAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && row.isValid()) {
+        setCurrentIndex(row);
         openHighlighted();
         event->accept();
         return;
