@@ -85,9 +85,17 @@ void FileList::selectByName(const QString &current, const QStringList &selected)
     QItemSelection selection;
     if (!selected.isEmpty()) {
         const QSet<QString> wanted(selected.begin(), selected.end());
-        for (int row = 0; row < names.size(); ++row)
-            if (wanted.contains(names.at(row)))
-                selection.select(m_model->index(row), m_model->index(row));
+        // One range per run of selected rows: a whole folder selected stays one range.
+        int first = -1;
+        for (int row = 0; row <= names.size(); ++row) {
+            const bool in = row < names.size() && wanted.contains(names.at(row));
+            if (in && first < 0)
+                first = row;
+            if (!in && first >= 0) {
+                selection.select(m_model->index(first), m_model->index(row - 1));
+                first = -1;
+            }
+        }
     }
     const int currentRow = current.isEmpty() ? -1 : int(names.indexOf(current));
     QItemSelectionModel *sel = selectionModel();
