@@ -40,11 +40,11 @@ QString DriveList::driveOf(const QString &path) const
     QString best;
     for (int i = 0; i < count(); ++i) {
         const QString root = itemText(i);
-        const bool holds = path == root
-                           || (path.startsWith(root)
-                               && (root.endsWith(QLatin1Char('/')) || root.endsWith(QLatin1Char('\\'))
-                                   || path.at(root.size()) == QLatin1Char('/')
-                                   || path.at(root.size()) == QLatin1Char('\\')));
+        const bool holds =
+            path == root || (path.startsWith(root) &&
+                             (root.endsWith(QLatin1Char('/')) || root.endsWith(QLatin1Char('\\')) ||
+                              path.at(root.size()) == QLatin1Char('/') ||
+                              path.at(root.size()) == QLatin1Char('\\')));
         if (holds && root.size() > best.size())
             best = root;
     }
@@ -62,12 +62,10 @@ void DriveList::reload()
 {
     const QString current = drive();
     const QStringList drives = m_source->drives();
-    if (drives == QStringList([this] {
-            QStringList shown;
-            for (int i = 0; i < count(); ++i)
-                shown.push_back(itemText(i));
-            return shown;
-        }()))
+    QStringList shown;
+    for (int i = 0; i < count(); ++i)
+        shown.push_back(itemText(i));
+    if (drives == shown)
         return;
     m_quiet = true;
     clear();

@@ -33,7 +33,8 @@ public:
             text = m_table.readAll();
         }
         QStringList out;
-        for (const std::string &m : browsableMounts(std::string_view(text.constData(), std::size_t(text.size()))))
+        for (const std::string &m :
+             browsableMounts(std::string_view(text.constData(), std::size_t(text.size()))))
             out.push_back(QString::fromStdString(m));
         return out;
     }

@@ -66,8 +66,9 @@ double timeEntryList(const QString &folder)
 {
     QElapsedTimer t;
     t.start();
-    const QStringList names = QDir(folder).entryList({QStringLiteral("*.jpg"), QStringLiteral("*.jpeg")},
-                                                     QDir::Files, QDir::Name | QDir::IgnoreCase);
+    const QStringList names =
+        QDir(folder).entryList({QStringLiteral("*.jpg"), QStringLiteral("*.jpeg")}, QDir::Files,
+                               QDir::Name | QDir::IgnoreCase);
     return double(t.nsecsElapsed()) / 1e6;
 }
 

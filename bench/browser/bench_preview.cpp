@@ -28,7 +28,8 @@ QImage photoLike(int w, int h)
     for (int y = 0; y < h; ++y) {
         auto *line = reinterpret_cast<QRgb *>(img.scanLine(y));
         for (int x = 0; x < w; ++x)
-            line[x] = qRgb((x * 255) / w, (y * 255) / h, int(128 + 90 * std::sin(x / 23.0) * std::cos(y / 17.0)));
+            line[x] = qRgb((x * 255) / w, (y * 255) / h,
+                           int(128 + 90 * std::sin(x / 23.0) * std::cos(y / 17.0)));
     }
     return img;
 }
@@ -55,8 +56,8 @@ int main(int argc, char **argv)
     QTemporaryDir dir;
     QLabel shown;
     shown.setScaledContents(true);
-    std::printf("click to preview, median ms\n%12s %10s %10s %10s %10s %10s\n", "picture", "naive (a)",
-                "floor (b)", "window", "÷(a)", "÷(b)");
+    std::printf("click to preview, median ms\n%12s %10s %10s %10s %10s %10s\n", "picture",
+                "naive (a)", "floor (b)", "window", "÷(a)", "÷(b)");
     for (const QSize size : {QSize(1920, 1080), QSize(6000, 4000)}) {
         const QString path = dir.filePath(QStringLiteral("p%1.jpg").arg(size.width()));
         QImageWriter writer(path, "jpeg");
@@ -71,7 +72,8 @@ int main(int argc, char **argv)
         QImageReader::setAllocationLimit(kDecoderLimitMB);
         const double naive = medianOf(runs, [&] {
             const QSize measured = QImage(path).size();
-            show(QImage(path).scaled(measured / 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+            show(
+                QImage(path).scaled(measured / 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
         });
         const double floor = medianOf(runs, [&] {
             QImageReader r(path);
@@ -80,8 +82,8 @@ int main(int argc, char **argv)
             show(r.read());
         });
         const double window = medianOf(runs, [&] { show(decodePreview(path, 1.0).image); });
-        std::printf("%5dx%-6d %10.1f %10.1f %10.1f %10.2f %10.2f\n", size.width(), size.height(), naive,
-                    floor, window, window / naive, window / floor);
+        std::printf("%5dx%-6d %10.1f %10.1f %10.1f %10.2f %10.2f\n", size.width(), size.height(),
+                    naive, floor, window, window / naive, window / floor);
     }
     return 0;
 }

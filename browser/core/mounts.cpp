@@ -7,11 +7,11 @@ namespace velumbra {
 namespace {
 
 constexpr std::array<std::string_view, 30> kPseudoTypes = {
-    "proc",       "sysfs",     "devtmpfs",  "devpts",      "tmpfs",      "ramfs",
-    "cgroup",     "cgroup2",   "securityfs", "debugfs",    "tracefs",    "pstore",
-    "bpf",        "mqueue",    "hugetlbfs", "configfs",    "fusectl",    "autofs",
-    "binfmt_misc", "efivarfs", "rpc_pipefs", "nsfs",       "overlay",    "squashfs",
-    "selinuxfs",  "nfsd",      "fuse.gvfsd-fuse", "fuse.portal", "fuse.lxcfs", "devfs"};
+    "proc",        "sysfs",    "devtmpfs",        "devpts",      "tmpfs",      "ramfs",
+    "cgroup",      "cgroup2",  "securityfs",      "debugfs",     "tracefs",    "pstore",
+    "bpf",         "mqueue",   "hugetlbfs",       "configfs",    "fusectl",    "autofs",
+    "binfmt_misc", "efivarfs", "rpc_pipefs",      "nsfs",        "overlay",    "squashfs",
+    "selinuxfs",   "nfsd",     "fuse.gvfsd-fuse", "fuse.portal", "fuse.lxcfs", "devfs"};
 
 constexpr std::array<std::string_view, 5> kNetworkTypes = {"nfs", "nfs4", "cifs", "smb3",
                                                            "fuse.sshfs"};
@@ -23,8 +23,8 @@ constexpr std::array<std::string_view, 10> kSystemParents = {
 
 bool isUnder(std::string_view path, std::string_view parent)
 {
-    return path.size() > parent.size() && path.substr(0, parent.size()) == parent
-           && path[parent.size()] == '/';
+    return path.size() > parent.size() && path.substr(0, parent.size()) == parent &&
+           path[parent.size()] == '/';
 }
 
 bool isUnderOrAt(std::string_view path, std::string_view parent)
@@ -75,9 +75,11 @@ std::string unescapeMountField(std::string_view field)
     std::string out;
     out.reserve(field.size());
     for (std::size_t i = 0; i < field.size(); ++i) {
-        if (field[i] == '\\' && i + 3 < field.size() && field[i + 1] >= '0' && field[i + 1] <= '3'
-            && field[i + 2] >= '0' && field[i + 2] <= '7' && field[i + 3] >= '0' && field[i + 3] <= '7') {
-            out += char(((field[i + 1] - '0') << 6) | ((field[i + 2] - '0') << 3) | (field[i + 3] - '0'));
+        if (field[i] == '\\' && i + 3 < field.size() && field[i + 1] >= '0' &&
+            field[i + 1] <= '3' && field[i + 2] >= '0' && field[i + 2] <= '7' &&
+            field[i + 3] >= '0' && field[i + 3] <= '7') {
+            out += char(((field[i + 1] - '0') << 6) | ((field[i + 2] - '0') << 3) |
+                        (field[i + 3] - '0'));
             i += 3;
         } else {
             out += field[i];

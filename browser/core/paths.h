@@ -26,8 +26,7 @@ struct FolderRow
 
 /// The folder list's rows: the root, each folder down to @p path (marked
 /// current), then @p subfolders (bare names, in the order given).
-[[nodiscard]] std::vector<FolderRow> folderRows(std::string_view path,
-                                                const std::vector<std::string> &subfolders,
-                                                char separator);
+[[nodiscard]] std::vector<FolderRow>
+folderRows(std::string_view path, const std::vector<std::string> &subfolders, char separator);
 
 } // namespace velumbra

@@ -36,6 +36,19 @@ std::u16string foldName(std::u16string_view name)
     return out;
 }
 
+namespace {
+
+/// How many code units the character at @p i takes: two for a surrogate
+/// pair, so that "?" stands for one character, not half of one.
+std::size_t charWidth(std::u16string_view s, std::size_t i)
+{
+    const bool pair =
+        i + 1 < s.size() && (s[i] & 0xFC00) == 0xD800 && (s[i + 1] & 0xFC00) == 0xDC00;
+    return pair ? 2 : 1;
+}
+
+} // namespace
+
 bool wildcardMatch(std::u16string_view pattern, std::u16string_view name)
 {
     // Greedy match that returns to the last "*" on a mismatch: linear in
@@ -45,7 +58,10 @@ bool wildcardMatch(std::u16string_view pattern, std::u16string_view name)
     std::size_t starP = std::u16string_view::npos;
     std::size_t starN = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n])) {
+        if (p < pattern.size() && pattern[p] == u'?') {
+            ++p;
+            n += charWidth(name, n);
+        } else if (p < pattern.size() && pattern[p] == name[n]) {
             ++p;
             ++n;
         } else if (p < pattern.size() && pattern[p] == u'*') {
@@ -53,7 +69,8 @@ bool wildcardMatch(std::u16string_view pattern, std::u16string_view name)
             starN = n;
         } else if (starP != std::u16string_view::npos) {
             p = starP + 1;
-            n = ++starN;
+            starN += charWidth(name, starN);
+            n = starN;
         } else {
             return false;
         }

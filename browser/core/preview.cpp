@@ -20,8 +20,10 @@ PixelSize decodeSize(PixelSize picture, double devicePixelRatio)
 {
     const HalfSize half = halfSize(picture);
     const double ratio = devicePixelRatio > 0 ? devicePixelRatio : 1.0;
-    return {std::clamp(int(std::ceil(half.width * ratio)), std::min(1, picture.width), picture.width),
-            std::clamp(int(std::ceil(half.height * ratio)), std::min(1, picture.height), picture.height)};
+    return {
+        std::clamp(int(std::ceil(half.width * ratio)), std::min(1, picture.width), picture.width),
+        std::clamp(int(std::ceil(half.height * ratio)), std::min(1, picture.height),
+                   picture.height)};
 }
 
 bool fitsDecoderLimit(PixelSize size, int limitMB)
@@ -37,9 +39,9 @@ std::string infoLine(std::string_view path, std::optional<PixelSize> picture, in
 {
     std::string line(path);
     if (picture) {
-        line += " (" + std::to_string(picture->width) + " x " + std::to_string(picture->height)
-                + " pixels pour un écran de " + std::to_string(screenWidth) + " x "
-                + std::to_string(screenHeight) + ")";
+        line += " (" + std::to_string(picture->width) + " x " + std::to_string(picture->height) +
+                " pixels pour un écran de " + std::to_string(screenWidth) + " x " +
+                std::to_string(screenHeight) + ")";
     }
     return line;
 }

@@ -23,7 +23,10 @@ void put32(QByteArray &b, quint32 v)
 
 void putBE32(QByteArray &b, quint32 v)
 {
-    b.append(char(v >> 24)).append(char((v >> 16) & 0xFF)).append(char((v >> 8) & 0xFF)).append(char(v & 0xFF));
+    b.append(char(v >> 24))
+        .append(char((v >> 16) & 0xFF))
+        .append(char((v >> 8) & 0xFF))
+        .append(char(v & 0xFF));
 }
 
 } // namespace
@@ -136,10 +139,10 @@ QByteArray gif(const QList<QImage> &frames)
 QByteArray withExifOrientation(const QByteArray &jpeg, int orientation)
 {
     QByteArray tiff("II*\0", 4);
-    put32(tiff, 8);     // first directory
-    put16(tiff, 1);     // one entry
+    put32(tiff, 8);      // first directory
+    put16(tiff, 1);      // one entry
     put16(tiff, 0x0112); // orientation
-    put16(tiff, 3);     // SHORT
+    put16(tiff, 3);      // SHORT
     put32(tiff, 1);
     put16(tiff, quint16(orientation));
     put16(tiff, 0);
@@ -179,7 +182,8 @@ QByteArray pngBomb(quint32 width, quint32 height)
         putBE32(out, quint32(body.size()));
         QByteArray typed = QByteArray(type, 4) + body;
         out.append(typed);
-        putBE32(out, quint32(crc32(0, reinterpret_cast<const Bytef *>(typed.constData()), uInt(typed.size()))));
+        putBE32(out, quint32(crc32(0, reinterpret_cast<const Bytef *>(typed.constData()),
+                                   uInt(typed.size()))));
     };
     QByteArray png("\x89PNG\r\n\x1a\n", 8);
     QByteArray ihdr;
@@ -210,8 +214,8 @@ double meanDifference(const QImage &a, const QImage &b)
         const auto *p = reinterpret_cast<const QRgb *>(x.constScanLine(r));
         const auto *q = reinterpret_cast<const QRgb *>(y.constScanLine(r));
         for (int c = 0; c < x.width(); ++c)
-            sum += std::abs(qRed(p[c]) - qRed(q[c])) + std::abs(qGreen(p[c]) - qGreen(q[c]))
-                   + std::abs(qBlue(p[c]) - qBlue(q[c]));
+            sum += std::abs(qRed(p[c]) - qRed(q[c])) + std::abs(qGreen(p[c]) - qGreen(q[c])) +
+                   std::abs(qBlue(p[c]) - qBlue(q[c]));
     }
     return sum / (3.0 * x.width() * x.height());
 }

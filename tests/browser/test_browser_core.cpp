@@ -21,7 +21,8 @@ struct PatternCase
 };
 
 class PatternTest : public testing::TestWithParam<PatternCase>
-{};
+{
+};
 
 TEST_P(PatternTest, MatchesTheWholeNameIgnoringCase)
 {
@@ -34,7 +35,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         PatternCase{u"*.jpg", u"a.jpeg", false}, PatternCase{u"*.jpg", u"a.JPG", true},
         PatternCase{u"*.jpg", u"a.jpg.txt", false}, PatternCase{u"*.bmp;*.rle", u"PHOTO.BMP", true},
-        PatternCase{u"*.bmp;*.rle", u"photo.rle", true}, PatternCase{u"*.bmp;*.rle", u"photo.gif", false},
+        PatternCase{u"*.bmp;*.rle", u"photo.rle", true},
+        PatternCase{u"*.bmp;*.rle", u"photo.gif", false},
         PatternCase{u"*.jpg;*.jpeg;*.gif", u"x.Jpeg", true}, PatternCase{u"", u"anything", true},
         PatternCase{u"", u"no-dot", true}, PatternCase{u"*", u"no-dot", true},
         PatternCase{u"*.*", u"no-dot", false}, PatternCase{u"?.bmp", u"a.bmp", true},
@@ -49,6 +51,9 @@ INSTANTIATE_TEST_SUITE_P(
         PatternCase{u"été*", u"ÉTÉ 2020.jpg", true}, PatternCase{u"*.jpg", u"ÉTÉ.JPG", true},
         PatternCase{u"ŁÓDŹ.*", u"łódź.png", true}, PatternCase{u"москва*", u"МОСКВА.bmp", true},
         PatternCase{u"*.bmp", u"日本.BMP", true},
+        // "?" is one character, also outside the basic plane.
+        PatternCase{u"?.png", u"😀.png", true}, PatternCase{u"??.png", u"😀.png", false},
+        PatternCase{u"*?.png", u"😀.png", true},
         // Not folded into one another.
         PatternCase{u"e*", u"é.bmp", false}, PatternCase{u"×", u"÷", false}));
 
@@ -60,11 +65,12 @@ TEST(PatternTest, NoBacktrackingBlowUp)
 
 TEST(SortTest, AlphabeticalIgnoringCaseWithATotalOrder)
 {
-    std::vector<std::u16string> names{u"b.jpg", u"A.jpg", u"a.jpg", u"Été.jpg", u"été.jpg",
-                                      u"ab.jpg", u"B.JPG", u"10.jpg", u"9.jpg", u"a"};
+    std::vector<std::u16string> names{u"b.jpg",  u"A.jpg", u"a.jpg",  u"Été.jpg", u"été.jpg",
+                                      u"ab.jpg", u"B.JPG", u"10.jpg", u"9.jpg",   u"a"};
     std::sort(names.begin(), names.end(), lessIgnoringCase);
-    const std::vector<std::u16string> expected{u"10.jpg", u"9.jpg",  u"a",       u"A.jpg",  u"a.jpg",
-                                               u"ab.jpg", u"B.JPG",  u"b.jpg",   u"Été.jpg", u"été.jpg"};
+    const std::vector<std::u16string> expected{u"10.jpg",  u"9.jpg",  u"a",     u"A.jpg",
+                                               u"a.jpg",   u"ab.jpg", u"B.JPG", u"b.jpg",
+                                               u"Été.jpg", u"été.jpg"};
     EXPECT_EQ(names, expected);
 }
 
@@ -77,7 +83,8 @@ struct JoinCase
 };
 
 class JoinTest : public testing::TestWithParam<JoinCase>
-{};
+{
+};
 
 TEST_P(JoinTest, SeparatorOnlyWhereTheFolderLacksOne)
 {
@@ -163,12 +170,9 @@ TEST(MountsTest, KeepsWhatAPersonBrowses)
         "54 26 8:2 / /home rw - btrfs /dev/sda2 rw\n"
         "garbage line\n"
         "55 26 8:4 / relative - ext4 /dev/sda4 rw\n";
-    const std::vector<std::string> expected{"/",
-                                            "/data",
-                                            "/home",
-                                            "/media/moi/Photos de vacances",
-                                            "/mnt/nas",
-                                            "/run/media/moi/CLÉ",
+    const std::vector<std::string> expected{"/",           "/data",
+                                            "/home",       "/media/moi/Photos de vacances",
+                                            "/mnt/nas",    "/run/media/moi/CLÉ",
                                             "/srv/partage"};
     EXPECT_EQ(browsableMounts(table), expected);
 }
@@ -176,7 +180,8 @@ TEST(MountsTest, KeepsWhatAPersonBrowses)
 TEST(MountsTest, RootIsAlwaysListed)
 {
     EXPECT_EQ(browsableMounts(""), std::vector<std::string>{"/"});
-    EXPECT_EQ(browsableMounts("26 1 0:2 / / rw - rootfs rootfs rw\n"), std::vector<std::string>{"/"});
+    EXPECT_EQ(browsableMounts("26 1 0:2 / / rw - rootfs rootfs rw\n"),
+              std::vector<std::string>{"/"});
     EXPECT_EQ(unescapeMountField("a\\011b\\134c\\\\d\\9"), "a\tb\\c\\\\d\\9");
 }
 
@@ -189,7 +194,8 @@ struct SizeCase
 };
 
 class PreviewSizeTest : public testing::TestWithParam<SizeCase>
-{};
+{
+};
 
 TEST_P(PreviewSizeTest, HalfThePictureInFloatingPoint)
 {
@@ -215,10 +221,14 @@ TEST(DecodeSizeTest, ThePreviewInDevicePixelsNeverMoreThanThePicture)
         double ratio;
         PixelSize decoded;
     } cases[] = {
-        {{6000, 4000}, 1.0, {3000, 2000}}, {{801, 601}, 1.0, {401, 301}},
-        {{6000, 4000}, 2.0, {6000, 4000}}, {{6000, 4000}, 1.5, {4500, 3000}},
-        {{1, 1}, 1.0, {1, 1}},             {{3, 1}, 1.25, {2, 1}},
-        {{100, 100}, 0.0, {50, 50}},       {{100, 100}, 4.0, {100, 100}},
+        {{6000, 4000}, 1.0, {3000, 2000}},
+        {{801, 601}, 1.0, {401, 301}},
+        {{6000, 4000}, 2.0, {6000, 4000}},
+        {{6000, 4000}, 1.5, {4500, 3000}},
+        {{1, 1}, 1.0, {1, 1}},
+        {{3, 1}, 1.25, {2, 1}},
+        {{100, 100}, 0.0, {50, 50}},
+        {{100, 100}, 4.0, {100, 100}},
     };
     for (const Case &c : cases)
         EXPECT_EQ(decodeSize(c.picture, c.ratio), c.decoded)
@@ -232,9 +242,9 @@ TEST(DecoderLimitTest, CameraPicturesPassBombsDoNot)
         PixelSize size;
         bool fits;
     } cases[] = {
-        {{8256, 5504}, true},   // 45 MP, refused by Qt's default limit
-        {{11648, 8736}, true},  // 100 MP medium format
-        {{16384, 8192}, true},  // exactly 512 MB
+        {{8256, 5504}, true},  // 45 MP, refused by Qt's default limit
+        {{11648, 8736}, true}, // 100 MP medium format
+        {{16384, 8192}, true}, // exactly 512 MB
         {{16384, 8193}, false}, {{60000, 60000}, false}, {{65535, 65535}, false},
         {{0, 10}, false},       {{10, -1}, false},
     };

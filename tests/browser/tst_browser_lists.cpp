@@ -61,18 +61,19 @@ private Q_SLOTS:
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<QStringList>("listed");
 
-        const QStringList mixed{"b.jpg", "A.JPG", "a.jpeg", "Zèbre.jpg", "été.jpg", "Été.JPG",
-                                ".cachée.jpg", "photo.BMP", "photo.rle", "notes", "10.jpg", "9.jpg"};
+        const QStringList mixed{"b.jpg",     "A.JPG",   "a.jpeg",      "Zèbre.jpg",
+                                "été.jpg",   "Été.JPG", ".cachée.jpg", "photo.BMP",
+                                "photo.rle", "notes",   "10.jpg",      "9.jpg"};
         const QStringList folders{"dossier.jpg", ".hidden", "Sub"};
         QTest::newRow("*.jpg") << mixed << folders << "*.jpg"
-                               << QStringList{"10.jpg", "9.jpg", "A.JPG", "b.jpg", "Zèbre.jpg",
-                                              "Été.JPG", "été.jpg"};
-        QTest::newRow("bmp and rle") << mixed << folders << "*.bmp;*.rle"
-                                     << QStringList{"photo.BMP", "photo.rle"};
-        QTest::newRow("empty pattern") << mixed << folders << ""
-                                       << QStringList{"10.jpg", "9.jpg", "a.jpeg", "A.JPG", "b.jpg",
-                                                      "notes", "photo.BMP", "photo.rle", "Zèbre.jpg",
-                                                      "Été.JPG", "été.jpg"};
+                               << QStringList{"10.jpg",    "9.jpg",   "A.JPG",  "b.jpg",
+                                              "Zèbre.jpg", "Été.JPG", "été.jpg"};
+        QTest::newRow("bmp and rle")
+            << mixed << folders << "*.bmp;*.rle" << QStringList{"photo.BMP", "photo.rle"};
+        QTest::newRow("empty pattern")
+            << mixed << folders << ""
+            << QStringList{"10.jpg",    "9.jpg",     "a.jpeg",    "A.JPG",   "b.jpg",  "notes",
+                           "photo.BMP", "photo.rle", "Zèbre.jpg", "Été.JPG", "été.jpg"};
         QTest::newRow("nothing matches") << mixed << folders << "*.gif" << QStringList{};
         QTest::newRow("empty folder") << QStringList{} << QStringList{} << "" << QStringList{};
     }
@@ -106,8 +107,10 @@ private Q_SLOTS:
         QVERIFY(list.setPath(m_path));
         QSignalSpy clicked(&list, &FileList::currentFileClicked);
         QVERIFY(list.setFileName(QStringLiteral("c.jpg")));
-        list.selectionModel()->select(list.model()->index(0, 0), QItemSelectionModel::Select); // a.jpg
-        list.selectionModel()->select(list.model()->index(1, 0), QItemSelectionModel::Select); // b.gif
+        list.selectionModel()->select(list.model()->index(0, 0),
+                                      QItemSelectionModel::Select); // a.jpg
+        list.selectionModel()->select(list.model()->index(1, 0),
+                                      QItemSelectionModel::Select); // b.gif
 
         list.setPattern(QStringLiteral("*.jpg"));
         QCOMPARE(list.fileName(), QStringLiteral("c.jpg"));
@@ -234,8 +237,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("removed") << "gone" << "n'existe pas ou plus";
-        QTest::newRow("a file") << "file.jpg" << "ce n'est pas un dossier";
+        QTest::newRow("removed") << "gone"
+                                 << "n'existe pas ou plus";
+        QTest::newRow("a file") << "file.jpg"
+                                << "ce n'est pas un dossier";
     }
 
     void unreadableFoldersKeepTheListWhereItWas()
@@ -254,7 +259,8 @@ private Q_SLOTS:
         const QString full = m_path + QDir::separator() + target;
         QString error;
         QVERIFY(!folders.setPath(full, &error));
-        QVERIFY2(error.contains(QStringLiteral("« ") + full + QStringLiteral(" »")), qPrintable(error));
+        QVERIFY2(error.contains(QStringLiteral("« ") + full + QStringLiteral(" »")),
+                 qPrintable(error));
         QVERIFY2(error.contains(reason), qPrintable(error));
         QCOMPARE(folders.path(), m_path);
         error.clear();
@@ -286,7 +292,8 @@ private Q_SLOTS:
         QString error;
         QVERIFY(!files.setPath(closed, &error));
         QVERIFY(error.contains(QStringLiteral("pas le droit")));
-        QFile::setPermissions(closed, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(closed, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner);
     }
 
     void drivesFollowMedia()
@@ -302,7 +309,8 @@ private Q_SLOTS:
         QCOMPARE(drives.count(), 3);
         QVERIFY(drives.setDrive(QStringLiteral("/media/moi/CLÉ")));
         QCOMPARE(changed.count(), 1);
-        QCOMPARE(drives.driveOf(QStringLiteral("/media/moi/CLÉ/photos")), QStringLiteral("/media/moi/CLÉ"));
+        QCOMPARE(drives.driveOf(QStringLiteral("/media/moi/CLÉ/photos")),
+                 QStringLiteral("/media/moi/CLÉ"));
         QCOMPARE(drives.driveOf(QStringLiteral("/media/moi/CLÉS")), QStringLiteral("/"));
         QCOMPARE(drives.driveOf(QStringLiteral("/home/moi")), QStringLiteral("/home"));
 

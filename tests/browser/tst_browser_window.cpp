@@ -63,9 +63,10 @@ private Q_SLOTS:
         QTest::addColumn<int>("row");
         QTest::addColumn<QString>("info");
         QTest::addColumn<QSize>("shown");
-        QTest::newRow("801 x 601") << 0 << " (801 x 601 pixels pour un écran de 1280 x 1024)"
-                                   << QSize(401, 301);
-        QTest::newRow("40 x 20") << 1 << " (40 x 20 pixels pour un écran de 1280 x 1024)" << QSize(20, 10);
+        QTest::newRow("801 x 601")
+            << 0 << " (801 x 601 pixels pour un écran de 1280 x 1024)" << QSize(401, 301);
+        QTest::newRow("40 x 20") << 1 << " (40 x 20 pixels pour un écran de 1280 x 1024)"
+                                 << QSize(20, 10);
         // Not a picture: the path alone, an empty preview, no message.
         QTest::newRow("text") << 2 << "" << QSize();
     }
@@ -136,7 +137,8 @@ private Q_SLOTS:
         QCOMPARE(m_ctx->prompter.shown.size(), std::size_t(1));
         QCOMPARE(m_ctx->prompter.shown[0].title, QStringLiteral("Velumbra"));
         QCOMPARE(m_ctx->prompter.shown[0].text,
-                 QStringLiteral("Impossible d'ouvrir le dossier « %1 » : ce dossier n'existe pas ou plus.")
+                 QStringLiteral(
+                     "Impossible d'ouvrir le dossier « %1 » : ce dossier n'existe pas ou plus.")
                      .arg(m_path + QDir::separator() + "clé"));
         QCOMPARE(dir1()->path(), m_path);
         QCOMPARE(file1()->path(), m_path);

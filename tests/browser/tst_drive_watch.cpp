@@ -54,8 +54,8 @@ private Q_SLOTS:
 int main(int argc, char **argv)
 {
     // Before any thread exists, as unshare() requires.
-    if (unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0
-        || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+    if (unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0 ||
+        mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
         g_namespaceError = QString::fromLocal8Bit(std::strerror(errno));
     QCoreApplication app(argc, argv);
     TestDriveWatch test;

@@ -19,7 +19,8 @@ void writeFile(const QString &path, const QByteArray &bytes)
     QCOMPARE(f.write(bytes), bytes.size());
 }
 
-QByteArray encoded(const QImage &image, const char *format, int quality = -1, bool progressive = false)
+QByteArray encoded(const QImage &image, const char *format, int quality = -1,
+                   bool progressive = false)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
@@ -31,8 +32,9 @@ QByteArray encoded(const QImage &image, const char *format, int quality = -1, bo
     return buffer.data();
 }
 
-const QList<QRgb> kPalette{qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(255, 255, 0),
-                           qRgb(0, 255, 255), qRgb(255, 0, 255), qRgb(255, 255, 255), qRgb(0, 0, 0)};
+const QList<QRgb> kPalette{qRgb(255, 0, 0),     qRgb(0, 255, 0),   qRgb(0, 0, 255),
+                           qRgb(255, 255, 0),   qRgb(0, 255, 255), qRgb(255, 0, 255),
+                           qRgb(255, 255, 255), qRgb(0, 0, 0)};
 
 } // namespace
 
@@ -54,28 +56,33 @@ private Q_SLOTS:
         const QImage oddCard = bands(161, 91, kPalette);
         QImage gif2 = card;
         gif2.fill(7);
-        QTest::newRow("bmp 24-bit") << "a.bmp" << encoded(card.convertToFormat(QImage::Format_RGB32), "bmp")
-                                    << QSize(160, 90) << qRgb(255, 0, 0);
-        QTest::newRow("bmp rle8") << "b.bmp" << rleBitmap(card, 8) << QSize(160, 90) << qRgb(255, 0, 0);
-        QTest::newRow("rle4 named .rle") << "c.rle" << rleBitmap(oddCard, 4) << QSize(161, 91)
-                                         << qRgb(255, 0, 0);
-        QTest::newRow("rle8 named .RLE") << "C8.RLE" << rleBitmap(card, 8) << QSize(160, 90)
-                                         << qRgb(255, 0, 0);
-        QTest::newRow("gif, first frame") << "d.gif" << gif({card, gif2}) << QSize(160, 90)
-                                          << qRgb(255, 0, 0);
-        QTest::newRow("jpeg baseline") << "e.jpg" << encoded(card.convertToFormat(QImage::Format_RGB32), "jpeg", 95)
-                                       << QSize(160, 90) << qRgb(255, 0, 0);
+        QTest::newRow("bmp 24-bit")
+            << "a.bmp" << encoded(card.convertToFormat(QImage::Format_RGB32), "bmp")
+            << QSize(160, 90) << qRgb(255, 0, 0);
+        QTest::newRow("bmp rle8") << "b.bmp" << rleBitmap(card, 8) << QSize(160, 90)
+                                  << qRgb(255, 0, 0);
+        QTest::newRow("rle4 named .rle")
+            << "c.rle" << rleBitmap(oddCard, 4) << QSize(161, 91) << qRgb(255, 0, 0);
+        QTest::newRow("rle8 named .RLE")
+            << "C8.RLE" << rleBitmap(card, 8) << QSize(160, 90) << qRgb(255, 0, 0);
+        QTest::newRow("gif, first frame")
+            << "d.gif" << gif({card, gif2}) << QSize(160, 90) << qRgb(255, 0, 0);
+        QTest::newRow("jpeg baseline")
+            << "e.jpg" << encoded(card.convertToFormat(QImage::Format_RGB32), "jpeg", 95)
+            << QSize(160, 90) << qRgb(255, 0, 0);
         QTest::newRow("jpeg progressive")
             << "f.jpeg" << encoded(card.convertToFormat(QImage::Format_RGB32), "jpeg", 95, true)
             << QSize(160, 90) << qRgb(255, 0, 0);
         // Stored sideways with an EXIF orientation: shown as stored, not turned.
         QTest::newRow("jpeg exif rotated")
             << "g.jpg"
-            << withExifOrientation(encoded(card.convertToFormat(QImage::Format_RGB32), "jpeg", 95), 6)
+            << withExifOrientation(encoded(card.convertToFormat(QImage::Format_RGB32), "jpeg", 95),
+                                   6)
             << QSize(160, 90) << qRgb(255, 0, 0);
-        QTest::newRow("png") << "h.png" << encoded(card, "png") << QSize(160, 90) << qRgb(255, 0, 0);
-        QTest::newRow("png named .bmp") << "i.bmp" << encoded(card, "png") << QSize(160, 90)
-                                        << qRgb(255, 0, 0);
+        QTest::newRow("png") << "h.png" << encoded(card, "png") << QSize(160, 90)
+                             << qRgb(255, 0, 0);
+        QTest::newRow("png named .bmp")
+            << "i.bmp" << encoded(card, "png") << QSize(160, 90) << qRgb(255, 0, 0);
         QTest::newRow("1 x 1") << "j.png" << encoded(bands(1, 1, kPalette), "png") << QSize(1, 1)
                                << qRgb(255, 0, 0);
     }
@@ -95,8 +102,9 @@ private Q_SLOTS:
         const PixelSize half = previewPixels(*p.size);
         QCOMPARE(p.image.size(), QSize(half.width, half.height));
         const QRgb got = p.image.pixel(0, 0);
-        QVERIFY2(qAbs(qRed(got) - qRed(leftColour)) < 40 && qAbs(qGreen(got) - qGreen(leftColour)) < 40
-                     && qAbs(qBlue(got) - qBlue(leftColour)) < 40,
+        QVERIFY2(qAbs(qRed(got) - qRed(leftColour)) < 40 &&
+                     qAbs(qGreen(got) - qGreen(leftColour)) < 40 &&
+                     qAbs(qBlue(got) - qBlue(leftColour)) < 40,
                  qPrintable(QString::number(got, 16)));
     }
 
