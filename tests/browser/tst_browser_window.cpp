@@ -12,6 +12,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+#include <cmath>
+
 using namespace velumbra;
 
 namespace {
@@ -84,6 +87,12 @@ private Q_SLOTS:
         QCOMPARE(image1()->pixmap().isNull(), shown.isEmpty());
         if (!shown.isEmpty()) {
             QCOMPARE(image1()->size(), shown);
+            // Scaled screens get the preview's device pixels, no more than the picture has.
+            const qreal ratio = m_window->devicePixelRatioF();
+            const QSize picture = row == 0 ? QSize(801, 601) : QSize(40, 20);
+            const QSize device(std::min(picture.width(), int(std::ceil(picture.width() / 2.0 * ratio))),
+                               std::min(picture.height(), int(std::ceil(picture.height() / 2.0 * ratio))));
+            QCOMPARE(image1()->pixmap().size(), device);
             QCOMPARE(image1()->pos(), shape1()->pos());
         }
         QVERIFY(m_ctx->prompter.shown.empty());
