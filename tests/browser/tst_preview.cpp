@@ -112,20 +112,23 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("tooLarge"); // refused from the header, before any decoding
 
-        QTest::newRow("empty file") << "a.jpg" << QByteArray();
-        QTest::newRow("text named .jpg") << "b.jpg" << QByteArray("pas une image\n");
-        QTest::newRow("text named .rle") << "c.rle" << QByteArray("BM pas une image\n");
-        QTest::newRow("png bomb 60000 x 60000") << "d.png" << pngBomb(60000, 60000);
-        QTest::newRow("png bomb named .jpg") << "e.jpg" << pngBomb(60000, 60000);
-        QTest::newRow("gif header only") << "f.gif" << QByteArray("GIF89a\x10\x00\x10\x00", 10);
-        QTest::newRow("missing") << "" << QByteArray();
+        QTest::newRow("empty file") << "a.jpg" << QByteArray() << false;
+        QTest::newRow("text named .jpg") << "b.jpg" << QByteArray("pas une image\n") << false;
+        QTest::newRow("text named .rle") << "c.rle" << QByteArray("BM pas une image\n") << false;
+        QTest::newRow("png bomb 60000 x 60000") << "d.png" << pngBomb(60000, 60000) << true;
+        QTest::newRow("png bomb named .jpg") << "e.jpg" << pngBomb(60000, 60000) << true;
+        QTest::newRow("gif header only")
+            << "f.gif" << QByteArray("GIF89a\x10\x00\x10\x00", 10) << false;
+        QTest::newRow("missing") << "" << QByteArray() << false;
     }
 
     void refusesWhatItCannotShow()
     {
         QFETCH(QString, name);
         QFETCH(QByteArray, bytes);
+        QFETCH(bool, tooLarge);
         QString path = m_dir.filePath(QStringLiteral("absent.jpg"));
         if (!name.isEmpty()) {
             path = m_dir.filePath(name);
@@ -135,6 +138,7 @@ private Q_SLOTS:
         QVERIFY(!p.size.has_value());
         QVERIFY(p.image.isNull());
         QVERIFY(!p.error.isEmpty());
+        QCOMPARE(p.error.contains(QStringLiteral("trop grande")), tooLarge);
     }
 
     void truncatedJpegShowsWhatIsThere()
