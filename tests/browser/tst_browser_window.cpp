@@ -90,8 +90,9 @@ private Q_SLOTS:
             // Scaled screens get the preview's device pixels, no more than the picture has.
             const qreal ratio = m_window->devicePixelRatioF();
             const QSize picture = row == 0 ? QSize(801, 601) : QSize(40, 20);
-            const QSize device(std::min(picture.width(), int(std::ceil(picture.width() / 2.0 * ratio))),
-                               std::min(picture.height(), int(std::ceil(picture.height() / 2.0 * ratio))));
+            const QSize device(
+                std::min(picture.width(), int(std::ceil(picture.width() / 2.0 * ratio))),
+                std::min(picture.height(), int(std::ceil(picture.height() / 2.0 * ratio))));
             QCOMPARE(image1()->pixmap().size(), device);
             QCOMPARE(image1()->pos(), shape1()->pos());
         }
@@ -163,6 +164,44 @@ private Q_SLOTS:
         QCOMPARE(file1()->count(), 0);
         QCOMPARE(label1()->text(), label);
         QCOMPARE(m_window->fichierPapierPeint(), m_path + QDir::separator() + "b.png");
+    }
+
+    void startUpRestoresQuietly_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<bool>("restored");
+        // The saved file has no dot: only the restored pattern "*" lists it,
+        // and that pattern is applied after the name was set.
+        QTest::newRow("folder and file") << ""
+                                         << "LISEZMOI" << true;
+        QTest::newRow("folder gone") << "/velumbra/absent"
+                                     << "LISEZMOI" << false;
+    }
+
+    void startUpRestoresQuietly()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, fileName);
+        QFETCH(bool, restored);
+        QFile readme(m_dir->filePath(QStringLiteral("LISEZMOI")));
+        QVERIFY(readme.open(QIODevice::WriteOnly));
+        readme.close();
+        FakeContext ctx;
+        ctx.settings.values["Init/AUTEUR"] = "Ardeval Quennet";
+        ctx.settings.values["Init/Folder"] = (folder.isEmpty() ? m_path : folder).toStdString();
+        ctx.settings.values["Init/Pattern"] = "*";
+        ctx.settings.values["Init/FileName"] = fileName.toStdString();
+        FrmVLB window(ctx.context());
+        const QString before = window.findChild<FolderList *>(QStringLiteral("Dir1"))->path();
+        window.load();
+        auto *files = window.findChild<FileList *>(QStringLiteral("File1"));
+        auto *folders = window.findChild<FolderList *>(QStringLiteral("Dir1"));
+        QVERIFY(ctx.prompter.shown.empty());
+        QCOMPARE(files->path(), folders->path());
+        QCOMPARE(folders->path(), restored ? m_path : before);
+        QCOMPARE(files->fileName(), restored ? fileName : QString());
+        QCOMPARE(window.fichierPapierPeint(), QString());
     }
 
 private:
