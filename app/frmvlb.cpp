@@ -8,6 +8,8 @@
 #include "folderlist.h"
 #include "frmabout.h"
 #include "interval.h"
+#include "paths.h"
+#include "picturepreview.h"
 #include "prompter.h"
 #include "savedstate.h"
 #include "screen.h"
@@ -48,14 +50,6 @@ QString fromStd(const std::string &s)
 QString withoutMnemonic(QString text)
 {
     return text.remove(QRegularExpression(QStringLiteral("&(?!&)")));
-}
-
-// A folder path and a bare file name: a drive root already ends with the separator.
-QString joinFolderAndName(const QString &folder, const QString &name)
-{
-    if (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QLatin1Char('\\')))
-        return folder + name;
-    return folder + QDir::separator() + name;
 }
 
 QAction *addItem(QMenu *menu, const char *name, const QString &caption)
@@ -225,9 +219,12 @@ void FrmVLB::createBrowser(QWidget *client)
             [this](const QPoint &pos) { popupAt(Mnu_ConvDossier, pos); });
     connect(File1, &FileList::rightButtonReleased, this,
             [this](const QPoint &pos) { popupAt(Mnu_ConvFichier, pos); });
+    connect(File1, &FileList::currentFileClicked, this, &FrmVLB::onFile1Click);
+    connect(Dir1, &FolderList::openFailed, this, &FrmVLB::reportFolderProblem);
 
     // The lists start on the drive and folder the program was started in.
     Dir1->setPath(QDir::currentPath());
+    Drive1->showDrive(Drive1->driveOf(Dir1->path()));
     File1->setPattern(QStringLiteral("*.*"));
     File1->setPath(Dir1->path());
 }
@@ -238,6 +235,7 @@ void FrmVLB::createPreview(QWidget *client)
     image1->setObjectName(QStringLiteral("image1"));
     image1->setGeometry(8, 232, 400, 295);
     image1->setScaledContents(true);
+    image1->installEventFilter(this);
 
     Label1 = new QLabel(client);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -359,6 +357,8 @@ void FrmVLB::setAccessibleNames()
 
 void FrmVLB::load()
 {
+    // Restoring reports nothing: a saved folder that is gone is simply not restored.
+    m_loading = true;
     if (const std::optional<SavedState> saved = readSavedState(m_ctx.settings)) {
         Drive1->setDrive(fromStd(saved->drive));
         Dir1->setPath(fromStd(saved->folder));
@@ -382,6 +382,7 @@ void FrmVLB::load()
     Label1->setText(fromStd(screenSizeLine(LargeurEcran, HauteurEcran)));
     Text1->setGeometry(Text1->x(), Drive1->y(), Text1->width(), Drive1->height());
     File1->setGeometry(File1->x(), Dir1->y(), File1->width(), Dir1->height());
+    m_loading = false;
 }
 
 void FrmVLB::selectOption1(int index)
@@ -425,12 +426,56 @@ int FrmVLB::selectedIndex(const QButtonGroup *group) const
 
 void FrmVLB::onDrive1Change(const QString &drive)
 {
-    Dir1->setPath(drive);
+    QString error;
+    if (!Dir1->setPath(drive, &error)) {
+        reportFolderProblem(error);
+        // The lists stay on the last folder that could be read; so does the drive.
+        Drive1->showDrive(Drive1->driveOf(Dir1->path()));
+    }
 }
 
 void FrmVLB::onDir1Change(const QString &path)
 {
-    File1->setPath(path);
+    QString error;
+    if (!File1->setPath(path, &error)) {
+        reportFolderProblem(error);
+        Dir1->setPath(File1->path());
+        return;
+    }
+    Drive1->showDrive(Drive1->driveOf(path));
+}
+
+void FrmVLB::reportFolderProblem(const QString &message)
+{
+    if (!m_loading)
+        m_ctx.prompter.tell(this, QStringLiteral("Velumbra"), message);
+}
+
+void FrmVLB::onFile1Click()
+{
+    FichierPapierPeint = QString::fromStdString(joinPath(
+        Dir1->path().toStdString(), File1->fileName().toStdString(), QDir::separator().toLatin1()));
+    ChargeImage();
+}
+
+void FrmVLB::ChargeImage()
+{
+    image1->hide();
+    image1->clear();
+    Label1->setText(FichierPapierPeint);
+    // Minimised, the rotation runs from the tray: nothing is decoded for a
+    // preview no one sees.
+    if (isMinimized())
+        return;
+    const PreviewPicture picture = decodePreview(FichierPapierPeint, devicePixelRatioF());
+    if (picture.size) {
+        Label1->setText(QString::fromStdString(
+            infoLine(FichierPapierPeint.toStdString(), picture.size, LargeurEcran, HauteurEcran)));
+        const PixelSize shown = previewPixels(*picture.size);
+        image1->resize(shown.width, shown.height);
+        image1->setPixmap(QPixmap::fromImage(picture.image));
+    }
+    image1->show();
 }
 
 void FrmVLB::applyPattern()
@@ -451,7 +496,14 @@ void FrmVLB::popupAt(QMenu *menu, const QPoint &globalPos)
 
 bool FrmVLB::eventFilter(QObject *watched, QEvent *event)
 {
-
+    if (watched == image1) {
+        // Held down, the preview shows the picture stretched over the whole
+        // screen outline; released, it goes back to the list's current file.
+        if (event->type() == QEvent::MouseButtonPress)
+            image1->resize(Shape1->size());
+        else if (event->type() == QEvent::MouseButtonRelease)
+            onFile1Click();
+    }
     // Enter in the pattern box applies the pattern there and goes no further:
     // it must not also press the default button.
     if (watched == Text1 && event->type() == QEvent::KeyPress) {
@@ -589,7 +641,8 @@ std::int64_t FrmVLB::fileCount() const
 
 std::string FrmVLB::filePath(std::int64_t index) const
 {
-    return joinFolderAndName(Dir1->path(), File1->entry(int(index))).toStdString();
+    return joinPath(Dir1->path().toStdString(), File1->entry(int(index)).toStdString(),
+                    QDir::separator().toLatin1());
 }
 
 void FrmVLB::processPendingEvents()
@@ -613,16 +666,6 @@ void FrmVLB::showCurrentFile(const std::string &path)
 void FrmVLB::setWallpaperUntilLogoff(const std::string &path)
 {
     (void)m_ctx.wallpaper.setWallpaper(path, WallpaperLifetime::UntilLogoff);
-}
-
-void FrmVLB::ChargeImage()
-{
-    image1->hide();
-    image1->clear();
-    Label1->setText(FichierPapierPeint);
-    if (isMinimized())
-        return;
-    image1->show();
 }
 
 void FrmVLB::unload()

@@ -83,6 +83,8 @@ private:
     void onOptUnitesClick(int index);
     void onDrive1Change(const QString &drive);
     void onDir1Change(const QString &path);
+    void onFile1Click();
+    void reportFolderProblem(const QString &message);
     void applyPattern();
     void applyPreset(const QString &pattern);
     void popupAt(QMenu *menu, const QPoint &globalPos);
@@ -115,6 +117,7 @@ private:
     bool m_inTick = false;
     bool m_hiddenInTray = false;
     Rotation m_rotation;
+    bool m_loading = false;
 
     // Controls, under the names the rest of the program knows them by.
     QTimer *Timer1 = nullptr;

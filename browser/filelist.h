@@ -15,36 +15,49 @@ public:
     explicit FileList(QWidget *parent = nullptr);
 
     [[nodiscard]] QString path() const;
-    /// Lists @p path; on failure the list stays and @p error holds a French reason.
+    /// Lists @p path; on failure the list stays and @p error holds a French
+    /// message naming the folder and the reason.
     bool setPath(const QString &path, QString *error = nullptr);
 
     [[nodiscard]] QString pattern() const;
     /// Sets the ";"-separated pattern and reads the folder again.
     void setPattern(const QString &pattern);
-    /// Reads the folder again.
+    /// Reads the folder again, keeping the current entry and the selection
+    /// by name where they are still listed.
     void refresh();
 
     [[nodiscard]] int count() const;
     [[nodiscard]] QString entry(int index) const;
     [[nodiscard]] bool isSelected(int index) const;
+    /// The selected entries' names, in list order.
+    [[nodiscard]] QStringList selectedNames() const;
 
     /// The current entry's name, or "" when there is none.
     [[nodiscard]] QString fileName() const;
-    /// Selects the entry called @p name without counting as a click; false when not listed.
+    /// Selects the entry called @p name without counting as a click; false
+    /// when not listed. The name is remembered until the folder changes, so
+    /// that a pattern applied next still selects it.
     bool setFileName(const QString &name);
 
 Q_SIGNALS:
-    /// The user made another entry current (click or keyboard).
+    /// The user made an entry current: a click on it, or a keyboard move.
     void currentFileClicked();
     void rightButtonReleased(const QPoint &globalPos);
 
 protected:
+    void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    void selectByName(const QString &current, const QStringList &selected);
+
     QStringListModel *m_model;
     QString m_path;
     QString m_pattern;
+    QString m_wantedName;
+    bool m_fromKeyboard = false;
+    bool m_leftPressed = false;
 };
 
 } // namespace velumbra

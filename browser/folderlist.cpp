@@ -1,17 +1,119 @@
 #include "folderlist.h"
 
+#include "folderreader.h"
+#include "paths.h"
+
+#include <QAbstractListModel>
+#include <QApplication>
 #include <QDir>
+#include <QKeyEvent>
 #include <QMouseEvent>
-#include <QStringListModel>
+#include <QStyle>
+#include <QStyledItemDelegate>
+
+#include <vector>
 
 namespace velumbra {
 
-FolderList::FolderList(QWidget *parent) : QListView(parent), m_model(new QStringListModel(this))
+class FolderModel : public QAbstractListModel
+{
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    void setRows(std::vector<FolderRow> rows)
+    {
+        beginResetModel();
+        m_rows = std::move(rows);
+        m_current = -1;
+        for (std::size_t i = 0; i < m_rows.size(); ++i)
+            if (m_rows[i].current)
+                m_current = int(i);
+        endResetModel();
+    }
+
+    [[nodiscard]] int currentRow() const { return m_current; }
+
+    [[nodiscard]] const FolderRow *row(int i) const
+    {
+        return i >= 0 && std::size_t(i) < m_rows.size() ? &m_rows[std::size_t(i)] : nullptr;
+    }
+
+    [[nodiscard]] int rowCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(m_rows.size());
+    }
+
+    [[nodiscard]] QVariant data(const QModelIndex &index, int role) const override
+    {
+        const FolderRow *r = row(index.row());
+        if (!r)
+            return {};
+        switch (role) {
+        case Qt::DisplayRole:
+        case Qt::AccessibleTextRole:
+            return QString::fromStdString(r->label);
+        case Qt::ToolTipRole:
+            return QString::fromStdString(r->path);
+        case Qt::DecorationRole: {
+            const bool open = index.row() <= m_current;
+            return QApplication::style()->standardIcon(open ? QStyle::SP_DirOpenIcon
+                                                            : QStyle::SP_DirClosedIcon);
+        }
+        case Qt::UserRole:
+            return r->depth;
+        default:
+            return {};
+        }
+    }
+
+private:
+    std::vector<FolderRow> m_rows;
+    int m_current = -1;
+};
+
+namespace {
+
+/// Indents each row by its depth, so the path reads as a small tree.
+class IndentDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem indented = option;
+        indented.rect.setLeft(option.rect.left() + kIndent * index.data(Qt::UserRole).toInt());
+        QStyledItemDelegate::paint(painter, indented, index);
+    }
+
+    [[nodiscard]] QSize sizeHint(const QStyleOptionViewItem &option,
+                                 const QModelIndex &index) const override
+    {
+        QSize s = QStyledItemDelegate::sizeHint(option, index);
+        s.rwidth() += kIndent * index.data(Qt::UserRole).toInt();
+        return s;
+    }
+
+private:
+    static constexpr int kIndent = 8;
+};
+
+char separator()
+{
+    return QDir::separator().toLatin1();
+}
+
+} // namespace
+
+FolderList::FolderList(QWidget *parent) : QListView(parent), m_model(new FolderModel(this))
 {
     setModel(m_model);
-    setUniformItemSizes(true);
+    setItemDelegate(new IndentDelegate(this));
     setEditTriggers(NoEditTriggers);
-    m_path = QDir::rootPath();
+    setSelectionMode(SingleSelection);
+    setUniformItemSizes(false);
+    setPath(QDir::rootPath());
 }
 
 QString FolderList::path() const
@@ -21,19 +123,50 @@ QString FolderList::path() const
 
 bool FolderList::setPath(const QString &path, QString *error)
 {
-    const QDir dir(path);
-    if (!dir.exists() || !dir.isReadable()) {
+    const QString clean = normalizedFolder(path);
+    if (const std::optional<FolderProblem> problem = folderProblem(clean)) {
         if (error)
-            *error = QStringLiteral("le dossier est introuvable ou illisible");
+            *error = QString::fromStdString(folderProblemMessage(clean.toStdString(), *problem));
         return false;
     }
-    QString clean = QDir::cleanPath(dir.absolutePath());
+    std::vector<std::string> subfolders;
+    const QStringList names = listSubfolders(clean);
+    subfolders.reserve(std::size_t(names.size()));
+    for (const QString &n : names)
+        subfolders.push_back(n.toStdString());
+    m_model->setRows(folderRows(clean.toStdString(), subfolders, separator()));
+    const QModelIndex current = m_model->index(m_model->currentRow());
+    setCurrentIndex(current);
+    scrollTo(current);
     if (clean == m_path)
         return true;
     m_path = clean;
-    m_model->setStringList(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase));
     Q_EMIT pathChanged(m_path);
     return true;
+}
+
+QString FolderList::highlightedPath() const
+{
+    const FolderRow *r = m_model->row(currentIndex().row());
+    return r ? QString::fromStdString(r->path) : m_path;
+}
+
+void FolderList::openHighlighted()
+{
+    QString error;
+    if (!setPath(highlightedPath(), &error))
+        Q_EMIT openFailed(error);
+}
+
+void FolderList::mousePressEvent(QMouseEvent *event)
+{
+    // The right button opens the conversion menu for the current folder; it
+    // must not move the highlight.
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
+    QListView::mousePressEvent(event);
 }
 
 void FolderList::mouseReleaseEvent(QMouseEvent *event)
@@ -41,6 +174,34 @@ void FolderList::mouseReleaseEvent(QMouseEvent *event)
     QListView::mouseReleaseEvent(event);
     if (event->button() == Qt::RightButton)
         Q_EMIT rightButtonReleased(event->globalPosition().toPoint());
+}
+
+void FolderList::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    const QModelIndex row = indexAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && row.isValid()) {
+        setCurrentIndex(row);
+        openHighlighted();
+        event->accept();
+        return;
+    }
+    event->accept();
+}
+
+void FolderList::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (event->key() == Qt::Key_Space || (enter && (event->modifiers() & Qt::ControlModifier))) {
+        openHighlighted();
+        event->accept();
+        return;
+    }
+    if (enter) {
+        // Left to the window: Enter on a list presses the default button.
+        event->ignore();
+        return;
+    }
+    QListView::keyPressEvent(event);
 }
 
 } // namespace velumbra

@@ -2,12 +2,14 @@
 
 #include <QListView>
 
-class QStringListModel;
-
 namespace velumbra {
 
+class FolderModel;
+
 /// Dir1: the folders from the drive's root down to the current folder, then
-/// the current folder's subfolders.
+/// the current folder's subfolders. A click only highlights a row; a double
+/// click, Space or Ctrl+Enter opens it. Plain Enter is left to the window,
+/// where it presses the default button.
 class FolderList : public QListView
 {
     Q_OBJECT
@@ -18,18 +20,31 @@ public:
     [[nodiscard]] QString path() const;
 
     /// Opens @p path. When it cannot be read the list stays where it was, the
-    /// result is false and @p error (if given) holds a French reason.
+    /// result is false and @p error (if given) holds a French message naming
+    /// the folder and the reason.
     bool setPath(const QString &path, QString *error = nullptr);
+
+    /// The folder the highlighted row stands for.
+    [[nodiscard]] QString highlightedPath() const;
+
+    /// Opens the highlighted row's folder, as a double click does.
+    void openHighlighted();
 
 Q_SIGNALS:
     void pathChanged(const QString &path);
     void rightButtonReleased(const QPoint &globalPos);
+    /// The user asked to open a folder that cannot be read; @p message says
+    /// which and why, in French.
+    void openFailed(const QString &message);
 
 protected:
+    void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    QStringListModel *m_model;
+    FolderModel *m_model;
     QString m_path;
 };
 

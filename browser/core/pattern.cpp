@@ -1,0 +1,126 @@
+#include "pattern.h"
+
+#include <algorithm>
+
+namespace velumbra {
+
+char16_t foldCase(char16_t c)
+{
+    if (c < 0x80)
+        return (c >= u'A' && c <= u'Z') ? char16_t(c + 0x20) : c;
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
+        return char16_t(c + 0x20);
+    // Latin Extended-A pairs capitals (even) with small letters (odd), except
+    // for the stretch from Ĺ to Ň and from Ź to Ž where the capitals are odd.
+    if (c >= 0x100 && c <= 0x137)
+        return char16_t(c | 1);
+    if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E))
+        return (c & 1) ? char16_t(c + 1) : c;
+    if (c >= 0x14A && c <= 0x177)
+        return char16_t(c | 1);
+    if (c == 0x178)
+        return 0xFF;
+    if (c >= 0x391 && c <= 0x3AB && c != 0x3A2)
+        return char16_t(c + 0x20);
+    if (c >= 0x410 && c <= 0x42F)
+        return char16_t(c + 0x20);
+    if (c >= 0x400 && c <= 0x40F)
+        return char16_t(c + 0x50);
+    return c;
+}
+
+std::u16string foldName(std::u16string_view name)
+{
+    std::u16string out(name.size(), u'\0');
+    std::transform(name.begin(), name.end(), out.begin(), foldCase);
+    return out;
+}
+
+namespace {
+
+/// How many code units the character at @p i takes: two for a surrogate
+/// pair, so that "?" stands for one character, not half of one.
+std::size_t charWidth(std::u16string_view s, std::size_t i)
+{
+    const bool pair =
+        i + 1 < s.size() && (s[i] & 0xFC00) == 0xD800 && (s[i + 1] & 0xFC00) == 0xDC00;
+    return pair ? 2 : 1;
+}
+
+} // namespace
+
+bool wildcardMatch(std::u16string_view pattern, std::u16string_view name)
+{
+    // Greedy match that returns to the last "*" on a mismatch: linear in
+    // practice, and never exponential whatever the pattern.
+    std::size_t p = 0;
+    std::size_t n = 0;
+    std::size_t starP = std::u16string_view::npos;
+    std::size_t starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == u'?') {
+            ++p;
+            n += charWidth(name, n);
+        } else if (p < pattern.size() && pattern[p] == name[n]) {
+            ++p;
+            ++n;
+        } else if (p < pattern.size() && pattern[p] == u'*') {
+            starP = p++;
+            starN = n;
+        } else if (starP != std::u16string_view::npos) {
+            p = starP + 1;
+            starN += charWidth(name, starN);
+            n = starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == u'*')
+        ++p;
+    return p == pattern.size();
+}
+
+NamePattern::NamePattern(std::u16string_view text)
+{
+    if (text.empty()) {
+        m_matchAll = true;
+        return;
+    }
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t end = text.find(u';', start);
+        m_folded.push_back(foldName(text.substr(start, end - start)));
+        if (end == std::u16string_view::npos)
+            break;
+        start = end + 1;
+    }
+}
+
+bool NamePattern::matches(std::u16string_view name) const
+{
+    return m_matchAll || matchesFolded(foldName(name));
+}
+
+bool NamePattern::matchesFolded(std::u16string_view foldedName) const
+{
+    if (m_matchAll)
+        return true;
+    return std::any_of(m_folded.begin(), m_folded.end(),
+                       [&](const std::u16string &p) { return wildcardMatch(p, foldedName); });
+}
+
+bool lessIgnoringCase(std::u16string_view a, std::u16string_view b)
+{
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const char16_t fa = foldCase(a[i]);
+        const char16_t fb = foldCase(b[i]);
+        if (fa != fb)
+            return fa < fb;
+    }
+    if (a.size() != b.size())
+        return a.size() < b.size();
+    return a < b;
+}
+
+} // namespace velumbra

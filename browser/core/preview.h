@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace velumbra {
+
+struct PixelSize
+{
+    int width = 0;
+    int height = 0;
+    friend bool operator==(const PixelSize &, const PixelSize &) = default;
+};
+
+struct HalfSize
+{
+    double width = 0;
+    double height = 0;
+};
+
+/// The preview's size: half the picture's, in floating point (801 gives 400.5).
+[[nodiscard]] HalfSize halfSize(PixelSize picture);
+
+/// The half size as whole window pixels: halves round up, so that a 1 x 1
+/// picture still shows as one pixel.
+[[nodiscard]] PixelSize previewPixels(PixelSize picture);
+
+/// The size to ask the decoder for: the preview's size in device pixels
+/// (@p devicePixelRatio per window pixel), never more than the picture itself.
+[[nodiscard]] PixelSize decodeSize(PixelSize picture, double devicePixelRatio);
+
+/// The decoder's memory limit in megabytes: a 100-megapixel camera picture
+/// at 4 bytes a pixel fits, a header claiming 60000 x 60000 does not.
+inline constexpr int kDecoderLimitMB = 512;
+
+/// Whether a picture of @p size can be decoded at 4 bytes a pixel within
+/// @p limitMB; a size with no pixels never can.
+[[nodiscard]] bool fitsDecoderLimit(PixelSize size, int limitMB = kDecoderLimitMB);
+
+/// The preview's info line: the path, then, when the picture was decoded,
+/// " (W x H pixels pour un écran de SW x SH)".
+[[nodiscard]] std::string infoLine(std::string_view path, std::optional<PixelSize> picture,
+                                   int screenWidth, int screenHeight);
+
+/// Why a folder cannot be opened.
+enum class FolderProblem { Missing, NotAFolder, NoPermission, DriveNotReady };
+
+/// The French message naming the folder and the reason.
+[[nodiscard]] std::string folderProblemMessage(std::string_view folder, FolderProblem problem);
+
+} // namespace velumbra

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "preview.h"
+
+#include <QImage>
+#include <QString>
+
+#include <optional>
+
+namespace velumbra {
+
+/// A picture decoded for the half-size preview.
+struct PreviewPicture
+{
+    std::optional<PixelSize> size; ///< the picture's own size; nothing when it could not be decoded
+    QImage image;                  ///< at most the preview's size in device pixels; null on failure
+    QString error;                 ///< the decoder's reason on failure
+};
+
+/// Decodes @p file once for a preview of half its size shown at
+/// @p devicePixelRatio: the size comes from the header, and a picture larger
+/// than the preview is scaled by the decoder while it decodes. Pictures whose
+/// header claims more than the decoder's memory limit are refused before any
+/// allocation. EXIF orientation is left as stored; a GIF gives its first frame.
+[[nodiscard]] PreviewPicture decodePreview(const QString &file, double devicePixelRatio);
+
+} // namespace velumbra

@@ -1,0 +1,189 @@
+#include "picturegen.h"
+#include "picturepreview.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageWriter>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace velumbra;
+using namespace velumbra::testing;
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+QByteArray encoded(const QImage &image, const char *format, int quality = -1,
+                   bool progressive = false)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.setQuality(quality);
+    writer.setProgressiveScanWrite(progressive);
+    if (!writer.write(image))
+        qFatal("cannot encode the test picture: %s", qPrintable(writer.errorString()));
+    return buffer.data();
+}
+
+const QList<QRgb> kPalette{qRgb(255, 0, 0),     qRgb(0, 255, 0),   qRgb(0, 0, 255),
+                           qRgb(255, 255, 0),   qRgb(0, 255, 255), qRgb(255, 0, 255),
+                           qRgb(255, 255, 255), qRgb(0, 0, 0)};
+
+} // namespace
+
+class TestPreview : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { QVERIFY(m_dir.isValid()); }
+
+    void decodesEveryFormat_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QRgb>("leftColour"); // expected at the preview's top-left
+
+        const QImage card = bands(160, 90, kPalette);
+        const QImage oddCard = bands(161, 91, kPalette);
+        QImage gif2 = card;
+        gif2.fill(7);
+        QTest::newRow("bmp 24-bit")
+            << "a.bmp" << encoded(card.convertToFormat(QImage::Format_RGB32), "bmp")
+            << QSize(160, 90) << qRgb(255, 0, 0);
+        QTest::newRow("bmp rle8") << "b.bmp" << rleBitmap(card, 8) << QSize(160, 90)
+                                  << qRgb(255, 0, 0);
+        QTest::newRow("rle4 named .rle")
+            << "c.rle" << rleBitmap(oddCard, 4) << QSize(161, 91) << qRgb(255, 0, 0);
+        QTest::newRow("rle8 named .RLE")
+            << "C8.RLE" << rleBitmap(card, 8) << QSize(160, 90) << qRgb(255, 0, 0);
+        QTest::newRow("gif, first frame")
+            << "d.gif" << gif({card, gif2}) << QSize(160, 90) << qRgb(255, 0, 0);
+        QTest::newRow("jpeg baseline")
+            << "e.jpg" << encoded(card.convertToFormat(QImage::Format_RGB32), "jpeg", 95)
+            << QSize(160, 90) << qRgb(255, 0, 0);
+        QTest::newRow("jpeg progressive")
+            << "f.jpeg" << encoded(card.convertToFormat(QImage::Format_RGB32), "jpeg", 95, true)
+            << QSize(160, 90) << qRgb(255, 0, 0);
+        // Stored sideways with an EXIF orientation: shown as stored, not turned.
+        QTest::newRow("jpeg exif rotated")
+            << "g.jpg"
+            << withExifOrientation(encoded(card.convertToFormat(QImage::Format_RGB32), "jpeg", 95),
+                                   6)
+            << QSize(160, 90) << qRgb(255, 0, 0);
+        QTest::newRow("png") << "h.png" << encoded(card, "png") << QSize(160, 90)
+                             << qRgb(255, 0, 0);
+        QTest::newRow("png named .bmp")
+            << "i.bmp" << encoded(card, "png") << QSize(160, 90) << qRgb(255, 0, 0);
+        QTest::newRow("1 x 1") << "j.png" << encoded(bands(1, 1, kPalette), "png") << QSize(1, 1)
+                               << qRgb(255, 0, 0);
+    }
+
+    void decodesEveryFormat()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QSize, size);
+        QFETCH(QRgb, leftColour);
+        const QString path = m_dir.filePath(name);
+        writeFile(path, bytes);
+
+        const PreviewPicture p = decodePreview(path, 1.0);
+        QVERIFY2(p.size.has_value(), qPrintable(p.error));
+        QCOMPARE(QSize(p.size->width, p.size->height), size);
+        const PixelSize half = previewPixels(*p.size);
+        QCOMPARE(p.image.size(), QSize(half.width, half.height));
+        const QRgb got = p.image.pixel(0, 0);
+        QVERIFY2(qAbs(qRed(got) - qRed(leftColour)) < 40 &&
+                     qAbs(qGreen(got) - qGreen(leftColour)) < 40 &&
+                     qAbs(qBlue(got) - qBlue(leftColour)) < 40,
+                 qPrintable(QString::number(got, 16)));
+    }
+
+    void refusesWhatItCannotShow_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("tooLarge"); // refused from the header, before any decoding
+
+        QTest::newRow("empty file") << "a.jpg" << QByteArray() << false;
+        QTest::newRow("text named .jpg") << "b.jpg" << QByteArray("pas une image\n") << false;
+        QTest::newRow("text named .rle") << "c.rle" << QByteArray("BM pas une image\n") << false;
+        QTest::newRow("png bomb 60000 x 60000") << "d.png" << pngBomb(60000, 60000) << true;
+        QTest::newRow("png bomb named .jpg") << "e.jpg" << pngBomb(60000, 60000) << true;
+        QTest::newRow("gif header only")
+            << "f.gif" << QByteArray("GIF89a\x10\x00\x10\x00", 10) << false;
+        QTest::newRow("missing") << "" << QByteArray() << false;
+    }
+
+    void refusesWhatItCannotShow()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, tooLarge);
+        QString path = m_dir.filePath(QStringLiteral("absent.jpg"));
+        if (!name.isEmpty()) {
+            path = m_dir.filePath(name);
+            writeFile(path, bytes);
+        }
+        const PreviewPicture p = decodePreview(path, 1.0);
+        QVERIFY(!p.size.has_value());
+        QVERIFY(p.image.isNull());
+        QVERIFY(!p.error.isEmpty());
+        QCOMPARE(p.error.contains(QStringLiteral("trop grande")), tooLarge);
+    }
+
+    void truncatedJpegShowsWhatIsThere()
+    {
+        const QByteArray full = encoded(gradient(640, 480), "jpeg", 90);
+        const QString path = m_dir.filePath(QStringLiteral("cut.jpg"));
+        writeFile(path, full.left(full.size() / 2));
+        const PreviewPicture p = decodePreview(path, 1.0);
+        QVERIFY(p.size.has_value());
+        QCOMPARE(p.image.size(), QSize(320, 240));
+    }
+
+    void scaledDecodeLooksLikeAFullDecodeHalved_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<double>("ratio");
+        QTest::addColumn<QSize>("decoded");
+        const QImage g = gradient(1203, 801);
+        QTest::newRow("jpeg") << encoded(g, "jpeg", 92) << 1.0 << QSize(602, 401);
+        QTest::newRow("jpeg progressive") << encoded(g, "jpeg", 92, true) << 1.0 << QSize(602, 401);
+        QTest::newRow("png") << encoded(g, "png") << 1.0 << QSize(602, 401);
+        // On a screen at 150 %, the preview's device pixels.
+        QTest::newRow("jpeg at 1.5") << encoded(g, "jpeg", 92) << 1.5 << QSize(903, 601);
+        QTest::newRow("png at 2") << encoded(g, "png") << 2.0 << QSize(1203, 801);
+    }
+
+    void scaledDecodeLooksLikeAFullDecodeHalved()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(double, ratio);
+        QFETCH(QSize, decoded);
+        const QString path = m_dir.filePath(QStringLiteral("g.pic"));
+        writeFile(path, bytes);
+        const PreviewPicture p = decodePreview(path, ratio);
+        QVERIFY(p.size.has_value());
+        QCOMPARE(p.image.size(), decoded);
+        QImage naive(path);
+        naive = naive.scaled(decoded, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        const double diff = meanDifference(p.image, naive);
+        QVERIFY2(diff < 2.0, qPrintable(QString::number(diff)));
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+QTEST_GUILESS_MAIN(TestPreview)
+#include "tst_preview.moc"
