@@ -1,5 +1,6 @@
 #include "wallpaper.h"
 #include "wallpaper/nosetter.h"
+#include "wallpaper/x11root.h"
 
 namespace velumbra {
 
@@ -7,6 +8,8 @@ std::unique_ptr<WallpaperSetter> createWallpaperSetter(WallpaperBackend backend,
                                                        const DesktopEnvironment &env)
 {
     switch (backend) {
+    case WallpaperBackend::X11Root:
+        return std::make_unique<X11RootSetter>(env.display);
     case WallpaperBackend::None:
     case WallpaperBackend::Windows:
     default:

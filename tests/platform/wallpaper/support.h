@@ -1,0 +1,66 @@
+#pragma once
+
+// What the wallpaper tests share: real servers started for the test, the
+// setter run in a process of its own, and pictures whose quadrants can be
+// recognised on the screen.
+
+#include <QColor>
+#include <QImage>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <array>
+#include <optional>
+
+namespace wallpapertest {
+
+// Exit code that ctest counts as a skip (SKIP_RETURN_CODE).
+constexpr int kSkipCode = 77;
+
+// Defined by each test program: what must be installed for it to run.
+QStringList requiredPrograms();
+
+// Four colours, one per quadrant: top left, top right, bottom left, bottom right.
+using Quadrants = std::array<QColor, 4>;
+extern const Quadrants kPictureA;
+extern const Quadrants kPictureB;
+
+// Writes a @p size picture of @p colours to @p path (format from the suffix).
+bool writeQuadrantPicture(const QString &path, const Quadrants &colours, QSize size = {1920, 1080});
+
+// Whether @p actual is @p expected give or take JPEG's rounding.
+bool closeTo(QColor actual, QColor expected, int tolerance = 24);
+
+struct RunResult
+{
+    int exitCode = -1;
+    QString stdErr;
+};
+
+// Runs the built wallpaper_cli with @p args and extra environment @p env.
+RunResult runCli(const QStringList &args, const QStringList &env = {});
+
+// Runs any program to its end; exit code and standard error.
+RunResult runProgram(const QString &program, const QStringList &args, const QStringList &env = {});
+
+// An Xvfb that keeps its state when clients leave (-noreset), as a desktop
+// session's server does while the window manager stays connected.
+class Xvfb
+{
+public:
+    explicit Xvfb(int depth = 24, QSize size = {800, 600});
+    ~Xvfb();
+    Xvfb(const Xvfb &) = delete;
+    Xvfb &operator=(const Xvfb &) = delete;
+
+    [[nodiscard]] bool running() const { return !m_display.isEmpty(); }
+    [[nodiscard]] QString display() const { return m_display; }
+
+private:
+    QProcess m_process;
+    QString m_display;
+};
+
+} // namespace wallpapertest
