@@ -1,4 +1,5 @@
 #include "wallpaper.h"
+#include "wallpaper/gsettings.h"
 #include "wallpaper/nosetter.h"
 #include "wallpaper/x11root.h"
 
@@ -10,6 +11,12 @@ std::unique_ptr<WallpaperSetter> createWallpaperSetter(WallpaperBackend backend,
     switch (backend) {
     case WallpaperBackend::X11Root:
         return std::make_unique<X11RootSetter>(env.display);
+    case WallpaperBackend::Gnome:
+        return std::make_unique<GSettingsSetter>(GSettingsSetter::Flavour::Gnome, env.display);
+    case WallpaperBackend::Cinnamon:
+        return std::make_unique<GSettingsSetter>(GSettingsSetter::Flavour::Cinnamon, env.display);
+    case WallpaperBackend::Mate:
+        return std::make_unique<GSettingsSetter>(GSettingsSetter::Flavour::Mate, env.display);
     case WallpaperBackend::None:
     case WallpaperBackend::Windows:
     default:

@@ -42,6 +42,10 @@ RunResult runProgram(const QString &program, const QStringList &args, const QStr
     QProcess p;
     QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
     for (const QString &kv : env) {
+        if (kv.startsWith(u'-')) {
+            e.remove(kv.mid(1));
+            continue;
+        }
         const auto eq = kv.indexOf(u'=');
         e.insert(kv.left(eq), kv.mid(eq + 1));
     }

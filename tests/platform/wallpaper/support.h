@@ -39,7 +39,8 @@ struct RunResult
     QString stdErr;
 };
 
-// Runs the built wallpaper_cli with @p args and extra environment @p env.
+// Runs the built wallpaper_cli with @p args and extra environment @p env
+// ("NAME=value" sets, "-NAME" removes).
 RunResult runCli(const QStringList &args, const QStringList &env = {});
 
 // Runs any program to its end; exit code and standard error.
