@@ -2,6 +2,7 @@
 #include "wallpaper/gsettings.h"
 #include "wallpaper/nosetter.h"
 #include "wallpaper/x11root.h"
+#include "wallpaper/xfconf.h"
 
 namespace velumbra {
 
@@ -17,6 +18,8 @@ std::unique_ptr<WallpaperSetter> createWallpaperSetter(WallpaperBackend backend,
         return std::make_unique<GSettingsSetter>(GSettingsSetter::Flavour::Cinnamon, env.display);
     case WallpaperBackend::Mate:
         return std::make_unique<GSettingsSetter>(GSettingsSetter::Flavour::Mate, env.display);
+    case WallpaperBackend::Xfce:
+        return std::make_unique<XfconfSetter>(env.display);
     case WallpaperBackend::None:
     case WallpaperBackend::Windows:
     default:

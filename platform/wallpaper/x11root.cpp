@@ -249,6 +249,30 @@ WallpaperResult X11RootSetter::setWallpaper(const std::string &path, WallpaperLi
     return WallpaperResult::success();
 }
 
+std::vector<std::string> x11MonitorNames(const std::string &display)
+{
+    std::vector<std::string> names;
+    DisplayPtr dpy = openDisplay(display);
+    if (!dpy)
+        return names;
+    Display *d = dpy.get();
+    int eventBase = 0, errorBase = 0, major = 0, minor = 0;
+    if (!XRRQueryExtension(d, &eventBase, &errorBase) || !XRRQueryVersion(d, &major, &minor)
+        || major * 100 + minor < 105)
+        return names;
+    int count = 0;
+    XRRMonitorInfo *monitors = XRRGetMonitors(d, DefaultRootWindow(d), True, &count);
+    for (int i = 0; i < count; ++i) {
+        if (char *name = XGetAtomName(d, monitors[i].name)) {
+            names.emplace_back(name);
+            XFree(name);
+        }
+    }
+    if (monitors)
+        XRRFreeMonitors(monitors);
+    return names;
+}
+
 WallpaperResult X11RootSetter::disableScreenSaver()
 {
     return disableX11ScreenSaver(m_display);

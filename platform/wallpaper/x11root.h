@@ -33,4 +33,8 @@ private:
 // Screen saver and DPMS off on the X server of @p display, until it ends.
 [[nodiscard]] WallpaperResult disableX11ScreenSaver(const std::string &display);
 
+// The names of the X server's monitors (RandR outputs such as "HDMI-1"), in
+// the server's order; empty when the server cannot be reached or has no RandR.
+[[nodiscard]] std::vector<std::string> x11MonitorNames(const std::string &display);
+
 } // namespace velumbra

@@ -96,6 +96,44 @@ Xvfb::~Xvfb()
     }
 }
 
+PrivateSession::PrivateSession(const QStringList &env, const QStringList &programs)
+{
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    for (const QString &kv : env) {
+        if (kv.startsWith(u'-'))
+            e.remove(kv.mid(1));
+        else
+            e.insert(kv.section(u'=', 0, 0), kv.section(u'=', 1));
+    }
+    m_process.setProcessEnvironment(e);
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QStringList args{QStringLiteral(WALLPAPER_SERVERS "/session.sh")};
+    args += programs;
+    m_process.start(QStringLiteral(WALLPAPER_SERVERS "/namespace.sh"), args);
+    if (!m_process.waitForStarted(10000))
+        return;
+    QByteArray out;
+    while (!out.contains('\n') && m_process.waitForReadyRead(20000))
+        out += m_process.readAllStandardOutput();
+    m_address = QString::fromUtf8(out.trimmed());
+}
+
+PrivateSession::~PrivateSession()
+{
+    if (m_process.state() == QProcess::NotRunning)
+        return;
+    m_process.closeWriteChannel();
+    if (!m_process.waitForFinished(20000)) {
+        m_process.terminate();
+        m_process.waitForFinished();
+    }
+}
+
+QString PrivateSession::busEnv() const
+{
+    return QStringLiteral("DBUS_SESSION_BUS_ADDRESS=") + m_address;
+}
+
 } // namespace wallpapertest
 
 int main(int argc, char **argv)

@@ -64,4 +64,43 @@ private:
     QString m_display;
 };
 
+// A private session bus in its own PID namespace, with optional programs
+// (shell command lines) started on it; everything ends with the object.
+class PrivateSession
+{
+public:
+    PrivateSession(const QStringList &env, const QStringList &programs = {});
+    ~PrivateSession();
+    PrivateSession(const PrivateSession &) = delete;
+    PrivateSession &operator=(const PrivateSession &) = delete;
+
+    [[nodiscard]] bool running() const { return !m_address.isEmpty(); }
+    // "DBUS_SESSION_BUS_ADDRESS=..." for the environment of a process.
+    [[nodiscard]] QString busEnv() const;
+
+private:
+    QProcess m_process;
+    QString m_address;
+};
+
+// Repeats @p probe until it is true or @p seconds have gone; for what has no
+// event to wait on (a picture reaching the screen of another process).
+template<typename Probe>
+bool eventually(Probe probe, int seconds = 20);
+
 } // namespace wallpapertest
+
+#include <QDeadlineTimer>
+#include <QThread>
+
+template<typename Probe>
+bool wallpapertest::eventually(Probe probe, int seconds)
+{
+    const QDeadlineTimer deadline(seconds * 1000);
+    while (!probe()) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(50);
+    }
+    return true;
+}
