@@ -1,6 +1,9 @@
 #include "wallpaper.h"
+
+#include <cstdlib>
 #include "wallpaper/gsettings.h"
 #include "wallpaper/nosetter.h"
+#include "wallpaper/sway.h"
 #include "wallpaper/x11root.h"
 #include "wallpaper/xfconf.h"
 
@@ -20,6 +23,10 @@ std::unique_ptr<WallpaperSetter> createWallpaperSetter(WallpaperBackend backend,
         return std::make_unique<GSettingsSetter>(GSettingsSetter::Flavour::Mate, env.display);
     case WallpaperBackend::Xfce:
         return std::make_unique<XfconfSetter>(env.display);
+    case WallpaperBackend::Sway: {
+        const char *runtime = std::getenv("XDG_RUNTIME_DIR");
+        return std::make_unique<SwaySetter>(env.swaySocket, runtime ? runtime : "", env.display);
+    }
     case WallpaperBackend::None:
     case WallpaperBackend::Windows:
     default:

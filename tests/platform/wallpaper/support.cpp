@@ -96,7 +96,7 @@ Xvfb::~Xvfb()
     }
 }
 
-PrivateSession::PrivateSession(const QStringList &env, const QStringList &programs)
+ScriptServer::ScriptServer(const QString &script, const QStringList &args, const QStringList &env)
 {
     QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
     for (const QString &kv : env) {
@@ -107,18 +107,18 @@ PrivateSession::PrivateSession(const QStringList &env, const QStringList &progra
     }
     m_process.setProcessEnvironment(e);
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    QStringList args{QStringLiteral(WALLPAPER_SERVERS "/session.sh")};
-    args += programs;
-    m_process.start(QStringLiteral(WALLPAPER_SERVERS "/namespace.sh"), args);
+    QStringList all{QStringLiteral(WALLPAPER_SERVERS "/") + script};
+    all += args;
+    m_process.start(QStringLiteral(WALLPAPER_SERVERS "/namespace.sh"), all);
     if (!m_process.waitForStarted(10000))
         return;
     QByteArray out;
-    while (!out.contains('\n') && m_process.waitForReadyRead(20000))
+    while (!out.contains('\n') && m_process.waitForReadyRead(30000))
         out += m_process.readAllStandardOutput();
-    m_address = QString::fromUtf8(out.trimmed());
+    m_firstLine = QString::fromUtf8(out.trimmed());
 }
 
-PrivateSession::~PrivateSession()
+ScriptServer::~ScriptServer()
 {
     if (m_process.state() == QProcess::NotRunning)
         return;
@@ -127,11 +127,6 @@ PrivateSession::~PrivateSession()
         m_process.terminate();
         m_process.waitForFinished();
     }
-}
-
-QString PrivateSession::busEnv() const
-{
-    return QStringLiteral("DBUS_SESSION_BUS_ADDRESS=") + m_address;
 }
 
 } // namespace wallpapertest

@@ -64,23 +64,42 @@ private:
     QString m_display;
 };
 
-// A private session bus in its own PID namespace, with optional programs
-// (shell command lines) started on it; everything ends with the object.
-class PrivateSession
+// A script of servers/ run as the first process of its own PID namespace;
+// its first line of output says where it listens. Everything it started ends
+// with the object (its standard input closes).
+class ScriptServer
 {
 public:
-    PrivateSession(const QStringList &env, const QStringList &programs = {});
-    ~PrivateSession();
-    PrivateSession(const PrivateSession &) = delete;
-    PrivateSession &operator=(const PrivateSession &) = delete;
+    ScriptServer(const QString &script, const QStringList &args, const QStringList &env);
+    ~ScriptServer();
+    ScriptServer(const ScriptServer &) = delete;
+    ScriptServer &operator=(const ScriptServer &) = delete;
 
-    [[nodiscard]] bool running() const { return !m_address.isEmpty(); }
-    // "DBUS_SESSION_BUS_ADDRESS=..." for the environment of a process.
-    [[nodiscard]] QString busEnv() const;
+    [[nodiscard]] bool running() const { return !m_firstLine.isEmpty(); }
+    [[nodiscard]] QString firstLine() const { return m_firstLine; }
 
 private:
     QProcess m_process;
-    QString m_address;
+    QString m_firstLine;
+};
+
+// A private session bus, with optional programs (shell command lines) on it.
+class PrivateSession
+{
+public:
+    explicit PrivateSession(const QStringList &env, const QStringList &programs = {})
+        : m_server(QStringLiteral("session.sh"), programs, env)
+    {
+    }
+    [[nodiscard]] bool running() const { return m_server.running(); }
+    // "DBUS_SESSION_BUS_ADDRESS=..." for the environment of a process.
+    [[nodiscard]] QString busEnv() const
+    {
+        return QStringLiteral("DBUS_SESSION_BUS_ADDRESS=") + m_server.firstLine();
+    }
+
+private:
+    ScriptServer m_server;
 };
 
 // Repeats @p probe until it is true or @p seconds have gone; for what has no
