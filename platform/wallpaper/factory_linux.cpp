@@ -1,11 +1,12 @@
 #include "wallpaper.h"
-
-#include <cstdlib>
 #include "wallpaper/gsettings.h"
+#include "wallpaper/kde.h"
 #include "wallpaper/nosetter.h"
 #include "wallpaper/sway.h"
 #include "wallpaper/x11root.h"
 #include "wallpaper/xfconf.h"
+
+#include <cstdlib>
 
 namespace velumbra {
 
@@ -27,9 +28,10 @@ std::unique_ptr<WallpaperSetter> createWallpaperSetter(WallpaperBackend backend,
         const char *runtime = std::getenv("XDG_RUNTIME_DIR");
         return std::make_unique<SwaySetter>(env.swaySocket, runtime ? runtime : "", env.display);
     }
+    case WallpaperBackend::Kde:
+        return std::make_unique<KdeSetter>(env.display);
     case WallpaperBackend::None:
     case WallpaperBackend::Windows:
-    default:
         break;
     }
     return createNoWallpaperSetter(noWallpaperBackendReason(env));
