@@ -10,6 +10,7 @@
 #include <X11/extensions/Xrandr.h>
 #include <X11/extensions/dpms.h>
 
+#include <cstdint>
 #include <cstring>
 #include <memory>
 
@@ -115,20 +116,28 @@ unsigned long packChannel(unsigned value, unsigned long mask)
     return ((value * max + 127) / 255) << shift;
 }
 
-// Fills @p ximage from an RGB32 image of the same size. The common visual
-// (32 bits per pixel, 8 bits per channel at ff0000/ff00/ff) takes whole rows;
-// any other is packed pixel by pixel from the visual's masks.
-void fillImage(XImage *ximage, const QImage &rgb32)
+bool hostIsLittleEndian()
 {
-    const bool sameLayout = ximage->bits_per_pixel == 32 && ximage->red_mask == 0xff0000
+    const std::uint32_t one = 1;
+    unsigned char first = 0;
+    std::memcpy(&first, &one, 1);
+    return first == 1;
+}
+
+// The common visual (32 bits per pixel, 8 bits per channel at
+// ff0000/ff00/ff) has the layout of an RGB32 image in the host's byte order.
+bool sameLayoutAsRgb32(const XImage *ximage)
+{
+    return ximage->bits_per_pixel == 32 && ximage->red_mask == 0xff0000
         && ximage->green_mask == 0xff00 && ximage->blue_mask == 0xff;
+}
+
+// Packs an RGB32 image of the same size into @p ximage pixel by pixel from
+// the visual's masks, for any other visual (depth 16, 30, ...).
+void packImage(XImage *ximage, const QImage &rgb32)
+{
     for (int y = 0; y < rgb32.height(); ++y) {
         const auto *src = reinterpret_cast<const QRgb *>(rgb32.constScanLine(y));
-        if (sameLayout) {
-            std::memcpy(ximage->data + std::ptrdiff_t(y) * ximage->bytes_per_line, src,
-                        std::size_t(rgb32.width()) * 4);
-            continue;
-        }
         for (int x = 0; x < rgb32.width(); ++x) {
             const QRgb p = src[x];
             XPutPixel(ximage, x, y,
@@ -143,20 +152,23 @@ void fillImage(XImage *ximage, const QImage &rgb32)
 
 QImage composeRootImage(const QImage &picture, QSize rootSize, const std::vector<QRect> &monitors)
 {
-    QImage root(rootSize, QImage::Format_RGB32);
-    root.fill(Qt::black);
     const QRect whole(QPoint(0, 0), rootSize);
     std::vector<QRect> areas;
     for (const QRect &m : monitors) {
         if (m.intersects(whole))
             areas.push_back(m);
     }
-    if (areas.empty())
-        areas.push_back(whole);
+    const auto stretched = [&picture](QSize size) {
+        return picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    if (areas.empty() || (areas.size() == 1 && areas.front() == whole))
+        return stretched(rootSize);
+    // Between monitors of different sizes the root shows black.
+    QImage root(rootSize, QImage::Format_RGB32);
+    root.fill(Qt::black);
     for (const QRect &area : areas) {
-        const QImage scaled = picture
-                                  .scaled(area.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                                  .convertToFormat(QImage::Format_RGB32);
+        const QImage scaled = stretched(area.size());
         const QRect visible = area.intersected(whole);
         const int dx = visible.x() - area.x();
         const int dy = visible.y() - area.y();
@@ -206,9 +218,18 @@ WallpaperResult X11RootSetter::setWallpaper(const std::string &path, WallpaperLi
                                         + std::to_string(rootSize.width()) + " × "
                                         + std::to_string(rootSize.height())
                                         + " pixels : le papier peint reste inchangé.");
-    std::vector<char> pixels(std::size_t(ximage->bytes_per_line) * std::size_t(rootSize.height()));
-    ximage->data = pixels.data();
-    fillImage(ximage, composed);
+    std::vector<char> packed;
+    if (sameLayoutAsRgb32(ximage) && ximage->bytes_per_line == composed.bytesPerLine()) {
+        // Sent as it is; Xlib swaps the bytes for a server of the other order.
+        ximage->byte_order = hostIsLittleEndian() ? LSBFirst : MSBFirst;
+        // XPutImage only reads: constBits() spares the copy that bits()
+        // makes while the decoded picture still shares the pixels.
+        ximage->data = const_cast<char *>(reinterpret_cast<const char *>(composed.constBits()));
+    } else {
+        packed.resize(std::size_t(ximage->bytes_per_line) * std::size_t(rootSize.height()));
+        ximage->data = packed.data();
+        packImage(ximage, composed);
+    }
 
     const Pixmap pixmap = XCreatePixmap(d, root, unsigned(rootSize.width()),
                                         unsigned(rootSize.height()), unsigned(depth));
@@ -216,7 +237,7 @@ WallpaperResult X11RootSetter::setWallpaper(const std::string &path, WallpaperLi
     XPutImage(d, pixmap, gc, ximage, 0, 0, 0, 0, unsigned(rootSize.width()),
               unsigned(rootSize.height()));
     XFreeGC(d, gc);
-    ximage->data = nullptr; // owned by the vector
+    ximage->data = nullptr; // owned by the image or the vector
     XDestroyImage(ximage);
     if (trap.failedAfterSync(d))
         return WallpaperResult::failure("Le serveur X a refusé l'image du papier peint "
