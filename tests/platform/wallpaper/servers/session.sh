@@ -10,10 +10,13 @@
 # Run through namespace.sh, so that this script is the first process of a PID
 # namespace: when it ends, the kernel ends every daemon the bus activated.
 set -u
-address_file=$(mktemp)
+# The bus's socket lives in a folder of our own, removed at the end: the
+# daemon is killed with the namespace and cannot clean up after itself.
+bus_dir=$(mktemp -d)
+address_file=$bus_dir/address
 config="--session"
 if [ "${SESSION_NO_ACTIVATION:-}" = 1 ]; then
-    config_file=$(mktemp)
+    config_file=$bus_dir/bus.conf
     cat >"$config_file" <<'XML'
 <!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
  "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
@@ -30,13 +33,14 @@ if [ "${SESSION_NO_ACTIVATION:-}" = 1 ]; then
 XML
     config="--config-file=$config_file"
 fi
-dbus-daemon "$config" --fork --nopidfile --print-address=3 3>"$address_file" || exit 1
+dbus-daemon "$config" --address="unix:dir=$bus_dir" --fork --nopidfile --print-address=3 \
+    3>"$address_file" || exit 1
 # dbus-daemon writes the address once it listens, before --fork returns.
 DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$address_file")
-rm -f "$address_file"
 export DBUS_SESSION_BUS_ADDRESS
 echo "$DBUS_SESSION_BUS_ADDRESS"
 for program in "$@"; do
     sh -c "$program" </dev/null &
 done
 cat >/dev/null
+rm -rf "$bus_dir"
