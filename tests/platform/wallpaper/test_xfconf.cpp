@@ -77,7 +77,10 @@ protected:
         p.start(QStringLiteral("xfconf-query"),
                 {QStringLiteral("-c"), QStringLiteral("xfce4-desktop"), QStringLiteral("-p"), key});
         p.waitForFinished();
-        return QString::fromUtf8(p.readAllStandardOutput()).chopped(1);
+        QString value = QString::fromUtf8(p.readAllStandardOutput());
+        if (value.endsWith(u'\n'))
+            value.chop(1);
+        return value;
     }
 
     void create(const QString &key, const QString &type, const QString &value) const
