@@ -115,6 +115,7 @@ int measure(const QString &name, int runs, const QString &a, const QString &b)
     const std::map<QString, velumbra::WallpaperBackend> backends{
         {QStringLiteral("x11"), velumbra::WallpaperBackend::X11Root},
         {QStringLiteral("xfce"), velumbra::WallpaperBackend::Xfce},
+        {QStringLiteral("kde"), velumbra::WallpaperBackend::Kde},
         {QStringLiteral("sway"), velumbra::WallpaperBackend::Sway}};
     auto setter = velumbra::createWallpaperSetter(backends.at(name), env);
     Display *d = env.display.empty() ? nullptr : XOpenDisplay(env.display.c_str());
@@ -238,10 +239,12 @@ int main(int argc, char **argv)
     QProcessEnvironment base_env = QProcessEnvironment::systemEnvironment();
     base_env.remove(QStringLiteral("WAYLAND_DISPLAY"));
 
-    // X11 root window on Xvfb, and XFCE's xfdesktop on another Xvfb.
-    for (const char *name : {"x11", "xfce"}) {
+    // X11 root window on Xvfb; XFCE's xfdesktop and KDE's plasmashell each
+    // on an Xvfb of their own.
+    for (const char *name : {"x11", "xfce", "kde"}) {
         const bool xfce = std::strcmp(name, "xfce") == 0;
-        if (!have("Xvfb") || (xfce && !have("xfdesktop"))) {
+        const bool kde = std::strcmp(name, "kde") == 0;
+        if (!have("Xvfb") || (xfce && !have("xfdesktop")) || (kde && !have("plasmashell"))) {
             report(name, {}, QStringLiteral("not installed"));
             continue;
         }
@@ -254,27 +257,42 @@ int main(int argc, char **argv)
         env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":") + xvfb.firstLine);
         std::unique_ptr<Server> session;
         QString error;
-        if (xfce) {
-            const QString home = dir.filePath(QStringLiteral("home"));
+        if (xfce || kde) {
+            const QString home = dir.filePath(QLatin1String(name));
             env.insert(QStringLiteral("HOME"), home);
             env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
             env.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/.cache"));
-            session = std::make_unique<Server>(servers + QStringLiteral("/namespace.sh"),
-                                               QStringList{servers + QStringLiteral("/session.sh"),
-                                                           QStringLiteral("exec xfdesktop --disable-wm-check")},
-                                               env);
+            QDir().mkpath(home + QStringLiteral("/.config"));
+            if (kde) {
+                env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+                env.insert(QStringLiteral("QT_QUICK_BACKEND"), QStringLiteral("software"));
+            }
+            session = std::make_unique<Server>(
+                servers + QStringLiteral("/namespace.sh"),
+                QStringList{servers + QStringLiteral("/session.sh"),
+                            kde ? QStringLiteral("exec plasmashell --no-respawn >/dev/null 2>&1")
+                                : QStringLiteral("exec xfdesktop --disable-wm-check >/dev/null 2>&1")},
+                env);
             env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), session->firstLine);
-            // xfdesktop follows changes once it has made its own keys.
-            const QDeadlineTimer deadline(30000);
+            // Each desktop follows changes once it has set up its own picture.
+            const QDeadlineTimer deadline(60000);
             while (!deadline.hasExpired()) {
                 QProcess q;
                 q.setProcessEnvironment(env);
-                q.start(QStringLiteral("xfconf-query"), {QStringLiteral("-c"), QStringLiteral("xfce4-desktop"),
-                                                         QStringLiteral("-l")});
+                if (kde)
+                    q.start(QStringLiteral("dbus-send"),
+                            {QStringLiteral("--session"), QStringLiteral("--print-reply"),
+                             QStringLiteral("--dest=org.kde.plasmashell"), QStringLiteral("/PlasmaShell"),
+                             QStringLiteral("org.kde.PlasmaShell.evaluateScript"),
+                             QStringLiteral("string:print(desktops().length)")});
+                else
+                    q.start(QStringLiteral("xfconf-query"), {QStringLiteral("-c"), QStringLiteral("xfce4-desktop"),
+                                                             QStringLiteral("-l")});
                 q.waitForFinished();
-                if (q.readAllStandardOutput().contains("last-image"))
+                const QByteArray out = q.readAllStandardOutput();
+                if (kde ? out.contains("string \"1") : out.contains("last-image"))
                     break;
-                QThread::msleep(50);
+                QThread::msleep(100);
             }
         }
         const auto times = runChild(env, {}, QString::fromLatin1(name), runs, a, b, error);
