@@ -1,5 +1,12 @@
 #include "wallpaper.h"
+#include "wallpaper/gsettings.h"
+#include "wallpaper/kde.h"
 #include "wallpaper/nosetter.h"
+#include "wallpaper/sway.h"
+#include "wallpaper/x11root.h"
+#include "wallpaper/xfconf.h"
+
+#include <cstdlib>
 
 namespace velumbra {
 
@@ -7,9 +14,24 @@ std::unique_ptr<WallpaperSetter> createWallpaperSetter(WallpaperBackend backend,
                                                        const DesktopEnvironment &env)
 {
     switch (backend) {
+    case WallpaperBackend::X11Root:
+        return std::make_unique<X11RootSetter>(env.display);
+    case WallpaperBackend::Gnome:
+        return std::make_unique<GSettingsSetter>(GSettingsSetter::Flavour::Gnome, env.display);
+    case WallpaperBackend::Cinnamon:
+        return std::make_unique<GSettingsSetter>(GSettingsSetter::Flavour::Cinnamon, env.display);
+    case WallpaperBackend::Mate:
+        return std::make_unique<GSettingsSetter>(GSettingsSetter::Flavour::Mate, env.display);
+    case WallpaperBackend::Xfce:
+        return std::make_unique<XfconfSetter>(env.display);
+    case WallpaperBackend::Sway: {
+        const char *runtime = std::getenv("XDG_RUNTIME_DIR");
+        return std::make_unique<SwaySetter>(env.swaySocket, runtime ? runtime : "", env.display);
+    }
+    case WallpaperBackend::Kde:
+        return std::make_unique<KdeSetter>(env.display);
     case WallpaperBackend::None:
     case WallpaperBackend::Windows:
-    default:
         break;
     }
     return createNoWallpaperSetter(noWallpaperBackendReason(env));

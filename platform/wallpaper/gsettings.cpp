@@ -1,0 +1,209 @@
+#include "wallpaper/gsettings.h"
+#include "wallpaper/filecheck.h"
+#include "wallpaper/x11root.h"
+
+#include <gio/gio.h>
+
+#include <memory>
+#include <vector>
+
+namespace velumbra {
+namespace {
+
+template<typename T>
+struct GObjectDeleter
+{
+    void operator()(T *p) const { g_object_unref(p); }
+};
+template<typename T>
+using GObjectPtr = std::unique_ptr<T, GObjectDeleter<T>>;
+
+struct SchemaDeleter
+{
+    void operator()(GSettingsSchema *s) const { g_settings_schema_unref(s); }
+};
+using SchemaPtr = std::unique_ptr<GSettingsSchema, SchemaDeleter>;
+
+struct GFreeDeleter
+{
+    void operator()(void *p) const { g_free(p); }
+};
+using GCharPtr = std::unique_ptr<gchar, GFreeDeleter>;
+
+struct Keys
+{
+    const char *backgroundSchema;
+    const char *pictureKey;
+    bool plainPath; // MATE stores a file name, the others a URI
+    const char *screensaverSchema;
+};
+
+Keys keysOf(GSettingsSetter::Flavour flavour)
+{
+    switch (flavour) {
+    case GSettingsSetter::Flavour::Cinnamon:
+        return {"org.cinnamon.desktop.background", "picture-uri", false,
+                "org.cinnamon.desktop.screensaver"};
+    case GSettingsSetter::Flavour::Mate:
+        return {"org.mate.background", "picture-filename", true, "org.mate.screensaver"};
+    case GSettingsSetter::Flavour::Gnome:
+        break;
+    }
+    return {"org.gnome.desktop.background", "picture-uri", false, "org.gnome.desktop.screensaver"};
+}
+
+// g_settings_new() aborts the program on a schema it does not know: look it
+// up first. Nothing when the schema is not installed.
+SchemaPtr lookupSchema(const char *id)
+{
+    GSettingsSchemaSource *source = g_settings_schema_source_get_default();
+    if (!source)
+        return nullptr;
+    return SchemaPtr(g_settings_schema_source_lookup(source, id, TRUE));
+}
+
+bool hasStringKey(GSettingsSchema *schema, const char *key)
+{
+    if (!g_settings_schema_has_key(schema, key))
+        return false;
+    GSettingsSchemaKey *k = g_settings_schema_get_key(schema, key);
+    const bool isString = g_variant_type_equal(g_settings_schema_key_get_value_type(k),
+                                               G_VARIANT_TYPE_STRING);
+    g_settings_schema_key_unref(k);
+    return isString;
+}
+
+std::string getString(GSettings *settings, const char *key)
+{
+    GCharPtr value(g_settings_get_string(settings, key));
+    return value ? std::string(value.get()) : std::string();
+}
+
+std::string absolutePath(const std::string &path)
+{
+    GCharPtr absolute(g_canonicalize_filename(path.c_str(), nullptr));
+    return absolute.get();
+}
+
+std::string schemaMissing(const char *id)
+{
+    return std::string("Le schéma GSettings « ") + id
+        + " » n'est pas installé : le papier peint reste inchangé.";
+}
+
+} // namespace
+
+GSettingsSetter::GSettingsSetter(Flavour flavour, std::string display)
+    : m_flavour(flavour), m_display(std::move(display))
+{
+}
+
+std::string GSettingsSetter::name() const
+{
+    switch (m_flavour) {
+    case Flavour::Cinnamon:
+        return "cinnamon";
+    case Flavour::Mate:
+        return "mate";
+    case Flavour::Gnome:
+        break;
+    }
+    return "gnome";
+}
+
+WallpaperResult GSettingsSetter::setWallpaper(const std::string &path, WallpaperLifetime)
+{
+    if (auto problem = wallpaperFileProblem(path); !problem.empty())
+        return WallpaperResult::failure(std::move(problem));
+    const Keys keys = keysOf(m_flavour);
+    SchemaPtr schema = lookupSchema(keys.backgroundSchema);
+    if (!schema || !hasStringKey(schema.get(), keys.pictureKey))
+        return WallpaperResult::failure(schemaMissing(keys.backgroundSchema));
+
+    const std::string file = absolutePath(path);
+    std::string value = file;
+    if (!keys.plainPath) {
+        GError *error = nullptr;
+        GCharPtr uri(g_filename_to_uri(file.c_str(), nullptr, &error));
+        if (!uri) {
+            const std::string why = error ? error->message : "";
+            g_clear_error(&error);
+            return WallpaperResult::failure("Le nom « " + path
+                                            + " » ne peut pas être converti en adresse de fichier ("
+                                            + why + ") : le papier peint reste inchangé.");
+        }
+        value = uri.get();
+    }
+
+    // GNOME 42 and later show picture-uri-dark alone in the dark style.
+    std::vector<const char *> pictureKeys{keys.pictureKey};
+    if (!keys.plainPath && hasStringKey(schema.get(), "picture-uri-dark"))
+        pictureKeys.push_back("picture-uri-dark");
+
+    GObjectPtr<GSettings> settings(g_settings_new_full(schema.get(), nullptr, nullptr));
+    for (const char *key : pictureKeys) {
+        if (!g_settings_is_writable(settings.get(), key))
+            return WallpaperResult::failure(std::string("Le réglage « ") + keys.backgroundSchema
+                                            + " " + key
+                                            + " » est verrouillé : le papier peint reste inchangé.");
+    }
+    // Both keys change in one write, so the desktop never shows a mix.
+    g_settings_delay(settings.get());
+    for (const char *key : pictureKeys)
+        g_settings_set_string(settings.get(), key, value.c_str());
+    // "none" shows no picture at all: the new wallpaper must be seen.
+    if (hasStringKey(schema.get(), "picture-options")
+        && getString(settings.get(), "picture-options") == "none"
+        && g_settings_is_writable(settings.get(), "picture-options")) {
+        GSettingsSchemaKey *k = g_settings_schema_get_key(schema.get(), "picture-options");
+        GVariant *stretched = g_variant_ref_sink(g_variant_new_string("stretched"));
+        if (g_settings_schema_key_range_check(k, stretched))
+            g_settings_set_value(settings.get(), "picture-options", stretched);
+        g_variant_unref(stretched);
+        g_settings_schema_key_unref(k);
+    }
+    g_settings_apply(settings.get());
+    g_settings_sync();
+
+    for (const char *key : pictureKeys) {
+        if (getString(settings.get(), key) != value)
+            return WallpaperResult::failure(std::string("Le bureau n'a pas gardé le nouveau papier "
+                                                        "peint (réglage « ")
+                                            + keys.backgroundSchema + " " + key + " »).");
+    }
+    return WallpaperResult::success();
+}
+
+WallpaperResult GSettingsSetter::disableScreenSaver()
+{
+    const Keys keys = keysOf(m_flavour);
+    bool tried = false;
+    SchemaPtr schema = lookupSchema(keys.screensaverSchema);
+    constexpr const char *kKey = "idle-activation-enabled";
+    if (schema && g_settings_schema_has_key(schema.get(), kKey)) {
+        tried = true;
+        GObjectPtr<GSettings> settings(g_settings_new_full(schema.get(), nullptr, nullptr));
+        if (!g_settings_is_writable(settings.get(), kKey)
+            || !g_settings_set_boolean(settings.get(), kKey, FALSE))
+            return WallpaperResult::failure(std::string("Le réglage « ") + keys.screensaverSchema
+                                            + " " + kKey
+                                            + " » est verrouillé : l'économiseur d'écran reste actif.");
+        g_settings_sync();
+        if (g_settings_get_boolean(settings.get(), kKey))
+            return WallpaperResult::failure("Le bureau n'a pas désactivé l'économiseur d'écran.");
+    }
+    // The X server's own saver blanks the screen too when no desktop
+    // screen saver runs.
+    if (!m_display.empty()) {
+        tried = true;
+        if (auto x = disableX11ScreenSaver(m_display); !x.ok)
+            return x;
+    }
+    if (!tried)
+        return WallpaperResult::failure(std::string("Le schéma GSettings « ") + keys.screensaverSchema
+                                        + " » n'est pas installé et aucun serveur X n'est accessible : "
+                                          "l'économiseur d'écran reste actif.");
+    return WallpaperResult::success();
+}
+
+} // namespace velumbra

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "wallpaper.h"
+#include "wallpaper/inhibitor.h"
+
+namespace velumbra {
+
+// KDE Plasma's desktops, through plasmashell's scripting call on the session
+// bus; Plasma keeps the picture for good in its own configuration.
+class KdeSetter final : public WallpaperSetter
+{
+public:
+    explicit KdeSetter(std::string display);
+
+    [[nodiscard]] std::string name() const override { return "kde"; }
+    [[nodiscard]] WallpaperResult setWallpaper(const std::string &path,
+                                               WallpaperLifetime lifetime) override;
+    [[nodiscard]] WallpaperResult disableScreenSaver() override;
+
+private:
+    std::string m_display;
+    ScreenSaverInhibitor m_inhibitor;
+};
+
+// The Plasma script that shows the file URL @p url on every desktop and
+// prints what each desktop then holds, one line per desktop. The URL enters
+// the script as a JSON string, so no file name can break out of it.
+[[nodiscard]] std::string plasmaWallpaperScript(const std::string &url);
+
+} // namespace velumbra

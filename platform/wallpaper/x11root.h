@@ -1,0 +1,40 @@
+#pragma once
+
+#include "wallpaper.h"
+
+#include <QImage>
+#include <QRect>
+#include <vector>
+
+namespace velumbra {
+
+// The picture stretched onto each monitor's area of a root window of
+// @p rootSize; monitors outside the root are clipped, and no monitor at all
+// means one covering the whole root.
+[[nodiscard]] QImage composeRootImage(const QImage &picture, QSize rootSize,
+                                      const std::vector<QRect> &monitors);
+
+// The root window's background pixmap, for plain window managers and the
+// compositors that paint _XROOTPMAP_ID. It lasts as long as the X session.
+class X11RootSetter final : public WallpaperSetter
+{
+public:
+    explicit X11RootSetter(std::string display);
+
+    [[nodiscard]] std::string name() const override { return "x11"; }
+    [[nodiscard]] WallpaperResult setWallpaper(const std::string &path,
+                                               WallpaperLifetime lifetime) override;
+    [[nodiscard]] WallpaperResult disableScreenSaver() override;
+
+private:
+    std::string m_display;
+};
+
+// Screen saver and DPMS off on the X server of @p display, until it ends.
+[[nodiscard]] WallpaperResult disableX11ScreenSaver(const std::string &display);
+
+// The names of the X server's monitors (RandR outputs such as "HDMI-1"), in
+// the server's order; empty when the server cannot be reached or has no RandR.
+[[nodiscard]] std::vector<std::string> x11MonitorNames(const std::string &display);
+
+} // namespace velumbra

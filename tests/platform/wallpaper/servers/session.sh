@@ -1,0 +1,46 @@
+#!/bin/sh
+# A private desktop session for a test: its own session bus, then each
+# program given as one argument (run by sh -c) with that bus. Prints the
+# bus address on the first line of standard output, then waits until
+# standard input closes; the test closes it to end the session.
+#
+# With SESSION_NO_ACTIVATION=1 the bus starts no service on demand, as on a
+# desktop where a daemon is not installed.
+#
+# Run through namespace.sh, so that this script is the first process of a PID
+# namespace: when it ends, the kernel ends every daemon the bus activated.
+set -u
+# The bus's socket lives in a folder of our own, removed at the end: the
+# daemon is killed with the namespace and cannot clean up after itself.
+bus_dir=$(mktemp -d)
+address_file=$bus_dir/address
+config="--session"
+if [ "${SESSION_NO_ACTIVATION:-}" = 1 ]; then
+    config_file=$bus_dir/bus.conf
+    cat >"$config_file" <<'XML'
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>session</type>
+  <listen>unix:tmpdir=/tmp</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+XML
+    config="--config-file=$config_file"
+fi
+dbus-daemon "$config" --address="unix:dir=$bus_dir" --fork --nopidfile --print-address=3 \
+    3>"$address_file" || exit 1
+# dbus-daemon writes the address once it listens, before --fork returns.
+DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$address_file")
+export DBUS_SESSION_BUS_ADDRESS
+echo "$DBUS_SESSION_BUS_ADDRESS"
+for program in "$@"; do
+    sh -c "$program" </dev/null &
+done
+cat >/dev/null
+rm -rf "$bus_dir"

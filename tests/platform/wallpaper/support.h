@@ -1,0 +1,125 @@
+#pragma once
+
+// What the wallpaper tests share: real servers started for the test, the
+// setter run in a process of its own, and pictures whose quadrants can be
+// recognised on the screen.
+
+#include <QColor>
+#include <QImage>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <array>
+#include <optional>
+
+namespace wallpapertest {
+
+// Exit code that ctest counts as a skip (SKIP_RETURN_CODE).
+constexpr int kSkipCode = 77;
+
+// Defined by each test program: what must be installed for it to run.
+QStringList requiredPrograms();
+
+// Four colours, one per quadrant: top left, top right, bottom left, bottom right.
+using Quadrants = std::array<QColor, 4>;
+extern const Quadrants kPictureA;
+extern const Quadrants kPictureB;
+
+// Writes a @p size picture of @p colours to @p path (format from the suffix).
+bool writeQuadrantPicture(const QString &path, const Quadrants &colours, QSize size = {1920, 1080});
+
+// Whether @p actual is @p expected give or take JPEG's rounding.
+bool closeTo(QColor actual, QColor expected, int tolerance = 24);
+
+struct RunResult
+{
+    int exitCode = -1;
+    QString stdErr;
+};
+
+// Runs the built wallpaper_cli with @p args and extra environment @p env
+// ("NAME=value" sets, "-NAME" removes).
+RunResult runCli(const QStringList &args, const QStringList &env = {});
+
+// Runs any program to its end; exit code and standard error.
+RunResult runProgram(const QString &program, const QStringList &args, const QStringList &env = {});
+
+// An Xvfb that keeps its state when clients leave (-noreset), as a desktop
+// session's server does while the window manager stays connected.
+class Xvfb
+{
+public:
+    explicit Xvfb(int depth = 24, QSize size = {800, 600});
+    ~Xvfb();
+    Xvfb(const Xvfb &) = delete;
+    Xvfb &operator=(const Xvfb &) = delete;
+
+    [[nodiscard]] bool running() const { return !m_display.isEmpty(); }
+    [[nodiscard]] QString display() const { return m_display; }
+
+private:
+    QProcess m_process;
+    QString m_display;
+};
+
+// A script of servers/ run as the first process of its own PID namespace;
+// its first line of output says where it listens. Everything it started ends
+// with the object (its standard input closes).
+class ScriptServer
+{
+public:
+    ScriptServer(const QString &script, const QStringList &args, const QStringList &env);
+    ~ScriptServer();
+    ScriptServer(const ScriptServer &) = delete;
+    ScriptServer &operator=(const ScriptServer &) = delete;
+
+    [[nodiscard]] bool running() const { return !m_firstLine.isEmpty(); }
+    [[nodiscard]] QString firstLine() const { return m_firstLine; }
+
+private:
+    QProcess m_process;
+    QString m_firstLine;
+};
+
+// A private session bus, with optional programs (shell command lines) on it.
+class PrivateSession
+{
+public:
+    explicit PrivateSession(const QStringList &env, const QStringList &programs = {})
+        : m_server(QStringLiteral("session.sh"), programs, env)
+    {
+    }
+    [[nodiscard]] bool running() const { return m_server.running(); }
+    // "DBUS_SESSION_BUS_ADDRESS=..." for the environment of a process.
+    [[nodiscard]] QString busEnv() const
+    {
+        return QStringLiteral("DBUS_SESSION_BUS_ADDRESS=") + m_server.firstLine();
+    }
+
+private:
+    ScriptServer m_server;
+};
+
+// Repeats @p probe until it is true or @p seconds have gone; for what has no
+// event to wait on (a picture reaching the screen of another process).
+template<typename Probe>
+bool eventually(Probe probe, int seconds = 20);
+
+} // namespace wallpapertest
+
+#include <QDeadlineTimer>
+#include <QThread>
+
+template<typename Probe>
+bool wallpapertest::eventually(Probe probe, int seconds)
+{
+    const QDeadlineTimer deadline(seconds * 1000);
+    while (!probe()) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(50);
+    }
+    return true;
+}

@@ -1,0 +1,137 @@
+// The KDE Plasma backend against the real plasmashell on Xvfb and a private
+// session bus; the screen and Plasma's own configuration file are read back.
+
+#include "support.h"
+#include "wallpaper/kde.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDir>
+#include <QFile>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+using namespace wallpapertest;
+
+QStringList wallpapertest::requiredPrograms()
+{
+    return {QStringLiteral("Xvfb"), QStringLiteral("dbus-daemon"), QStringLiteral("plasmashell")};
+}
+
+namespace {
+
+class Plasma : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        ASSERT_TRUE(m_xvfb.running());
+        const QString home = m_dir.filePath(QStringLiteral("home"));
+        m_config = home + QStringLiteral("/.config");
+        m_env = {QStringLiteral("HOME=") + home, QStringLiteral("XDG_CONFIG_HOME=") + m_config,
+                 QStringLiteral("XDG_CACHE_HOME=") + home + QStringLiteral("/.cache"),
+                 QStringLiteral("XDG_DATA_HOME=") + home + QStringLiteral("/.local/share"),
+                 QStringLiteral("XDG_RUNTIME_DIR=") + m_dir.filePath(QStringLiteral("runtime")),
+                 QStringLiteral("DISPLAY=") + m_xvfb.display(), QStringLiteral("QT_QPA_PLATFORM=xcb"),
+                 QStringLiteral("QT_QUICK_BACKEND=software"), QStringLiteral("XDG_CURRENT_DESKTOP=KDE")};
+        QDir().mkpath(m_dir.filePath(QStringLiteral("runtime")));
+        QDir().mkpath(m_config);
+        m_session = std::make_unique<PrivateSession>(
+            m_env, QStringList{QStringLiteral("exec plasmashell --no-respawn >\"$HOME/plasma.log\" 2>&1")});
+        ASSERT_TRUE(m_session->running());
+        m_env << m_session->busEnv();
+        m_bus = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(
+            m_session->busEnv().section(u'=', 1), QStringLiteral("plasma-test")));
+        ASSERT_TRUE(m_bus->isConnected());
+        ASSERT_TRUE(eventually([&] { return desktopCount() > 0; }, 60)) << "plasmashell did not start";
+    }
+    void TearDown() override
+    {
+        m_bus.reset();
+        QDBusConnection::disconnectFromBus(QStringLiteral("plasma-test"));
+        m_session.reset();
+    }
+
+    int desktopCount() const
+    {
+        auto msg = QDBusMessage::createMethodCall(QStringLiteral("org.kde.plasmashell"),
+                                                  QStringLiteral("/PlasmaShell"),
+                                                  QStringLiteral("org.kde.PlasmaShell"),
+                                                  QStringLiteral("evaluateScript"));
+        msg << QStringLiteral("print(desktops().length)");
+        const QDBusMessage reply = m_bus->call(msg, QDBus::Block, 5000);
+        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+            return 0;
+        return reply.arguments().constFirst().toString().trimmed().toInt();
+    }
+
+    RunResult set(const QString &file) const
+    {
+        return runCli({QStringLiteral("--backend"), QStringLiteral("kde"), QStringLiteral("set"), file}, m_env);
+    }
+
+    bool screenShows(const Quadrants &colours) const
+    {
+        Display *d = XOpenDisplay(qPrintable(m_xvfb.display()));
+        if (!d)
+            return false;
+        bool all = true;
+        const int xs[] = {200, 600};
+        const int ys[] = {150, 450};
+        for (std::size_t q = 0; q < 4 && all; ++q) {
+            XImage *img = XGetImage(d, DefaultRootWindow(d), xs[q % 2], ys[q / 2], 1, 1, AllPlanes, ZPixmap);
+            const unsigned long p = XGetPixel(img, 0, 0);
+            XDestroyImage(img);
+            all = closeTo(QColor(int((p >> 16) & 0xff), int((p >> 8) & 0xff), int(p & 0xff)), colours[q]);
+        }
+        XCloseDisplay(d);
+        return all;
+    }
+
+    bool appletsrcNames(const QString &file) const
+    {
+        QFile rc(m_config + QStringLiteral("/plasma-org.kde.plasma.desktop-appletsrc"));
+        if (!rc.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray url = QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded).toUtf8();
+        return rc.readAll().contains("Image=" + url + "\n");
+    }
+
+    Xvfb m_xvfb;
+    QTemporaryDir m_dir;
+    QString m_config;
+    QStringList m_env;
+    std::unique_ptr<PrivateSession> m_session;
+    std::unique_ptr<QDBusConnection> m_bus;
+};
+
+TEST_F(Plasma, ShowsAndKeepsEachPictureWhateverItsName)
+{
+    const QString a = m_dir.filePath(QStringLiteral("it's \"a\" \\ été.jpg"));
+    const QString b = m_dir.filePath(QStringLiteral("b.png"));
+    ASSERT_TRUE(writeQuadrantPicture(a, kPictureA));
+    ASSERT_TRUE(writeQuadrantPicture(b, kPictureB, {320, 200}));
+    for (const auto &[file, colours] : {std::pair{a, kPictureA}, std::pair{b, kPictureB}}) {
+        const auto r = set(file);
+        ASSERT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
+        EXPECT_TRUE(eventually([&] { return screenShows(colours); })) << qPrintable(file);
+        EXPECT_TRUE(eventually([&] { return appletsrcNames(file); })) << qPrintable(file);
+    }
+}
+
+TEST_F(Plasma, MissingFileLeavesThePictureAlone)
+{
+    const QString a = m_dir.filePath(QStringLiteral("a.jpg"));
+    ASSERT_TRUE(writeQuadrantPicture(a, kPictureA));
+    ASSERT_EQ(set(a).exitCode, 0);
+    const auto r = set(m_dir.filePath(QStringLiteral("gone.jpg")));
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(eventually([&] { return screenShows(kPictureA); }));
+}
+
+} // namespace

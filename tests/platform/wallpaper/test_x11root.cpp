@@ -1,0 +1,287 @@
+// The root window backend against a real Xvfb. The setter always runs in a
+// process of its own and has exited before anything is checked, as when the
+// program quits right after setting the wallpaper.
+
+#include "support.h"
+#include "wallpaper/x11root.h"
+
+#include <QDir>
+#include <QFile>
+
+// Before Xlib, whose macros (None, Bool) break GoogleTest's templates.
+#include <gtest/gtest.h>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <memory>
+
+using namespace wallpapertest;
+
+QStringList wallpapertest::requiredPrograms()
+{
+    return {QStringLiteral("Xvfb"), QStringLiteral("xset"), QStringLiteral("xrandr")};
+}
+
+namespace {
+
+int g_errors = 0;
+int countErrors(Display *, XErrorEvent *)
+{
+    ++g_errors;
+    return 0;
+}
+
+struct Closer
+{
+    void operator()(Display *d) const { XCloseDisplay(d); }
+};
+using DisplayPtr = std::unique_ptr<Display, Closer>;
+
+class X11Root : public testing::TestWithParam<int>
+{
+protected:
+    void SetUp() override
+    {
+        m_server = std::make_unique<Xvfb>(GetParam());
+        ASSERT_TRUE(m_server->running()) << "Xvfb did not start";
+        ASSERT_TRUE(m_dir.isValid());
+        m_a = m_dir.filePath(QStringLiteral("a.jpg"));
+        m_b = m_dir.filePath(QStringLiteral("b.png"));
+        ASSERT_TRUE(writeQuadrantPicture(m_a, kPictureA));
+        ASSERT_TRUE(writeQuadrantPicture(m_b, kPictureB, {640, 480}));
+        m_dpy.reset(XOpenDisplay(qPrintable(m_server->display())));
+        ASSERT_NE(m_dpy, nullptr);
+    }
+    void TearDown() override
+    {
+        m_dpy.reset();
+        m_server.reset();
+    }
+
+    RunResult set(const QString &file) const
+    {
+        return runCli({QStringLiteral("--backend"), QStringLiteral("x11"), QStringLiteral("set"), file},
+                      {QStringLiteral("DISPLAY=") + m_server->display()});
+    }
+
+    QColor pixel(int x, int y) const
+    {
+        Display *d = m_dpy.get();
+        XImage *img = XGetImage(d, DefaultRootWindow(d), x, y, 1, 1, AllPlanes, ZPixmap);
+        if (!img)
+            return {};
+        const unsigned long p = XGetPixel(img, 0, 0);
+        auto channel = [p](unsigned long mask) {
+            int shift = 0;
+            while (mask && !(mask & 1)) {
+                mask >>= 1;
+                ++shift;
+            }
+            return int(((p >> shift) & mask) * 255 / (mask ? mask : 1));
+        };
+        const QColor c(channel(img->red_mask), channel(img->green_mask), channel(img->blue_mask));
+        XDestroyImage(img);
+        return c;
+    }
+
+    // The colours at the centres of the quadrants of the area x0..x0+w.
+    void expectPicture(const Quadrants &colours, int x0 = 0, int w = 800, int h = 600) const
+    {
+        const int xs[] = {x0 + w / 4, x0 + 3 * w / 4};
+        const int ys[] = {h / 4, 3 * h / 4};
+        for (std::size_t q = 0; q < 4; ++q) {
+            const QColor c = pixel(xs[q % 2], ys[q / 2]);
+            EXPECT_TRUE(closeTo(c, colours[q]))
+                << "quadrant " << q << " of area at x=" << x0 << ": got " << qPrintable(c.name())
+                << ", expected " << qPrintable(colours[q].name());
+        }
+    }
+
+    Pixmap property(const char *name) const
+    {
+        Display *d = m_dpy.get();
+        Atom type = None;
+        int format = 0;
+        unsigned long n = 0, after = 0;
+        unsigned char *data = nullptr;
+        Pixmap result = None;
+        if (XGetWindowProperty(d, DefaultRootWindow(d), XInternAtom(d, name, False), 0, 1, False,
+                               XA_PIXMAP, &type, &format, &n, &after, &data)
+                == Success
+            && n == 1)
+            result = Pixmap(*reinterpret_cast<unsigned long *>(data));
+        if (data)
+            XFree(data);
+        return result;
+    }
+
+    bool pixmapExists(Display *d, Pixmap p) const
+    {
+        const auto previous = XSetErrorHandler(countErrors);
+        g_errors = 0;
+        Window root = 0;
+        int x = 0, y = 0;
+        unsigned w = 0, h = 0, border = 0, depth = 0;
+        XGetGeometry(d, p, &root, &x, &y, &w, &h, &border, &depth);
+        XSync(d, False);
+        XSetErrorHandler(previous);
+        return g_errors == 0;
+    }
+
+    std::unique_ptr<Xvfb> m_server;
+    QTemporaryDir m_dir;
+    QString m_a, m_b;
+    DisplayPtr m_dpy;
+};
+
+TEST_P(X11Root, PictureStaysOnTheRootAfterTheSetterHasExited)
+{
+    const auto r = set(m_a);
+    ASSERT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
+    expectPicture(kPictureA);
+    const Pixmap published = property("_XROOTPMAP_ID");
+    EXPECT_NE(published, Pixmap(None));
+    EXPECT_EQ(property("ESETROOT_PMAP_ID"), published);
+    EXPECT_TRUE(pixmapExists(m_dpy.get(), published));
+}
+
+TEST_P(X11Root, SecondSetFreesTheFirstPixmap)
+{
+    ASSERT_EQ(set(m_a).exitCode, 0);
+    const Pixmap first = property("_XROOTPMAP_ID");
+    const auto r = set(m_b);
+    ASSERT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
+    expectPicture(kPictureB);
+    EXPECT_NE(property("_XROOTPMAP_ID"), first);
+    EXPECT_FALSE(pixmapExists(m_dpy.get(), first)) << "the first set's pixmap leaked";
+}
+
+TEST_P(X11Root, PixmapOfALiveDesktopProgramIsLeftAlone)
+{
+    // Like a desktop program that draws the root itself and publishes only
+    // _XROOTPMAP_ID: killing the pixmap's client would end that program.
+    DisplayPtr desktop(XOpenDisplay(qPrintable(m_server->display())));
+    ASSERT_NE(desktop, nullptr);
+    Display *d = desktop.get();
+    const Pixmap own = XCreatePixmap(d, DefaultRootWindow(d), 16, 16, unsigned(DefaultDepth(d, 0)));
+    const unsigned long value = own;
+    XChangeProperty(d, DefaultRootWindow(d), XInternAtom(d, "_XROOTPMAP_ID", False), XA_PIXMAP, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char *>(&value), 1);
+    XSync(d, False);
+
+    const auto r = set(m_a);
+    ASSERT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
+    EXPECT_TRUE(pixmapExists(d, own)) << "the live program's pixmap was freed";
+    EXPECT_NE(property("_XROOTPMAP_ID"), own);
+    expectPicture(kPictureA);
+}
+
+TEST_P(X11Root, StretchesOntoEachMonitor)
+{
+    const QString display = QStringLiteral("DISPLAY=") + m_server->display();
+    // Xvfb's one output ("screen") goes to the left monitor, which replaces
+    // the monitor RandR made for it; the right one has no output of its own.
+    for (const char *monitor : {"left 400/1x600/1+0+0 screen", "right 400/1x600/1+400+0 none"}) {
+        QStringList args = QString::fromLatin1(monitor).split(u' ');
+        args.prepend(QStringLiteral("--setmonitor"));
+        const auto r = runProgram(QStringLiteral("xrandr"), args, {display});
+        ASSERT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
+    }
+    ASSERT_EQ(set(m_a).exitCode, 0);
+    expectPicture(kPictureA, 0, 400);
+    expectPicture(kPictureA, 400, 400);
+}
+
+TEST_P(X11Root, ScreenSaverIsOffForTheServer)
+{
+    const QString display = QStringLiteral("DISPLAY=") + m_server->display();
+    ASSERT_EQ(runProgram(QStringLiteral("xset"), {QStringLiteral("s"), QStringLiteral("600")}, {display})
+                  .exitCode,
+              0);
+    const auto r = runCli({QStringLiteral("--backend"), QStringLiteral("x11"),
+                           QStringLiteral("screensaver")},
+                          {display});
+    ASSERT_EQ(r.exitCode, 0) << qPrintable(r.stdErr); // Xvfb has no DPMS: not a failure
+
+    QProcess xset;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), m_server->display());
+    xset.setProcessEnvironment(env);
+    xset.start(QStringLiteral("xset"), {QStringLiteral("q")});
+    ASSERT_TRUE(xset.waitForFinished());
+    const QString out = QString::fromLocal8Bit(xset.readAllStandardOutput());
+    EXPECT_TRUE(out.contains(QStringLiteral("timeout:  0 "))) << qPrintable(out);
+}
+
+struct BadFile
+{
+    const char *name;
+    QByteArray content; // null: do not create
+    bool folder;
+    const char *reasonPart;
+};
+
+TEST_P(X11Root, RefusedFilesLeaveTheWallpaperAsItWas)
+{
+    ASSERT_EQ(set(m_a).exitCode, 0);
+    const Pixmap before = property("_XROOTPMAP_ID");
+    const BadFile cases[] = {
+        {"missing.jpg", QByteArray(), false, "n'existe pas"},
+        {"folder.jpg", QByteArray(), true, "est un dossier"},
+        {"text.jpg", QByteArray("not a picture"), false, "ne peut pas être lue"},
+        {"empty.bmp", QByteArray(""), false, "ne peut pas être lue"},
+        {"", QByteArray(), false, "Aucun fichier"},
+    };
+    for (const BadFile &c : cases) {
+        const QString path = *c.name ? m_dir.filePath(QString::fromUtf8(c.name)) : QString();
+        if (c.folder) {
+            ASSERT_TRUE(QDir(m_dir.path()).mkdir(QString::fromUtf8(c.name)));
+        }
+        if (!c.content.isNull()) {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(c.content);
+        }
+        const auto r = set(path);
+        EXPECT_EQ(r.exitCode, 1) << c.name;
+        EXPECT_TRUE(r.stdErr.contains(QString::fromUtf8(c.reasonPart))) << qPrintable(r.stdErr);
+        EXPECT_EQ(property("_XROOTPMAP_ID"), before) << c.name;
+    }
+    expectPicture(kPictureA);
+}
+
+// Depth 16 packs pixels from the visual's masks instead of copying rows.
+INSTANTIATE_TEST_SUITE_P(Depth, X11Root, testing::Values(24, 16));
+
+TEST(X11RootServerGone, FailsWithAReasonInsteadOfHanging)
+{
+    const auto r = runCli({QStringLiteral("--backend"), QStringLiteral("x11"), QStringLiteral("set"),
+                           QStringLiteral("/dev/null")},
+                          {QStringLiteral("DISPLAY=:59999")});
+    EXPECT_EQ(r.exitCode, 1);
+    const auto s = runCli({QStringLiteral("--backend"), QStringLiteral("x11"), QStringLiteral("screensaver")},
+                          {QStringLiteral("DISPLAY=:59999")});
+    EXPECT_EQ(s.exitCode, 1);
+    EXPECT_TRUE(s.stdErr.contains(QStringLiteral("ne répond pas"))) << qPrintable(s.stdErr);
+}
+
+TEST(ComposeRootImage, ClipsMonitorsThatLeaveTheRoot)
+{
+    QImage picture(2, 1, QImage::Format_RGB32);
+    picture.setPixel(0, 0, qRgb(255, 0, 0));
+    picture.setPixel(1, 0, qRgb(0, 0, 255));
+    // A monitor half outside the root: its left half is what shows.
+    const QImage root = velumbra::composeRootImage(picture.scaled(200, 100), QSize(100, 100),
+                                                   {QRect(0, 0, 200, 100)});
+    ASSERT_EQ(root.size(), QSize(100, 100));
+    EXPECT_EQ(QColor(root.pixel(10, 50)), QColor(255, 0, 0));
+    EXPECT_EQ(QColor(root.pixel(90, 50)), QColor(255, 0, 0));
+    // Monitors wholly outside the root count as none: the whole root is used.
+    const QImage fallback = velumbra::composeRootImage(picture.scaled(200, 100), QSize(100, 100),
+                                                       {QRect(500, 500, 10, 10)});
+    EXPECT_EQ(QColor(fallback.pixel(90, 50)), QColor(0, 0, 255));
+}
+
+} // namespace

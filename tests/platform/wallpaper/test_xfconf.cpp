@@ -1,0 +1,226 @@
+// The XFCE backend against a real xfconfd, activated on a private session
+// bus, and xfdesktop drawing on a real Xvfb for the pixels.
+
+#include "support.h"
+#include "wallpaper/xfconf.h"
+
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+using namespace wallpapertest;
+
+QStringList wallpapertest::requiredPrograms()
+{
+    return {QStringLiteral("Xvfb"), QStringLiteral("dbus-daemon"), QStringLiteral("xfconf-query"),
+            QStringLiteral("xfdesktop")};
+}
+
+namespace {
+
+TEST(XfceImageKeys, KeepsOnlyPicturesOfAMonitorAndWorkspace)
+{
+    const std::vector<std::string> keys{
+        "/backdrop/screen0/monitorHDMI-1/workspace0/last-image",
+        "/backdrop/screen0/monitorHDMI-1/workspace0/image-style",
+        "/backdrop/screen0/monitor0/workspace12/last-image",
+        "/backdrop/screen1/monitoreDP-1/workspace3/last-image",
+        "/backdrop/screen0/monitorHDMI-1/workspace0/last-image-old",
+        "/backdrop/screen0/workspace0/last-image",
+        "/backdrop/screen0/monitor/workspace0/last-image",
+        "/backdrop/screenX/monitor0/workspace0/last-image",
+        "/backdrop/single-workspace-mode",
+    };
+    EXPECT_EQ(velumbra::xfceImageKeys(keys),
+              (std::vector<std::string>{keys[0], keys[2], keys[3]}));
+    EXPECT_EQ(velumbra::xfceNewImageKeys({"screen", "", "a/b", "DP-2"}),
+              (std::vector<std::string>{"/backdrop/screen0/monitorscreen/workspace0/last-image",
+                                        "/backdrop/screen0/monitorDP-2/workspace0/last-image"}));
+}
+
+class Xfconf : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        ASSERT_TRUE(m_xvfb.running());
+        m_a = m_dir.filePath(QStringLiteral("it's \"a\".jpg"));
+        m_b = m_dir.filePath(QStringLiteral("b.png"));
+        ASSERT_TRUE(writeQuadrantPicture(m_a, kPictureA));
+        ASSERT_TRUE(writeQuadrantPicture(m_b, kPictureB, {320, 200}));
+        const QString home = m_dir.filePath(QStringLiteral("home"));
+        m_env = {QStringLiteral("HOME=") + home,
+                 QStringLiteral("XDG_CONFIG_HOME=") + home + QStringLiteral("/.config"),
+                 QStringLiteral("XDG_CACHE_HOME=") + home + QStringLiteral("/.cache"),
+                 QStringLiteral("XDG_DATA_HOME=") + home + QStringLiteral("/.local/share"),
+                 QStringLiteral("DISPLAY=") + m_xvfb.display()};
+    }
+
+    void startSession(const QStringList &programs = {})
+    {
+        m_session = std::make_unique<PrivateSession>(m_env, programs);
+        ASSERT_TRUE(m_session->running());
+        m_env << m_session->busEnv();
+    }
+
+    RunResult cli(const QStringList &args) const { return runCli(args, m_env); }
+
+    QString query(const QString &key) const
+    {
+        QProcess p;
+        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+        for (const QString &kv : m_env)
+            e.insert(kv.section(u'=', 0, 0), kv.section(u'=', 1));
+        p.setProcessEnvironment(e);
+        p.start(QStringLiteral("xfconf-query"),
+                {QStringLiteral("-c"), QStringLiteral("xfce4-desktop"), QStringLiteral("-p"), key});
+        p.waitForFinished();
+        QString value = QString::fromUtf8(p.readAllStandardOutput());
+        if (value.endsWith(u'\n'))
+            value.chop(1);
+        return value;
+    }
+
+    void create(const QString &key, const QString &type, const QString &value) const
+    {
+        const auto r = runProgram(QStringLiteral("xfconf-query"),
+                                  {QStringLiteral("-c"), QStringLiteral("xfce4-desktop"),
+                                   QStringLiteral("-p"), key, QStringLiteral("-n"), QStringLiteral("-t"),
+                                   type, QStringLiteral("-s"), value},
+                                  m_env);
+        ASSERT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
+    }
+
+    bool screenShows(const Quadrants &colours) const
+    {
+        Display *d = XOpenDisplay(qPrintable(m_xvfb.display()));
+        if (!d)
+            return false;
+        bool all = true;
+        const int xs[] = {200, 600};
+        const int ys[] = {150, 450};
+        for (std::size_t q = 0; q < 4 && all; ++q) {
+            XImage *img = XGetImage(d, DefaultRootWindow(d), xs[q % 2], ys[q / 2], 1, 1, AllPlanes,
+                                    ZPixmap);
+            const unsigned long p = XGetPixel(img, 0, 0);
+            XDestroyImage(img);
+            all = closeTo(QColor(int((p >> 16) & 0xff), int((p >> 8) & 0xff), int(p & 0xff)),
+                          colours[q]);
+        }
+        XCloseDisplay(d);
+        return all;
+    }
+
+    Xvfb m_xvfb;
+    QTemporaryDir m_dir;
+    QString m_a, m_b;
+    QStringList m_env;
+    std::unique_ptr<PrivateSession> m_session;
+};
+
+TEST_F(Xfconf, CreatesAKeyPerMonitorWhenXfdesktopNeverRan)
+{
+    startSession();
+    const auto r = cli({QStringLiteral("--backend"), QStringLiteral("xfce"), QStringLiteral("set"), m_a});
+    ASSERT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
+    // Xvfb's one monitor is called "screen".
+    EXPECT_EQ(query(QStringLiteral("/backdrop/screen0/monitorscreen/workspace0/last-image")), m_a);
+    EXPECT_EQ(query(QStringLiteral("/backdrop/screen0/monitorscreen/workspace0/image-style")),
+              QStringLiteral("3"));
+}
+
+TEST_F(Xfconf, WritesEveryMonitorAndWorkspaceAndShowsWhatWasHidden)
+{
+    startSession();
+    const QString base = QStringLiteral("/backdrop/screen0/");
+    create(base + QStringLiteral("monitorHDMI-1/workspace0/last-image"), QStringLiteral("string"),
+           QStringLiteral("/old.jpg"));
+    create(base + QStringLiteral("monitorHDMI-1/workspace0/image-style"), QStringLiteral("int"),
+           QStringLiteral("5"));
+    create(base + QStringLiteral("monitorHDMI-1/workspace1/last-image"), QStringLiteral("string"),
+           QStringLiteral("/old.jpg"));
+    create(base + QStringLiteral("monitorHDMI-1/workspace1/image-style"), QStringLiteral("int"),
+           QStringLiteral("0"));
+    create(base + QStringLiteral("monitoreDP-1/workspace0/last-image"), QStringLiteral("string"),
+           QStringLiteral("/old.jpg"));
+    create(base + QStringLiteral("monitoreDP-1/workspace0/last-image-old"), QStringLiteral("string"),
+           QStringLiteral("/keep.jpg"));
+
+    const auto r = cli({QStringLiteral("--backend"), QStringLiteral("xfce"), QStringLiteral("set"), m_a});
+    ASSERT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
+    struct Expect
+    {
+        const char *key;
+        QString value;
+    };
+    const Expect expected[] = {
+        {"monitorHDMI-1/workspace0/last-image", m_a},
+        {"monitorHDMI-1/workspace1/last-image", m_a},
+        {"monitoreDP-1/workspace0/last-image", m_a},
+        {"monitorHDMI-1/workspace0/image-style", QStringLiteral("5")}, // the user's choice stays
+        {"monitorHDMI-1/workspace1/image-style", QStringLiteral("3")}, // "none" would hide it
+        {"monitoreDP-1/workspace0/image-style", QStringLiteral("3")},
+        {"monitoreDP-1/workspace0/last-image-old", QStringLiteral("/keep.jpg")},
+    };
+    for (const Expect &e : expected)
+        EXPECT_EQ(query(base + QString::fromLatin1(e.key)), e.value) << e.key;
+    // The monitor of this Xvfb had no key and gets none: xfdesktop made the keys.
+    EXPECT_EQ(query(base + QStringLiteral("monitorscreen/workspace0/last-image")), QString());
+}
+
+TEST_F(Xfconf, XfdesktopShowsEachSetAtOnce)
+{
+    startSession({QStringLiteral("exec xfdesktop --disable-wm-check")});
+    // xfdesktop follows changes once it has set its own picture up.
+    const QString key = QStringLiteral("/backdrop/screen0/monitorscreen/workspace0/last-image");
+    ASSERT_TRUE(eventually([&] { return !query(key).isEmpty(); })) << "xfdesktop did not start";
+    for (const auto &[file, colours] : {std::pair{m_a, kPictureA}, std::pair{m_b, kPictureB}}) {
+        const auto r = cli({QStringLiteral("--backend"), QStringLiteral("xfce"), QStringLiteral("set"), file});
+        ASSERT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
+        EXPECT_TRUE(eventually([&] { return screenShows(colours); }))
+            << "xfdesktop does not show " << qPrintable(file);
+    }
+}
+
+TEST_F(Xfconf, FailuresSayWhyAndChangeNothing)
+{
+    // A bus on which nothing can be activated: no xfconfd.
+    m_env << QStringLiteral("SESSION_NO_ACTIVATION=1");
+    startSession();
+    const auto noDaemon =
+        cli({QStringLiteral("--backend"), QStringLiteral("xfce"), QStringLiteral("set"), m_a});
+    EXPECT_EQ(noDaemon.exitCode, 1);
+    EXPECT_TRUE(noDaemon.stdErr.contains(QStringLiteral("xfconf ne répond pas"))) << qPrintable(noDaemon.stdErr);
+
+    const auto noBus = runCli({QStringLiteral("--backend"), QStringLiteral("xfce"), QStringLiteral("set"), m_a},
+                              {QStringLiteral("DBUS_SESSION_BUS_ADDRESS=unix:path=")
+                               + m_dir.filePath(QStringLiteral("nobus"))});
+    EXPECT_EQ(noBus.exitCode, 1);
+    EXPECT_TRUE(noBus.stdErr.contains(QStringLiteral("bus de session"))) << qPrintable(noBus.stdErr);
+}
+
+TEST_F(Xfconf, MissingFileLeavesTheKeysAlone)
+{
+    startSession();
+    ASSERT_EQ(cli({QStringLiteral("--backend"), QStringLiteral("xfce"), QStringLiteral("set"), m_a}).exitCode, 0);
+    const auto r = cli({QStringLiteral("--backend"), QStringLiteral("xfce"), QStringLiteral("set"),
+                        m_dir.filePath(QStringLiteral("gone.png"))});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(query(QStringLiteral("/backdrop/screen0/monitorscreen/workspace0/last-image")), m_a);
+}
+
+TEST_F(Xfconf, ScreenSaverFallsBackOnTheXServerWithoutAService)
+{
+    startSession();
+    const auto r = cli({QStringLiteral("--backend"), QStringLiteral("xfce"), QStringLiteral("screensaver")});
+    EXPECT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
+    m_env << QStringLiteral("-DISPLAY");
+    const auto none = runCli({QStringLiteral("--backend"), QStringLiteral("xfce"), QStringLiteral("screensaver")},
+                             m_env);
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_TRUE(none.stdErr.contains(QStringLiteral("org.freedesktop.ScreenSaver"))) << qPrintable(none.stdErr);
+}
+
+} // namespace
