@@ -31,28 +31,36 @@ namespace {
 constexpr int kSkipCode = 77;
 
 // An Xvfb of our own that keeps its state when clients leave (-noreset), as a
-// session's server does while its window manager stays connected.
+// session's server does while its window manager stays connected. The
+// display number is picked here: other servers of the test suite may start
+// at the same moment.
 class Xvfb
 {
 public:
-    Xvfb()
+    explicit Xvfb(int number)
     {
-        int fds[2];
-        if (pipe(fds) != 0)
-            return;
+        const std::string name = ":" + std::to_string(number);
+        if (access(("/tmp/.X" + std::to_string(number) + "-lock").c_str(), F_OK) == 0)
+            return; // taken: a probe would reach that server, not ours
         m_pid = fork();
         if (m_pid == 0) {
-            dup2(fds[1], 3);
-            execlp("Xvfb", "Xvfb", "-noreset", "-nolisten", "tcp", "-displayfd", "3", "-screen", "0",
+            execlp("Xvfb", "Xvfb", name.c_str(), "-noreset", "-nolisten", "tcp", "-screen", "0",
                    "640x480x24", static_cast<char *>(nullptr));
             _exit(127);
         }
-        close(fds[1]);
-        char buf[16] = {};
-        const ssize_t n = read(fds[0], buf, sizeof buf - 1); // the display, once it accepts clients
-        close(fds[0]);
-        if (n > 0)
-            m_display = ":" + std::string(buf, std::size_t(n - (buf[n - 1] == '\n' ? 1 : 0)));
+        // Wait until it accepts clients, or has given up.
+        for (int i = 0; i < 100; ++i) {
+            if (Display *probe = XOpenDisplay(name.c_str())) {
+                XCloseDisplay(probe);
+                m_display = name;
+                return;
+            }
+            if (waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
+                m_pid = -1;
+                return;
+            }
+            usleep(50000);
+        }
     }
     ~Xvfb()
     {
@@ -148,12 +156,14 @@ int run(int argc, char **argv)
 
 int main(int argc, char **argv)
 {
-    Xvfb server;
-    if (server.display().empty()) {
+    std::unique_ptr<Xvfb> server;
+    for (int attempt = 0; attempt < 10 && (!server || server->display().empty()); ++attempt)
+        server = std::make_unique<Xvfb>(140 + int(getpid() % 50) + attempt);
+    if (server->display().empty()) {
         std::printf("SKIPPED: Xvfb is not installed or did not start (scripts/test installs it)\n");
         return kSkipCode;
     }
-    qputenv("DISPLAY", server.display().c_str());
+    qputenv("DISPLAY", server->display().c_str());
     qunsetenv("WAYLAND_DISPLAY");
     qunsetenv("XDG_CURRENT_DESKTOP");
     qunsetenv("SWAYSOCK");
