@@ -116,9 +116,21 @@ int measure(const QString &name, int runs, const QString &a, const QString &b)
         {QStringLiteral("x11"), velumbra::WallpaperBackend::X11Root},
         {QStringLiteral("xfce"), velumbra::WallpaperBackend::Xfce},
         {QStringLiteral("kde"), velumbra::WallpaperBackend::Kde},
+        {QStringLiteral("gnome"), velumbra::WallpaperBackend::Gnome},
         {QStringLiteral("sway"), velumbra::WallpaperBackend::Sway}};
     auto setter = velumbra::createWallpaperSetter(backends.at(name), env);
     Display *d = env.display.empty() ? nullptr : XOpenDisplay(env.display.c_str());
+    if (name == QLatin1String("gnome")) {
+        // GNOME starts in its overview, which dims the wallpaper: leave it
+        // once with a first picture before measuring.
+        if (!setter->setWallpaper(b.toStdString(), velumbra::WallpaperLifetime::UntilLogoff).ok)
+            return 1;
+        const QDeadlineTimer deadline(60000);
+        while (d && !shows(xShot(d), kB) && !deadline.hasExpired()) {
+            QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Escape")});
+            QThread::msleep(100);
+        }
+    }
     for (int i = 0; i < runs; ++i) {
         const bool useA = i % 2 == 0;
         QElapsedTimer timer;
@@ -241,10 +253,12 @@ int main(int argc, char **argv)
 
     // X11 root window on Xvfb; XFCE's xfdesktop and KDE's plasmashell each
     // on an Xvfb of their own.
-    for (const char *name : {"x11", "xfce", "kde"}) {
+    for (const char *name : {"x11", "xfce", "kde", "gnome"}) {
         const bool xfce = std::strcmp(name, "xfce") == 0;
         const bool kde = std::strcmp(name, "kde") == 0;
-        if (!have("Xvfb") || (xfce && !have("xfdesktop")) || (kde && !have("plasmashell"))) {
+        const bool gnome = std::strcmp(name, "gnome") == 0;
+        if (!have("Xvfb") || (xfce && !have("xfdesktop")) || (kde && !have("plasmashell"))
+            || (gnome && (!have("gnome-shell") || !have("xdotool")))) {
             report(name, {}, QStringLiteral("not installed"));
             continue;
         }
@@ -257,26 +271,32 @@ int main(int argc, char **argv)
         env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":") + xvfb.firstLine);
         std::unique_ptr<Server> session;
         QString error;
-        if (xfce || kde) {
+        if (xfce || kde || gnome) {
             const QString home = dir.filePath(QLatin1String(name));
             env.insert(QStringLiteral("HOME"), home);
             env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
             env.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/.cache"));
             QDir().mkpath(home + QStringLiteral("/.config"));
+            env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home);
             if (kde) {
                 env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
                 env.insert(QStringLiteral("QT_QUICK_BACKEND"), QStringLiteral("software"));
             }
-            session = std::make_unique<Server>(
-                servers + QStringLiteral("/namespace.sh"),
-                QStringList{servers + QStringLiteral("/session.sh"),
-                            kde ? QStringLiteral("exec plasmashell --no-respawn >/dev/null 2>&1")
-                                : QStringLiteral("exec xfdesktop --disable-wm-check >/dev/null 2>&1")},
-                env);
+            if (gnome) {
+                env.remove(QStringLiteral("GSETTINGS_BACKEND"));
+                env.insert(QStringLiteral("XDG_SESSION_TYPE"), QStringLiteral("x11"));
+                env.insert(QStringLiteral("NAMESPACE_MOUNT"), QStringLiteral("1"));
+                env.insert(QStringLiteral("SESSION_SYSTEM_BUS"), QStringLiteral("1"));
+            }
+            const QString program = kde ? QStringLiteral("exec plasmashell --no-respawn >/dev/null 2>&1")
+                : gnome ? QStringLiteral("exec gnome-shell --x11 --replace --sm-disable >/dev/null 2>&1")
+                        : QStringLiteral("exec xfdesktop --disable-wm-check >/dev/null 2>&1");
+            session = std::make_unique<Server>(servers + QStringLiteral("/namespace.sh"),
+                                               QStringList{servers + QStringLiteral("/session.sh"), program}, env);
             env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), session->firstLine);
             // Each desktop follows changes once it has set up its own picture.
             const QDeadlineTimer deadline(60000);
-            while (!deadline.hasExpired()) {
+            while (!gnome && !deadline.hasExpired()) {
                 QProcess q;
                 q.setProcessEnvironment(env);
                 if (kde)
