@@ -43,9 +43,9 @@ bool writeQuadrantPicture(const QString &path, const Quadrants &colours, QSize s
 
 bool closeTo(QColor actual, QColor expected, int tolerance)
 {
-    return std::abs(actual.red() - expected.red()) <= tolerance
-        && std::abs(actual.green() - expected.green()) <= tolerance
-        && std::abs(actual.blue() - expected.blue()) <= tolerance;
+    return std::abs(actual.red() - expected.red()) <= tolerance &&
+           std::abs(actual.green() - expected.green()) <= tolerance &&
+           std::abs(actual.blue() - expected.blue()) <= tolerance;
 }
 
 RunResult runProgram(const QString &program, const QStringList &args, const QStringList &env)

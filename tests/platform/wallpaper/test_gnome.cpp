@@ -31,15 +31,21 @@ protected:
         const QString runtime = m_dir.filePath(QStringLiteral("runtime"));
         QDir().mkpath(home + QStringLiteral("/.config"));
         QDir().mkpath(runtime);
-        m_env = {QStringLiteral("HOME=") + home, QStringLiteral("XDG_CONFIG_HOME=") + home + QStringLiteral("/.config"),
+        m_env = {QStringLiteral("HOME=") + home,
+                 QStringLiteral("XDG_CONFIG_HOME=") + home + QStringLiteral("/.config"),
                  QStringLiteral("XDG_CACHE_HOME=") + home + QStringLiteral("/.cache"),
                  QStringLiteral("XDG_DATA_HOME=") + home + QStringLiteral("/.local/share"),
-                 QStringLiteral("XDG_RUNTIME_DIR=") + runtime, QStringLiteral("DISPLAY=") + m_xvfb.display(),
-                 QStringLiteral("XDG_CURRENT_DESKTOP=GNOME"), QStringLiteral("XDG_SESSION_TYPE=x11"),
-                 QStringLiteral("-GSETTINGS_BACKEND"), QStringLiteral("-WAYLAND_DISPLAY"),
-                 QStringLiteral("NAMESPACE_MOUNT=1"), QStringLiteral("SESSION_SYSTEM_BUS=1")};
+                 QStringLiteral("XDG_RUNTIME_DIR=") + runtime,
+                 QStringLiteral("DISPLAY=") + m_xvfb.display(),
+                 QStringLiteral("XDG_CURRENT_DESKTOP=GNOME"),
+                 QStringLiteral("XDG_SESSION_TYPE=x11"),
+                 QStringLiteral("-GSETTINGS_BACKEND"),
+                 QStringLiteral("-WAYLAND_DISPLAY"),
+                 QStringLiteral("NAMESPACE_MOUNT=1"),
+                 QStringLiteral("SESSION_SYSTEM_BUS=1")};
         m_session = std::make_unique<PrivateSession>(
-            m_env, QStringList{QStringLiteral("exec gnome-shell --x11 --replace --sm-disable >\"$HOME/shell.log\" 2>&1")});
+            m_env, QStringList{QStringLiteral(
+                       "exec gnome-shell --x11 --replace --sm-disable >\"$HOME/shell.log\" 2>&1")});
         ASSERT_TRUE(m_session->running());
         m_env << m_session->busEnv();
     }
@@ -54,10 +60,12 @@ protected:
         const int xs[] = {200, 600};
         const int ys[] = {170, 450};
         for (std::size_t q = 0; q < 4 && all; ++q) {
-            XImage *img = XGetImage(d, DefaultRootWindow(d), xs[q % 2], ys[q / 2], 1, 1, AllPlanes, ZPixmap);
+            XImage *img =
+                XGetImage(d, DefaultRootWindow(d), xs[q % 2], ys[q / 2], 1, 1, AllPlanes, ZPixmap);
             const unsigned long p = XGetPixel(img, 0, 0);
             XDestroyImage(img);
-            all = closeTo(QColor(int((p >> 16) & 0xff), int((p >> 8) & 0xff), int(p & 0xff)), colours[q]);
+            all = closeTo(QColor(int((p >> 16) & 0xff), int((p >> 8) & 0xff), int(p & 0xff)),
+                          colours[q]);
         }
         XCloseDisplay(d);
         return all;
@@ -66,7 +74,8 @@ protected:
     // GNOME starts in its overview, which shows the wallpaper dimmed: leave it.
     bool desktopShows(const Quadrants &colours) const
     {
-        runProgram(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Escape")}, m_env);
+        runProgram(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Escape")},
+                   m_env);
         return screenShows(colours);
     }
 
@@ -89,7 +98,9 @@ TEST_F(GnomeShell, ShowsEachSetInLightAndDarkStyle)
         Quadrants colours;
     };
     // In the dark style GNOME 43 shows picture-uri-dark alone.
-    const Step steps[] = {{"'default'", a, kPictureA}, {"'prefer-dark'", b, kPictureB}, {"'prefer-dark'", a, kPictureA}};
+    const Step steps[] = {{"'default'", a, kPictureA},
+                          {"'prefer-dark'", b, kPictureB},
+                          {"'prefer-dark'", a, kPictureA}};
     for (const Step &s : steps) {
         ASSERT_EQ(runProgram(QStringLiteral("gsettings"),
                              {QStringLiteral("set"), QStringLiteral("org.gnome.desktop.interface"),
@@ -97,8 +108,9 @@ TEST_F(GnomeShell, ShowsEachSetInLightAndDarkStyle)
                              m_env)
                       .exitCode,
                   0);
-        const auto r = runCli({QStringLiteral("--backend"), QStringLiteral("gnome"), QStringLiteral("set"), s.file},
-                              m_env);
+        const auto r = runCli(
+            {QStringLiteral("--backend"), QStringLiteral("gnome"), QStringLiteral("set"), s.file},
+            m_env);
         ASSERT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
         EXPECT_TRUE(eventually([&] { return desktopShows(s.colours); }, 60))
             << qPrintable(s.file) << " in " << s.scheme;

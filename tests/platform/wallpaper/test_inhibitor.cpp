@@ -81,7 +81,8 @@ TEST_P(Inhibitor, AsksTheDesktopAndLetsGoWhenTheProgramEnds)
     QEventLoop loop;
     QObject::connect(&cli, &QProcess::finished, &loop, &QEventLoop::quit);
     cli.start(QStringLiteral(WALLPAPER_CLI_PATH),
-              {QStringLiteral("--backend"), QString::fromLatin1(c.backend), QStringLiteral("screensaver")});
+              {QStringLiteral("--backend"), QString::fromLatin1(c.backend),
+               QStringLiteral("screensaver")});
     loop.exec();
     EXPECT_EQ(cli.exitCode(), c.exitCode) << cli.readAllStandardError().constData();
 
@@ -89,7 +90,8 @@ TEST_P(Inhibitor, AsksTheDesktopAndLetsGoWhenTheProgramEnds)
     if (!saver.caller.isEmpty() && bus.interface()->isServiceRegistered(saver.caller)) {
         QDBusServiceWatcher watcher(saver.caller, bus, QDBusServiceWatcher::WatchForUnregistration);
         QEventLoop gone;
-        QObject::connect(&watcher, &QDBusServiceWatcher::serviceUnregistered, &gone, &QEventLoop::quit);
+        QObject::connect(&watcher, &QDBusServiceWatcher::serviceUnregistered, &gone,
+                         &QEventLoop::quit);
         if (bus.interface()->isServiceRegistered(saver.caller))
             gone.exec();
     }
@@ -100,11 +102,14 @@ TEST_P(Inhibitor, AsksTheDesktopAndLetsGoWhenTheProgramEnds)
 
 INSTANTIATE_TEST_SUITE_P(
     Backends, Inhibitor,
-    testing::Values(Case{"xfce", false, 0, {QStringLiteral("Inhibit Velumbra"), QStringLiteral("UnInhibit 42")}},
-                    Case{"kde", false, 0, {QStringLiteral("Inhibit Velumbra"), QStringLiteral("UnInhibit 42")}},
-                    Case{"sway", false, 0, {QStringLiteral("Inhibit Velumbra"), QStringLiteral("UnInhibit 42")}},
-                    // A refusal is reported, and there is nothing to let go.
-                    Case{"xfce", true, 1, {QStringLiteral("Inhibit Velumbra")}}),
+    testing::Values(
+        Case{
+            "xfce", false, 0, {QStringLiteral("Inhibit Velumbra"), QStringLiteral("UnInhibit 42")}},
+        Case{"kde", false, 0, {QStringLiteral("Inhibit Velumbra"), QStringLiteral("UnInhibit 42")}},
+        Case{
+            "sway", false, 0, {QStringLiteral("Inhibit Velumbra"), QStringLiteral("UnInhibit 42")}},
+        // A refusal is reported, and there is nothing to let go.
+        Case{"xfce", true, 1, {QStringLiteral("Inhibit Velumbra")}}),
     [](const testing::TestParamInfo<Case> &param) {
         return std::string(param.param.backend) + (param.param.refuse ? "_refused" : "");
     });
