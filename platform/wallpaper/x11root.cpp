@@ -163,7 +163,7 @@ QImage composeRootImage(const QImage &picture, QSize rootSize, const std::vector
     };
     if (areas.empty() || (areas.size() == 1 && areas.front() == whole))
         return stretched(rootSize);
-    // Between monitors of different sizes the root shows black.
+    // What no monitor shows of the root (monitors of unequal sizes) stays black.
     QImage root(rootSize, QImage::Format_RGB32);
     root.fill(Qt::black);
     for (const QRect &area : areas) {
@@ -259,12 +259,13 @@ WallpaperResult X11RootSetter::setWallpaper(const std::string &path, WallpaperLi
     XSetWindowBackgroundPixmap(d, root, pixmap);
     XClearWindow(d, root);
     XUngrabServer(d);
-    XSetCloseDownMode(d, RetainPermanent);
     // A failed kill of a client that is already gone is harmless; only the
     // read-back decides.
     (void)trap.failedAfterSync(d);
     if (pixmapProperty(d, root, rootPmap) != pixmap || pixmapProperty(d, root, esetroot) != pixmap)
         return WallpaperResult::failure("Le serveur X n'a pas gardé le nouveau papier peint.");
+    // Only now is the pixmap left behind for the desktop to show.
+    XSetCloseDownMode(d, RetainPermanent);
     return WallpaperResult::success();
 }
 
