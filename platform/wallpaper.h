@@ -20,7 +20,10 @@ struct WallpaperResult
     std::string reason; ///< why it failed, one French sentence; empty on success
 
     [[nodiscard]] static WallpaperResult success() { return {true, {}}; }
-    [[nodiscard]] static WallpaperResult failure(std::string why) { return {false, std::move(why)}; }
+    [[nodiscard]] static WallpaperResult failure(std::string why)
+    {
+        return {false, std::move(why)};
+    }
 };
 
 /// Sets the desktop wallpaper and switches the screen saver off on one kind
@@ -50,8 +53,8 @@ public:
 /// The backends that can set a wallpaper.
 enum class WallpaperBackend {
     None,
-    X11Root,  ///< the X root window, for plain window managers
-    Gnome,    ///< GNOME, Ubuntu, Budgie, Unity, GNOME Classic and Flashback
+    X11Root, ///< the X root window, for plain window managers
+    Gnome,   ///< GNOME, Ubuntu, Budgie, Unity, GNOME Classic and Flashback
     Cinnamon,
     Mate,
     Xfce,

@@ -7,10 +7,21 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <sys/prctl.h>
 
 namespace wallpapertest {
+namespace {
+
+// A server must not outlive a test that crashes or is killed.
+void endWithParent(QProcess &process)
+{
+    process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+}
+
+} // namespace
 
 const Quadrants kPictureA{QColor(255, 0, 0), QColor(0, 255, 0), QColor(0, 0, 255),
                           QColor(255, 255, 255)};
@@ -32,9 +43,9 @@ bool writeQuadrantPicture(const QString &path, const Quadrants &colours, QSize s
 
 bool closeTo(QColor actual, QColor expected, int tolerance)
 {
-    return std::abs(actual.red() - expected.red()) <= tolerance
-        && std::abs(actual.green() - expected.green()) <= tolerance
-        && std::abs(actual.blue() - expected.blue()) <= tolerance;
+    return std::abs(actual.red() - expected.red()) <= tolerance &&
+           std::abs(actual.green() - expected.green()) <= tolerance &&
+           std::abs(actual.blue() - expected.blue()) <= tolerance;
 }
 
 RunResult runProgram(const QString &program, const QStringList &args, const QStringList &env)
@@ -68,6 +79,7 @@ RunResult runCli(const QStringList &args, const QStringList &env)
 Xvfb::Xvfb(int depth, QSize size)
 {
     m_process.setProcessChannelMode(QProcess::SeparateChannels);
+    endWithParent(m_process);
     m_process.start(QStringLiteral("Xvfb"),
                     {QStringLiteral("-noreset"), QStringLiteral("-nolisten"), QStringLiteral("tcp"),
                      QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
@@ -107,6 +119,7 @@ ScriptServer::ScriptServer(const QString &script, const QStringList &args, const
     }
     m_process.setProcessEnvironment(e);
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    endWithParent(m_process);
     QStringList all{QStringLiteral(WALLPAPER_SERVERS "/") + script};
     all += args;
     m_process.start(QStringLiteral(WALLPAPER_SERVERS "/namespace.sh"), all);

@@ -104,16 +104,14 @@ private:
 
 // Repeats @p probe until it is true or @p seconds have gone; for what has no
 // event to wait on (a picture reaching the screen of another process).
-template<typename Probe>
-bool eventually(Probe probe, int seconds = 20);
+template <typename Probe> bool eventually(Probe probe, int seconds = 20);
 
 } // namespace wallpapertest
 
 #include <QDeadlineTimer>
 #include <QThread>
 
-template<typename Probe>
-bool wallpapertest::eventually(Probe probe, int seconds)
+template <typename Probe> bool wallpapertest::eventually(Probe probe, int seconds)
 {
     const QDeadlineTimer deadline(seconds * 1000);
     while (!probe()) {
