@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+// After GoogleTest, whose templates Xlib's macros (None, Bool) break.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -129,6 +133,28 @@ ScriptServer::ScriptServer(const QString &script, const QStringList &args, const
     while (!out.contains('\n') && m_process.waitForReadyRead(30000))
         out += m_process.readAllStandardOutput();
     m_firstLine = QString::fromUtf8(out.trimmed());
+}
+
+bool rootShows(const QString &display, const Quadrants &colours, int upperY)
+{
+    Display *d = XOpenDisplay(qPrintable(display));
+    if (!d)
+        return false;
+    bool all = true;
+    const int xs[] = {200, 600};
+    const int ys[] = {upperY, 450};
+    for (std::size_t q = 0; q < 4 && all; ++q) {
+        XImage *img = XGetImage(d, DefaultRootWindow(d), xs[q % 2], ys[q / 2], 1, 1, AllPlanes, ZPixmap);
+        if (!img) {
+            all = false;
+            break;
+        }
+        const unsigned long p = XGetPixel(img, 0, 0);
+        XDestroyImage(img);
+        all = closeTo(QColor(int((p >> 16) & 0xff), int((p >> 8) & 0xff), int(p & 0xff)), colours[q]);
+    }
+    XCloseDisplay(d);
+    return all;
 }
 
 ScriptServer::~ScriptServer()

@@ -33,6 +33,11 @@ bool writeQuadrantPicture(const QString &path, const Quadrants &colours, QSize s
 // Whether @p actual is @p expected give or take JPEG's rounding.
 bool closeTo(QColor actual, QColor expected, int tolerance = 24);
 
+// Whether the root window of X display @p display shows @p colours at the
+// middle of each quadrant of an 800 x 600 screen, probing at height @p upperY
+// in the upper half (below a desktop's top bar) and 450 in the lower half.
+bool rootShows(const QString &display, const Quadrants &colours, int upperY = 150);
+
 struct RunResult
 {
     int exitCode = -1;

@@ -83,22 +83,7 @@ protected:
 
     bool screenShows(const Quadrants &colours) const
     {
-        Display *d = XOpenDisplay(qPrintable(m_xvfb.display()));
-        if (!d)
-            return false;
-        bool all = true;
-        const int xs[] = {200, 600};
-        const int ys[] = {150, 450};
-        for (std::size_t q = 0; q < 4 && all; ++q) {
-            XImage *img =
-                XGetImage(d, DefaultRootWindow(d), xs[q % 2], ys[q / 2], 1, 1, AllPlanes, ZPixmap);
-            const unsigned long p = XGetPixel(img, 0, 0);
-            XDestroyImage(img);
-            all = closeTo(QColor(int((p >> 16) & 0xff), int((p >> 8) & 0xff), int(p & 0xff)),
-                          colours[q]);
-        }
-        XCloseDisplay(d);
-        return all;
+        return rootShows(m_xvfb.display(), colours);
     }
 
     bool appletsrcNames(const QString &file) const
