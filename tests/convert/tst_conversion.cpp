@@ -132,10 +132,6 @@ void TestConversion::loop_data()
         << converted(d, QStringLiteral("photo.jpg"), QStringLiteral("photo.bmp")) +
                converted(d, QStringLiteral("photo.gif"), QStringLiteral("photo.bmp"))
         << kDone;
-    QTest::newRow("root folder doubles the separator")
-        << folder << QStringLiteral("/") << QStringList{QStringLiteral("a.gif")} << QList<int>{}
-        << QString() << QString() << converted(QStringLiteral("/"), QStringLiteral("a.gif"), a)
-        << kDone;
 
     QStringList stopped = converted(d, abc[0], a);
     stopped << QStringLiteral("file /data/Images/b.jpg")

@@ -42,11 +42,17 @@ struct RunResult
 {
     int exitCode = -1;
     QString stdErr;
+    QByteArray stdOut;
 };
 
-// Runs the built wallpaper_cli with @p args and extra environment @p env
-// ("NAME=value" sets, "-NAME" removes).
+// The process environment with @p env applied ("NAME=value" sets, "-NAME" removes).
+QProcessEnvironment environment(const QStringList &env);
+
+// Runs the built wallpaper_cli with @p args and extra environment @p env.
 RunResult runCli(const QStringList &args, const QStringList &env = {});
+
+// wallpaper_cli's arguments: --backend @p backend, @p command, and for "set" @p file.
+QStringList cliArgs(const char *backend, const char *command, const QString &file = {});
 
 // Runs any program to its end; exit code and standard error.
 RunResult runProgram(const QString &program, const QStringList &args, const QStringList &env = {});
