@@ -163,8 +163,6 @@ void TestBmpConverter::formats_data()
     const QImage sixteen = patternPicture(QSize(33, 17), 16, 3);
     const QImage second = patternPicture(QSize(37, 23), 5, 4);
 
-    QTest::newRow("GIF of 5 colours")
-        << QStringLiteral("logo.gif") << gif({five}) << rgb(five) << 8;
     QTest::newRow("GIF of 256 colours")
         << QStringLiteral("full.gif") << gif({full}) << rgb(full) << 8;
     QImage onWhite = five;
@@ -180,8 +178,6 @@ void TestBmpConverter::formats_data()
 
     const QByteArray jpeg = jpegBytes();
     const QImage decoded = rgb(QImage::fromData(jpeg));
-    QTest::newRow("JPEG equals the decoder's output")
-        << QStringLiteral("photo.jpeg") << jpeg << decoded << 24;
     QTest::newRow("JPEG named .gif is read by content")
         << QStringLiteral("faux.gif") << jpeg << decoded << 24;
     QTest::newRow("JPEG with bytes after its end")

@@ -47,7 +47,7 @@ bool writeQuadrantPicture(const QString &path, const Quadrants &colours, QSize s
 
 bool closeTo(QColor actual, QColor expected, int tolerance)
 {
-    return std::abs(actual.red() - expected.red()) <= tolerance &&
+    return actual.isValid() && std::abs(actual.red() - expected.red()) <= tolerance &&
            std::abs(actual.green() - expected.green()) <= tolerance &&
            std::abs(actual.blue() - expected.blue()) <= tolerance;
 }
@@ -141,26 +141,32 @@ ScriptServer::ScriptServer(const QString &script, const QStringList &args, const
     m_firstLine = QString::fromUtf8(out.trimmed());
 }
 
+QColor rootPixel(Display *d, int x, int y)
+{
+    XImage *img = XGetImage(d, DefaultRootWindow(d), x, y, 1, 1, AllPlanes, ZPixmap);
+    if (!img)
+        return {};
+    // From the visual's masks, which also hold at depth 16.
+    const unsigned long p = XGetPixel(img, 0, 0);
+    auto channel = [p](unsigned long mask) {
+        int shift = 0;
+        for (; mask && !(mask & 1); mask >>= 1)
+            ++shift;
+        return int(((p >> shift) & mask) * 255 / (mask ? mask : 1));
+    };
+    const QColor c(channel(img->red_mask), channel(img->green_mask), channel(img->blue_mask));
+    XDestroyImage(img);
+    return c;
+}
+
 bool rootShows(const QString &display, const Quadrants &colours, int upperY)
 {
     Display *d = XOpenDisplay(qPrintable(display));
     if (!d)
         return false;
     bool all = true;
-    const int xs[] = {200, 600};
-    const int ys[] = {upperY, 450};
-    for (std::size_t q = 0; q < 4 && all; ++q) {
-        XImage *img =
-            XGetImage(d, DefaultRootWindow(d), xs[q % 2], ys[q / 2], 1, 1, AllPlanes, ZPixmap);
-        if (!img) {
-            all = false;
-            break;
-        }
-        const unsigned long p = XGetPixel(img, 0, 0);
-        XDestroyImage(img);
-        all =
-            closeTo(QColor(int((p >> 16) & 0xff), int((p >> 8) & 0xff), int(p & 0xff)), colours[q]);
-    }
+    for (std::size_t q = 0; q < 4 && all; ++q)
+        all = closeTo(rootPixel(d, q % 2 ? 600 : 200, q / 2 ? 450 : upperY), colours[q]);
     XCloseDisplay(d);
     return all;
 }

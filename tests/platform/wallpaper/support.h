@@ -14,6 +14,8 @@
 #include <array>
 #include <optional>
 
+struct _XDisplay; // Xlib's Display
+
 namespace wallpapertest {
 
 // Exit code that ctest counts as a skip (SKIP_RETURN_CODE).
@@ -32,6 +34,9 @@ bool writeQuadrantPicture(const QString &path, const Quadrants &colours, QSize s
 
 // Whether @p actual is @p expected give or take JPEG's rounding.
 bool closeTo(QColor actual, QColor expected, int tolerance = 24);
+
+// The colour of the root window of @p display at @p x, @p y; invalid if unreadable.
+QColor rootPixel(_XDisplay *display, int x, int y);
 
 // Whether the root window of X display @p display shows @p colours at the
 // middle of each quadrant of an 800 x 600 screen, probing at height @p upperY

@@ -66,33 +66,13 @@ protected:
                       {QStringLiteral("DISPLAY=") + m_server->display()});
     }
 
-    QColor pixel(int x, int y) const
-    {
-        Display *d = m_dpy.get();
-        XImage *img = XGetImage(d, DefaultRootWindow(d), x, y, 1, 1, AllPlanes, ZPixmap);
-        if (!img)
-            return {};
-        const unsigned long p = XGetPixel(img, 0, 0);
-        auto channel = [p](unsigned long mask) {
-            int shift = 0;
-            while (mask && !(mask & 1)) {
-                mask >>= 1;
-                ++shift;
-            }
-            return int(((p >> shift) & mask) * 255 / (mask ? mask : 1));
-        };
-        const QColor c(channel(img->red_mask), channel(img->green_mask), channel(img->blue_mask));
-        XDestroyImage(img);
-        return c;
-    }
-
     // The colours at the centres of the quadrants of the area x0..x0+w.
     void expectPicture(const Quadrants &colours, int x0 = 0, int w = 800, int h = 600) const
     {
         const int xs[] = {x0 + w / 4, x0 + 3 * w / 4};
         const int ys[] = {h / 4, 3 * h / 4};
         for (std::size_t q = 0; q < 4; ++q) {
-            const QColor c = pixel(xs[q % 2], ys[q / 2]);
+            const QColor c = rootPixel(m_dpy.get(), xs[q % 2], ys[q / 2]);
             EXPECT_TRUE(closeTo(c, colours[q]))
                 << "quadrant " << q << " of area at x=" << x0 << ": got " << qPrintable(c.name())
                 << ", expected " << qPrintable(colours[q].name());
