@@ -15,21 +15,18 @@ namespace {
 constexpr RegistryRoot kMachine = RegistryRoot::LocalMachine;
 const std::string kKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 const std::string kLocationKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
+const std::string kKept = "laissé par l'appelant";
 
-std::string bytes(std::initializer_list<int> values)
+FakeRegistry::Value str(std::string bytes, std::uint32_t type = RegistryType::String)
 {
-    std::string s;
-    for (int v : values)
-        s.push_back(static_cast<char>(v));
-    return s;
+    return {type, std::move(bytes)};
 }
 
 struct KeyValueCase
 {
     const char *name;
     bool keyExists;
-    bool valueExists;
-    FakeRegistry::Value value;
+    std::optional<FakeRegistry::Value> value;
     bool expectedResult;
     std::string expectedText;
 };
@@ -44,76 +41,40 @@ TEST_P(GetKeyValueTest, ReadsTheValueAndAlwaysClosesTheKey)
     FakeRegistry registry;
     if (c.keyExists)
         registry.keys[{kMachine, kKey}];
-    if (c.valueExists)
-        registry.set(kMachine, kKey, "PATH", c.value);
+    if (c.value)
+        registry.set(kMachine, kKey, "PATH", *c.value);
 
-    std::string text = "laissé par l'appelant";
+    std::string text = kKept;
     EXPECT_EQ(GetKeyValue(registry, kMachine, kKey, "PATH", text), c.expectedResult);
     EXPECT_EQ(text, c.expectedText);
     ASSERT_EQ(registry.closed.size(), 1u) << "the key is closed once on every road";
     EXPECT_EQ(registry.stillOpen(), 0u);
 }
 
-const std::string kKept = "laissé par l'appelant";
-
 INSTANTIATE_TEST_SUITE_P(
     ValueShapes, GetKeyValueTest,
     testing::Values(
-        KeyValueCase{"StringWithNul",
-                     true,
-                     true,
-                     {RegistryType::String, bytes({'a', ':', '\\', 'x', 0})},
-                     true,
-                     "a:\\x"},
-        KeyValueCase{"StringWithoutNul",
-                     true,
-                     true,
-                     {RegistryType::String, "C:\\msinfo32.exe"},
-                     true,
-                     "C:\\msinfo32.exe"},
-        KeyValueCase{"StringEndsAtFirstNul",
-                     true,
-                     true,
-                     {RegistryType::String, bytes({'a', 'b', 0, 'c', 0})},
-                     true,
-                     "ab"},
-        KeyValueCase{"ZeroLengthString", true, true, {RegistryType::String, ""}, true, ""},
-        KeyValueCase{"ExactlyTheBuffer",
-                     true,
-                     true,
-                     {RegistryType::String, std::string(1024, 'x')},
-                     true,
+        KeyValueCase{"StringWithoutNul", true, str("C:\\msinfo32.exe"), true, "C:\\msinfo32.exe"},
+        KeyValueCase{"StringEndsAtFirstNul", true, str({'a', 'b', 0, 'c', 0}), true, "ab"},
+        KeyValueCase{"ZeroLengthString", true, str(""), true, ""},
+        KeyValueCase{"ExactlyTheBuffer", true, str(std::string(1024, 'x')), true,
                      std::string(1024, 'x')},
-        KeyValueCase{"LongerThanTheBuffer",
-                     true,
-                     true,
-                     {RegistryType::String, std::string(1025, 'x')},
-                     false,
-                     ""},
-        KeyValueCase{
-            "Dword", true, true, {RegistryType::Dword, bytes({0x2a, 0x01, 0, 0})}, true, "298"},
-        KeyValueCase{"DwordHighBit",
-                     true,
-                     true,
-                     {RegistryType::Dword, bytes({0xff, 0xff, 0xff, 0xff})},
-                     true,
+        KeyValueCase{"LongerThanTheBuffer", true, str(std::string(1025, 'x')), false, ""},
+        KeyValueCase{"Dword", true, str({0x2a, 0x01, 0, 0}, RegistryType::Dword), true, "298"},
+        KeyValueCase{"DwordHighBit", true, str("\xff\xff\xff\xff", RegistryType::Dword), true,
                      "4294967295"},
-        KeyValueCase{
-            "OtherTypeKeepsCallersText", true, true, {RegistryType::Binary, "abc"}, true, kKept},
-        KeyValueCase{"ExpandStringIsAnotherType",
-                     true,
-                     true,
-                     {RegistryType::ExpandString, "%x%"},
-                     true,
+        KeyValueCase{"OtherTypeKeepsCallersText", true, str("abc", RegistryType::Binary), true,
                      kKept},
-        KeyValueCase{"MissingValue", true, false, {}, false, ""},
-        KeyValueCase{"MissingKey", false, false, {}, false, ""}),
+        KeyValueCase{"ExpandStringIsAnotherType", true, str("%x%", RegistryType::ExpandString),
+                     true, kKept},
+        KeyValueCase{"MissingValue", true, std::nullopt, false, ""},
+        KeyValueCase{"MissingKey", false, std::nullopt, false, ""}),
     [](const testing::TestParamInfo<KeyValueCase> &p) { return p.param.name; });
 
 TEST(GetKeyValue, ARefusedKeyCountsAsMissingAndIsStillClosed)
 {
     FakeRegistry registry;
-    registry.set(kMachine, kKey, "PATH", {RegistryType::String, "C:\\x.exe"});
+    registry.set(kMachine, kKey, "PATH", str("C:\\x.exe"));
     registry.deniedKeys.insert({kMachine, kKey});
     std::string text = "avant";
     EXPECT_FALSE(GetKeyValue(registry, kMachine, kKey, "PATH", text));
@@ -122,14 +83,14 @@ TEST(GetKeyValue, ARefusedKeyCountsAsMissingAndIsStillClosed)
 }
 
 // The order of the search: registry path, well-known full paths, registry
-// folder, search folders; the first source that answers decides.
+// folder, search folders; the first source that answers decides. Only the
+// last attempt of a successful search may start.
 struct SearchCase
 {
     const char *name;
     std::optional<FakeRegistry::Value> pathValue;
     std::optional<std::string> locationValue;
     std::set<std::string> files;
-    std::set<std::string> startable;
     std::vector<std::string> expectedStarts; ///< attempts, in order
     bool expectedStarted;
 };
@@ -145,11 +106,12 @@ TEST_P(StartSysInfoTest, FollowsTheOrderAndReportsFailure)
     if (c.pathValue)
         registry.set(kMachine, kKey, "PATH", *c.pathValue);
     if (c.locationValue)
-        registry.set(kMachine, kLocationKey, "MSINFO", {RegistryType::String, *c.locationValue});
+        registry.set(kMachine, kLocationKey, "MSINFO", str(*c.locationValue));
     FakeFileProbe files;
     files.files = c.files;
     FakeProcessStarter processes;
-    processes.startable = c.startable;
+    if (c.expectedStarted)
+        processes.startable = {c.expectedStarts.back()};
     processes.folders = {"/opt/outils/bin", "/usr/local/bin/"};
     const WellKnownPrograms programs{{"/usr/bin/hardinfo", "/usr/bin/kinfocenter"},
                                      {"hardinfo", "kinfocenter"}};
@@ -160,97 +122,60 @@ TEST_P(StartSysInfoTest, FollowsTheOrderAndReportsFailure)
 }
 
 const std::string kMsinfo = "C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo";
+const std::string kMsinfo32 = kMsinfo + "\\MSINFO32.EXE";
 
 INSTANTIATE_TEST_SUITE_P(
     Sources, StartSysInfoTest,
     testing::Values(
-        SearchCase{"RegistryPathStartedUnchecked",
-                   FakeRegistry::Value{RegistryType::String, "C:\\si.exe"},
-                   std::nullopt,
-                   {},
-                   {"C:\\si.exe"},
-                   {"C:\\si.exe"},
-                   true},
+        SearchCase{"RegistryPathStartedUnchecked", str("C:\\si.exe"), {}, {}, {"C:\\si.exe"}, true},
         SearchCase{"RegistryPathMissingFileGivesNotice",
-                   FakeRegistry::Value{RegistryType::String, "C:\\absent.exe"},
+                   str("C:\\absent.exe"),
                    kMsinfo,
-                   {kMsinfo + "\\MSINFO32.EXE"},
-                   {},
+                   {kMsinfo32},
                    {"C:\\absent.exe"},
                    false},
         SearchCase{"RegistryPathOfOtherTypeStartsEmptyPath",
-                   FakeRegistry::Value{RegistryType::Binary, "xyz"},
-                   std::nullopt,
+                   str("xyz", RegistryType::Binary),
                    {},
                    {},
                    {""},
                    false},
         SearchCase{"RegistryPathBeatsWellKnownPrograms",
-                   FakeRegistry::Value{RegistryType::String, "C:\\si.exe"},
-                   std::nullopt,
+                   str("C:\\si.exe"),
+                   {},
                    {"/usr/bin/hardinfo"},
                    {"C:\\si.exe"},
-                   {"C:\\si.exe"},
                    true},
-        SearchCase{"RegistryFolderWithMsinfo32",
-                   std::nullopt,
-                   kMsinfo,
-                   {kMsinfo + "\\MSINFO32.EXE"},
-                   {kMsinfo + "\\MSINFO32.EXE"},
-                   {kMsinfo + "\\MSINFO32.EXE"},
-                   true},
+        SearchCase{"RegistryFolderWithMsinfo32", {}, kMsinfo, {kMsinfo32}, {kMsinfo32}, true},
         SearchCase{"RegistryFolderWithTrailingBackslash",
-                   std::nullopt,
+                   {},
                    "C:\\Outils\\",
                    {"C:\\Outils\\MSINFO32.EXE"},
                    {"C:\\Outils\\MSINFO32.EXE"},
-                   {"C:\\Outils\\MSINFO32.EXE"},
                    true},
-        SearchCase{
-            "RegistryFolderWithoutMsinfo32StartsNothing", std::nullopt, kMsinfo, {}, {}, {}, false},
-        SearchCase{"EmptyRegistryFolderStartsNothing",
-                   std::nullopt,
-                   "",
-                   {"\\MSINFO32.EXE"},
-                   {},
-                   {},
-                   false},
-        SearchCase{"FirstWellKnownProgramThatExists",
-                   std::nullopt,
-                   std::nullopt,
-                   {"/usr/bin/kinfocenter"},
-                   {"/usr/bin/kinfocenter"},
-                   {"/usr/bin/kinfocenter"},
-                   true},
+        SearchCase{"RegistryFolderWithoutMsinfo32StartsNothing", {}, kMsinfo, {}, {}, false},
+        SearchCase{"EmptyRegistryFolderStartsNothing", {}, "", {"\\MSINFO32.EXE"}, {}, false},
         SearchCase{"FullPathsBeforeSearchFolders",
-                   std::nullopt,
-                   std::nullopt,
+                   {},
+                   {},
                    {"/usr/bin/kinfocenter", "/opt/outils/bin/hardinfo"},
-                   {"/usr/bin/kinfocenter"},
                    {"/usr/bin/kinfocenter"},
                    true},
         SearchCase{"SearchFolderInPathOrder",
-                   std::nullopt,
-                   std::nullopt,
+                   {},
+                   {},
                    {"/usr/local/bin/hardinfo", "/opt/outils/bin/kinfocenter"},
-                   {"/opt/outils/bin/kinfocenter"},
                    {"/opt/outils/bin/kinfocenter"},
                    true},
         SearchCase{"SearchFolderWithTrailingSlash",
-                   std::nullopt,
-                   std::nullopt,
-                   {"/usr/local/bin/kinfocenter"},
+                   {},
+                   {},
                    {"/usr/local/bin/kinfocenter"},
                    {"/usr/local/bin/kinfocenter"},
                    true},
-        SearchCase{"FoundButWillNotStart",
-                   std::nullopt,
-                   std::nullopt,
-                   {"/usr/bin/hardinfo"},
-                   {},
-                   {"/usr/bin/hardinfo"},
-                   false},
-        SearchCase{"NothingAnywhere", std::nullopt, std::nullopt, {}, {}, {}, false}),
+        SearchCase{
+            "FoundButWillNotStart", {}, {}, {"/usr/bin/hardinfo"}, {"/usr/bin/hardinfo"}, false},
+        SearchCase{"NothingAnywhere", {}, {}, {}, {}, false}),
     [](const testing::TestParamInfo<SearchCase> &p) { return p.param.name; });
 
 struct AddressCase
@@ -281,25 +206,23 @@ TEST_P(HelpAddressTest, PrefersConfiguredThenInstalledThenSourceCopy)
               c.configured.empty() ? native(c.expected) : c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Addresses, HelpAddressTest,
-    testing::Values(
-        AddressCase{"Configured",
-                    "https://exemple.fr/aide",
-                    {"/usr/share/velumbra/aide.html"},
-                    "https://exemple.fr/aide"},
-        AddressCase{"Installed",
-                    "",
-                    {"/usr/share/velumbra/aide.html", "/src/about/help/aide.html"},
-                    "/usr/share/velumbra/aide.html"},
-        AddressCase{"BuildTree", "", {"/src/about/help/aide.html"}, "/src/about/help/aide.html"},
-        AddressCase{"NeitherGivesInstalled", "", {}, "/usr/share/velumbra/aide.html"}),
-    [](const testing::TestParamInfo<AddressCase> &p) { return p.param.name; });
+const std::string kInstalled = "/usr/share/velumbra/aide.html";
+const std::string kSource = "/src/about/help/aide.html";
+
+INSTANTIATE_TEST_SUITE_P(Addresses, HelpAddressTest,
+                         testing::Values(AddressCase{"Configured",
+                                                     "https://exemple.fr/aide",
+                                                     {kInstalled},
+                                                     "https://exemple.fr/aide"},
+                                         AddressCase{
+                                             "Installed", "", {kInstalled, kSource}, kInstalled},
+                                         AddressCase{"BuildTree", "", {kSource}, kSource},
+                                         AddressCase{"NeitherGivesInstalled", "", {}, kInstalled}),
+                         [](const testing::TestParamInfo<AddressCase> &p) { return p.param.name; });
 
 TEST(AuthorAddress, FallsBackToTheHelpPage)
 {
-    EXPECT_EQ(authorSiteAddress("", "/usr/share/velumbra/aide.html"),
-              "/usr/share/velumbra/aide.html");
+    EXPECT_EQ(authorSiteAddress("", kInstalled), kInstalled);
     EXPECT_EQ(authorSiteAddress("https://auteur.fr/", "/aide.html"), "https://auteur.fr/");
 }
 

@@ -2,7 +2,8 @@
 #include "filelist.h"
 #include "folderlist.h"
 #include "frmvlb.h"
-#include "picturegen.h"
+#include "preview.h"
+#include "testpictures.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,9 +13,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <algorithm>
-#include <cmath>
-
 using namespace velumbra;
 
 namespace {
@@ -22,7 +20,7 @@ namespace {
 void writePng(const QString &path, int width, int height)
 {
     QImageWriter writer(path, "png");
-    QVERIFY2(writer.write(testing::gradient(width, height)), qPrintable(writer.errorString()));
+    QVERIFY2(writer.write(test::gradient(width, height)), qPrintable(writer.errorString()));
 }
 
 } // namespace
@@ -88,12 +86,9 @@ private Q_SLOTS:
         if (!shown.isEmpty()) {
             QCOMPARE(image1()->size(), shown);
             // Scaled screens get the preview's device pixels, no more than the picture has.
-            const qreal ratio = m_window->devicePixelRatioF();
-            const QSize picture = row == 0 ? QSize(801, 601) : QSize(40, 20);
-            const QSize device(
-                std::min(picture.width(), int(std::ceil(picture.width() / 2.0 * ratio))),
-                std::min(picture.height(), int(std::ceil(picture.height() / 2.0 * ratio))));
-            QCOMPARE(image1()->pixmap().size(), device);
+            const PixelSize device = decodeSize(row == 0 ? PixelSize{801, 601} : PixelSize{40, 20},
+                                                m_window->devicePixelRatioF());
+            QCOMPARE(image1()->pixmap().size(), QSize(device.width, device.height));
             QCOMPARE(image1()->pos(), shape1()->pos());
         }
         QVERIFY(m_ctx->prompter.shown.empty());

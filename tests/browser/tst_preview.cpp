@@ -1,5 +1,5 @@
-#include "picturegen.h"
 #include "picturepreview.h"
+#include "testpictures.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -8,7 +8,7 @@
 #include <QTest>
 
 using namespace velumbra;
-using namespace velumbra::testing;
+using namespace velumbra::test;
 
 namespace {
 
@@ -32,10 +32,6 @@ QByteArray encoded(const QImage &image, const char *format, int quality = -1,
     return buffer.data();
 }
 
-const QList<QRgb> kPalette{qRgb(255, 0, 0),     qRgb(0, 255, 0),   qRgb(0, 0, 255),
-                           qRgb(255, 255, 0),   qRgb(0, 255, 255), qRgb(255, 0, 255),
-                           qRgb(255, 255, 255), qRgb(0, 0, 0)};
-
 } // namespace
 
 class TestPreview : public QObject
@@ -45,46 +41,33 @@ class TestPreview : public QObject
 private Q_SLOTS:
     void init() { QVERIFY(m_dir.isValid()); }
 
+    // Every card starts with a red band, which the preview's top-left shows.
     void decodesEveryFormat_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QSize>("size");
-        QTest::addColumn<QRgb>("leftColour"); // expected at the preview's top-left
 
-        const QImage card = bands(160, 90, kPalette);
-        const QImage oddCard = bands(161, 91, kPalette);
-        QImage gif2 = card;
-        gif2.fill(7);
-        QTest::newRow("bmp 24-bit")
-            << "a.bmp" << encoded(card.convertToFormat(QImage::Format_RGB32), "bmp")
-            << QSize(160, 90) << qRgb(255, 0, 0);
-        QTest::newRow("bmp rle8") << "b.bmp" << rleBitmap(card, 8) << QSize(160, 90)
-                                  << qRgb(255, 0, 0);
-        QTest::newRow("rle4 named .rle")
-            << "c.rle" << rleBitmap(oddCard, 4) << QSize(161, 91) << qRgb(255, 0, 0);
-        QTest::newRow("rle8 named .RLE")
-            << "C8.RLE" << rleBitmap(card, 8) << QSize(160, 90) << qRgb(255, 0, 0);
-        QTest::newRow("gif, first frame")
-            << "d.gif" << gif({card, gif2}) << QSize(160, 90) << qRgb(255, 0, 0);
-        QTest::newRow("jpeg baseline")
-            << "e.jpg" << encoded(card.convertToFormat(QImage::Format_RGB32), "jpeg", 95)
-            << QSize(160, 90) << qRgb(255, 0, 0);
-        QTest::newRow("jpeg progressive")
-            << "f.jpeg" << encoded(card.convertToFormat(QImage::Format_RGB32), "jpeg", 95, true)
-            << QSize(160, 90) << qRgb(255, 0, 0);
+        const QImage card =
+            bands(160, 90,
+                  {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(255, 255, 0),
+                   qRgb(0, 255, 255), qRgb(255, 0, 255), qRgb(255, 255, 255), qRgb(0, 0, 0)});
+        const QImage rgb = card.convertToFormat(QImage::Format_RGB32);
+        QImage secondFrame = card;
+        secondFrame.fill(7);
+        const QSize size(160, 90);
+        QTest::newRow("bmp 24-bit") << "a.bmp" << encoded(rgb, "bmp") << size;
+        QTest::newRow("bmp rle8") << "b.bmp" << rleBitmap(card, 8) << size;
+        QTest::newRow("rle4 named .rle, odd size")
+            << "c.rle" << rleBitmap(bands(161, 91, card.colorTable()), 4) << QSize(161, 91);
+        QTest::newRow("gif, first frame") << "d.gif" << gif({card, secondFrame}) << size;
+        QTest::newRow("jpeg baseline") << "e.jpg" << encoded(rgb, "jpeg", 95) << size;
+        QTest::newRow("jpeg progressive") << "f.jpeg" << encoded(rgb, "jpeg", 95, true) << size;
         // Stored sideways with an EXIF orientation: shown as stored, not turned.
         QTest::newRow("jpeg exif rotated")
-            << "g.jpg"
-            << withExifOrientation(encoded(card.convertToFormat(QImage::Format_RGB32), "jpeg", 95),
-                                   6)
-            << QSize(160, 90) << qRgb(255, 0, 0);
-        QTest::newRow("png") << "h.png" << encoded(card, "png") << QSize(160, 90)
-                             << qRgb(255, 0, 0);
-        QTest::newRow("png named .bmp")
-            << "i.bmp" << encoded(card, "png") << QSize(160, 90) << qRgb(255, 0, 0);
-        QTest::newRow("1 x 1") << "j.png" << encoded(bands(1, 1, kPalette), "png") << QSize(1, 1)
-                               << qRgb(255, 0, 0);
+            << "g.jpg" << withExifOrientation(encoded(rgb, "jpeg", 95), 6) << size;
+        QTest::newRow("png named .bmp") << "i.bmp" << encoded(card, "png") << size;
+        QTest::newRow("1 x 1") << "j.png" << encoded(card.copy(0, 0, 1, 1), "png") << QSize(1, 1);
     }
 
     void decodesEveryFormat()
@@ -92,7 +75,6 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(QByteArray, bytes);
         QFETCH(QSize, size);
-        QFETCH(QRgb, leftColour);
         const QString path = m_dir.filePath(name);
         writeFile(path, bytes);
 
@@ -102,9 +84,7 @@ private Q_SLOTS:
         const PixelSize half = previewPixels(*p.size);
         QCOMPARE(p.image.size(), QSize(half.width, half.height));
         const QRgb got = p.image.pixel(0, 0);
-        QVERIFY2(qAbs(qRed(got) - qRed(leftColour)) < 40 &&
-                     qAbs(qGreen(got) - qGreen(leftColour)) < 40 &&
-                     qAbs(qBlue(got) - qBlue(leftColour)) < 40,
+        QVERIFY2(qRed(got) > 215 && qGreen(got) < 40 && qBlue(got) < 40,
                  qPrintable(QString::number(got, 16)));
     }
 
@@ -117,7 +97,6 @@ private Q_SLOTS:
         QTest::newRow("empty file") << "a.jpg" << QByteArray() << false;
         QTest::newRow("text named .jpg") << "b.jpg" << QByteArray("pas une image\n") << false;
         QTest::newRow("text named .rle") << "c.rle" << QByteArray("BM pas une image\n") << false;
-        QTest::newRow("png bomb 60000 x 60000") << "d.png" << pngBomb(60000, 60000) << true;
         QTest::newRow("png bomb named .jpg") << "e.jpg" << pngBomb(60000, 60000) << true;
         QTest::newRow("gif header only")
             << "f.gif" << QByteArray("GIF89a\x10\x00\x10\x00", 10) << false;
@@ -175,8 +154,8 @@ private Q_SLOTS:
         const PreviewPicture p = decodePreview(path, ratio);
         QVERIFY(p.size.has_value());
         QCOMPARE(p.image.size(), decoded);
-        QImage naive(path);
-        naive = naive.scaled(decoded, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        const QImage naive =
+            QImage(path).scaled(decoded, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         const double diff = meanDifference(p.image, naive);
         QVERIFY2(diff < 2.0, qPrintable(QString::number(diff)));
     }

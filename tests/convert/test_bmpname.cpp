@@ -44,11 +44,9 @@ struct PathCase
 };
 
 const PathCase kPaths[] = {
-    {"/home/anne/Images", '/', "photo.jpg", "/home/anne/Images/photo.jpg"},
     {"/home/anne/vacances.2024", '/', "plage.gif", "/home/anne/vacances.2024/plage.gif"},
     {"/", '/', "a.gif", "//a.gif"}, // the separator is always inserted, even at a root
     {"C:\\", '\\', "a.gif", "C:\\\\a.gif"},
-    {"C:\\Images", '\\', "a.gif", "C:\\Images\\a.gif"},
 };
 
 class FullName : public testing::TestWithParam<PathCase>
@@ -84,14 +82,11 @@ std::vector<std::byte> handMadeJpeg()
     return out;
 }
 
+// Bytes after the end, as some cameras write, are allowed.
 TEST(JpegEnd, CompleteFileReachesItsEnd)
 {
-    EXPECT_TRUE(jpegReachesEnd(handMadeJpeg()));
-}
-
-TEST(JpegEnd, BytesAfterTheEndAreAllowed)
-{
     std::vector<std::byte> data = handMadeJpeg();
+    EXPECT_TRUE(jpegReachesEnd(data));
     for (char c : std::string("camera trailer"))
         data.push_back(std::byte(c));
     EXPECT_TRUE(jpegReachesEnd(data));

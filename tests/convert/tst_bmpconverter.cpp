@@ -1,6 +1,6 @@
 #include "bmpconverter.h"
 #include "fakeprompter.h"
-#include "pictures.h"
+#include "testpictures.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -17,15 +17,6 @@ using namespace velumbra;
 using namespace velumbra::test;
 
 namespace {
-
-QImage toImage(const IndexedPicture &p)
-{
-    QImage image(p.size, QImage::Format_RGB32);
-    for (int y = 0; y < p.size.height(); ++y)
-        for (int x = 0; x < p.size.width(); ++x)
-            image.setPixel(x, y, p.colour(x, y));
-    return image;
-}
 
 QImage rgb(const QImage &image)
 {
@@ -87,33 +78,24 @@ bool runTool(const QString &tool, const QStringList &args)
 
 // A small tmpfs over a folder: only root can mount it, so the tests that need
 // one skip visibly elsewhere.
-class Tmpfs
+struct Tmpfs
 {
-public:
-    Tmpfs(QString folder, const QString &size) : m_folder(std::move(folder))
+    Tmpfs(QString where, const QString &size)
+        : folder(std::move(where)),
+          mounted(runTool("mount", {"-t", "tmpfs", "-o", "size=" + size, "tmpfs", folder}))
     {
-        m_mounted = runTool(QStringLiteral("mount"),
-                            {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                             QStringLiteral("size=") + size, QStringLiteral("tmpfs"), m_folder});
     }
     ~Tmpfs()
     {
-        if (m_mounted)
-            runTool(QStringLiteral("umount"), {m_folder});
+        if (mounted)
+            runTool("umount", {folder});
     }
     Tmpfs(const Tmpfs &) = delete;
     Tmpfs &operator=(const Tmpfs &) = delete;
+    bool makeReadOnly() const { return runTool("mount", {"-o", "remount,ro", folder}); }
 
-    [[nodiscard]] bool mounted() const { return m_mounted; }
-    bool makeReadOnly()
-    {
-        return runTool(QStringLiteral("mount"),
-                       {QStringLiteral("-o"), QStringLiteral("remount,ro"), m_folder});
-    }
-
-private:
-    QString m_folder;
-    bool m_mounted = false;
+    const QString folder;
+    const bool mounted;
 };
 
 // The conversion of a whole real folder, with scripted answers.
@@ -176,30 +158,26 @@ void TestBmpConverter::formats_data()
     QTest::addColumn<QImage>("expected");
     QTest::addColumn<int>("bits");
 
-    const IndexedPicture five = patternPicture(QSize(37, 23), 5, 1);
-    const IndexedPicture full = patternPicture(QSize(64, 40), 256, 2);
-    const IndexedPicture sixteen = patternPicture(QSize(33, 17), 16, 3);
-    const IndexedPicture second = patternPicture(QSize(37, 23), 5, 4);
+    const QImage five = patternPicture(QSize(37, 23), 5, 1);
+    const QImage full = patternPicture(QSize(64, 40), 256, 2);
+    const QImage sixteen = patternPicture(QSize(33, 17), 16, 3);
+    const QImage second = patternPicture(QSize(37, 23), 5, 4);
 
-    QTest::newRow("GIF of 5 colours")
-        << QStringLiteral("logo.gif") << gifFile({five}) << toImage(five) << 8;
     QTest::newRow("GIF of 256 colours")
-        << QStringLiteral("full.gif") << gifFile({full}) << toImage(full) << 8;
-    IndexedPicture onWhite = five;
-    onWhite.palette[0] = qRgb(255, 255, 255);
+        << QStringLiteral("full.gif") << gif({full}) << rgb(full) << 8;
+    QImage onWhite = five;
+    onWhite.setColor(0, qRgb(255, 255, 255));
     QTest::newRow("GIF with a transparent colour, laid on white")
-        << QStringLiteral("clear.gif") << gifFile({five}, 0) << toImage(onWhite) << 8;
+        << QStringLiteral("clear.gif") << gif({five}, 0) << rgb(onWhite) << 8;
     QTest::newRow("animated GIF gives its first frame")
-        << QStringLiteral("anim.gif") << gifFile({five, second}) << toImage(five) << 8;
+        << QStringLiteral("anim.gif") << gif({five, second}) << rgb(five) << 8;
     QTest::newRow("RLE8 bitmap named .rle")
-        << QStringLiteral("fond.rle") << rleBmpFile(full, false) << toImage(full) << 8;
-    QTest::newRow("RLE4 bitmap") << QStringLiteral("fond4.bmp") << rleBmpFile(sixteen, true)
-                                 << toImage(sixteen) << 8;
+        << QStringLiteral("fond.rle") << rleBitmap(full, 8) << rgb(full) << 8;
+    QTest::newRow("RLE4 bitmap") << QStringLiteral("fond4.bmp") << rleBitmap(sixteen, 4)
+                                 << rgb(sixteen) << 8;
 
     const QByteArray jpeg = jpegBytes();
     const QImage decoded = rgb(QImage::fromData(jpeg));
-    QTest::newRow("JPEG equals the decoder's output")
-        << QStringLiteral("photo.jpeg") << jpeg << decoded << 24;
     QTest::newRow("JPEG named .gif is read by content")
         << QStringLiteral("faux.gif") << jpeg << decoded << 24;
     QTest::newRow("JPEG with bytes after its end")
@@ -274,7 +252,7 @@ void TestBmpConverter::refused_data()
         << QByteArray("pas une image\n") << QStringLiteral("Unsupported image format");
     QTest::newRow("empty file") << QByteArray() << QString();
     QTest::newRow("GIF cut short")
-        << gifFile({patternPicture(QSize(20, 20), 4, 5)}).left(40) << QString();
+        << gif({patternPicture(QSize(20, 20), 4, 5)}).left(40) << QString();
 }
 
 // A picture that cannot be decoded is reported with the decoder's reason and
@@ -311,12 +289,12 @@ void TestBmpConverter::largeCameraPicture()
 
 void TestBmpConverter::bmpOntoItself()
 {
-    const IndexedPicture picture = patternPicture(QSize(21, 13), 7, 6);
+    const QImage picture = patternPicture(QSize(21, 13), 7, 6);
     const QString path = m_dir->filePath(QStringLiteral("fond.bmp"));
-    QVERIFY(writeFile(path, rleBmpFile(picture, false)));
+    QVERIFY(writeFile(path, rleBitmap(picture, 8)));
     FolderRun run;
     QCOMPARE(run.run(m_dir->path(), {QStringLiteral("fond.bmp")}), ConversionOutcome::Finished);
-    QCOMPARE(rgb(QImage(path)), toImage(picture));
+    QCOMPARE(rgb(QImage(path)), rgb(picture));
     QCOMPARE(bmpBitCount(readAll(path)), 8);
     QCOMPARE(namesIn(m_dir->path()), QStringList{QStringLiteral("fond.bmp")});
     QCOMPARE(run.fichierPapierPeint, path);
@@ -327,10 +305,10 @@ void TestBmpConverter::bmpOntoItself()
 void TestBmpConverter::failureInTheMiddle()
 {
     const QString d = m_dir->path();
-    QVERIFY(writeFile(d + QStringLiteral("/a.gif"), gifFile({patternPicture(QSize(8, 8), 3, 7)})));
+    QVERIFY(writeFile(d + QStringLiteral("/a.gif"), gif({patternPicture(QSize(8, 8), 3, 7)})));
     QVERIFY(writeFile(d + QStringLiteral("/b.jpg"), jpegBytes().left(jpegBytes().size() / 2)));
     QVERIFY(writeFile(d + QStringLiteral("/b.bmp"), "ancienne copie"));
-    QVERIFY(writeFile(d + QStringLiteral("/c.gif"), gifFile({patternPicture(QSize(8, 8), 3, 8)})));
+    QVERIFY(writeFile(d + QStringLiteral("/c.gif"), gif({patternPicture(QSize(8, 8), 3, 8)})));
     FolderRun run;
     QCOMPARE(
         run.run(d, {QStringLiteral("a.gif"), QStringLiteral("b.jpg"), QStringLiteral("c.gif")}),
@@ -350,8 +328,8 @@ void TestBmpConverter::readOnlyFolder()
     const QString d = m_dir->filePath(QStringLiteral("lecture seule"));
     QVERIFY(QDir().mkpath(d));
     Tmpfs tmpfs(d, QStringLiteral("1m"));
-    QVERIFY(writeFile(d + QStringLiteral("/a.gif"), gifFile({patternPicture(QSize(8, 8), 3, 9)})));
-    if (!(tmpfs.mounted() && tmpfs.makeReadOnly()))
+    QVERIFY(writeFile(d + QStringLiteral("/a.gif"), gif({patternPicture(QSize(8, 8), 3, 9)})));
+    if (!(tmpfs.mounted && tmpfs.makeReadOnly()))
         QFile::setPermissions(d, QFile::ReadOwner | QFile::ExeOwner);
     QFile probe(d + QStringLiteral("/probe"));
     if (probe.open(QIODevice::WriteOnly)) {
@@ -383,7 +361,7 @@ void TestBmpConverter::fullDisk()
     const QString d = m_dir->filePath(QStringLiteral("plein"));
     QVERIFY(QDir().mkpath(d));
     Tmpfs tmpfs(d, QStringLiteral("64k"));
-    if (!tmpfs.mounted())
+    if (!tmpfs.mounted)
         QSKIP("a full disk needs a small tmpfs, which only root can mount");
     QImage flat(400, 400, QImage::Format_RGB32); // 480 KB as a BMP, a few KB as a JPEG
     flat.fill(qRgb(200, 10, 10));

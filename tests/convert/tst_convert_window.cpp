@@ -2,7 +2,7 @@
 #include "filelist.h"
 #include "folderlist.h"
 #include "frmvlb.h"
-#include "pictures.h"
+#include "testpictures.h"
 
 #include <QAction>
 #include <QDir>
@@ -46,7 +46,7 @@ void TestConvertWindow::init()
     for (const char *name : {"a.gif", "b.gif", "c.gif"}) {
         QFile file(m_dir->filePath(QString::fromLatin1(name)));
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(test::gifFile({test::patternPicture(QSize(6, 4), 3, int(name[0]))}));
+        file.write(test::gif({test::patternPicture(QSize(6, 4), 3, int(name[0]))}));
     }
     // The lists open on the folder the program was started in.
     m_previousCurrent = QDir::currentPath();

@@ -47,32 +47,45 @@ bool writeQuadrantPicture(const QString &path, const Quadrants &colours, QSize s
 
 bool closeTo(QColor actual, QColor expected, int tolerance)
 {
-    return std::abs(actual.red() - expected.red()) <= tolerance &&
+    return actual.isValid() && std::abs(actual.red() - expected.red()) <= tolerance &&
            std::abs(actual.green() - expected.green()) <= tolerance &&
            std::abs(actual.blue() - expected.blue()) <= tolerance;
+}
+
+QProcessEnvironment environment(const QStringList &env)
+{
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    for (const QString &kv : env) {
+        if (kv.startsWith(u'-'))
+            e.remove(kv.mid(1));
+        else
+            e.insert(kv.section(u'=', 0, 0), kv.section(u'=', 1));
+    }
+    return e;
+}
+
+QStringList cliArgs(const char *backend, const char *command, const QString &file)
+{
+    QStringList args{QStringLiteral("--backend"), QString::fromLatin1(backend),
+                     QString::fromLatin1(command)};
+    if (qstrcmp(command, "set") == 0)
+        args << file; // even empty
+
+    return args;
 }
 
 RunResult runProgram(const QString &program, const QStringList &args, const QStringList &env)
 {
     QProcess p;
-    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-    for (const QString &kv : env) {
-        if (kv.startsWith(u'-')) {
-            e.remove(kv.mid(1));
-            continue;
-        }
-        const auto eq = kv.indexOf(u'=');
-        e.insert(kv.left(eq), kv.mid(eq + 1));
-    }
-    p.setProcessEnvironment(e);
+    p.setProcessEnvironment(environment(env));
     p.start(program, args);
     if (!p.waitForFinished(60000)) {
         p.kill();
         p.waitForFinished();
-        return {-1, QStringLiteral("did not finish: ") + program};
+        return {-1, QStringLiteral("did not finish: ") + program, {}};
     }
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardError())};
+            QString::fromUtf8(p.readAllStandardError()), p.readAllStandardOutput()};
 }
 
 RunResult runCli(const QStringList &args, const QStringList &env)
@@ -114,14 +127,7 @@ Xvfb::~Xvfb()
 
 ScriptServer::ScriptServer(const QString &script, const QStringList &args, const QStringList &env)
 {
-    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-    for (const QString &kv : env) {
-        if (kv.startsWith(u'-'))
-            e.remove(kv.mid(1));
-        else
-            e.insert(kv.section(u'=', 0, 0), kv.section(u'=', 1));
-    }
-    m_process.setProcessEnvironment(e);
+    m_process.setProcessEnvironment(environment(env));
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     endWithParent(m_process);
     QStringList all{QStringLiteral(WALLPAPER_SERVERS "/") + script};
@@ -135,24 +141,32 @@ ScriptServer::ScriptServer(const QString &script, const QStringList &args, const
     m_firstLine = QString::fromUtf8(out.trimmed());
 }
 
+QColor rootPixel(Display *d, int x, int y)
+{
+    XImage *img = XGetImage(d, DefaultRootWindow(d), x, y, 1, 1, AllPlanes, ZPixmap);
+    if (!img)
+        return {};
+    // From the visual's masks, which also hold at depth 16.
+    const unsigned long p = XGetPixel(img, 0, 0);
+    auto channel = [p](unsigned long mask) {
+        int shift = 0;
+        for (; mask && !(mask & 1); mask >>= 1)
+            ++shift;
+        return int(((p >> shift) & mask) * 255 / (mask ? mask : 1));
+    };
+    const QColor c(channel(img->red_mask), channel(img->green_mask), channel(img->blue_mask));
+    XDestroyImage(img);
+    return c;
+}
+
 bool rootShows(const QString &display, const Quadrants &colours, int upperY)
 {
     Display *d = XOpenDisplay(qPrintable(display));
     if (!d)
         return false;
     bool all = true;
-    const int xs[] = {200, 600};
-    const int ys[] = {upperY, 450};
-    for (std::size_t q = 0; q < 4 && all; ++q) {
-        XImage *img = XGetImage(d, DefaultRootWindow(d), xs[q % 2], ys[q / 2], 1, 1, AllPlanes, ZPixmap);
-        if (!img) {
-            all = false;
-            break;
-        }
-        const unsigned long p = XGetPixel(img, 0, 0);
-        XDestroyImage(img);
-        all = closeTo(QColor(int((p >> 16) & 0xff), int((p >> 8) & 0xff), int(p & 0xff)), colours[q]);
-    }
+    for (std::size_t q = 0; q < 4 && all; ++q)
+        all = closeTo(rootPixel(d, q % 2 ? 600 : 200, q / 2 ? 450 : upperY), colours[q]);
     XCloseDisplay(d);
     return all;
 }

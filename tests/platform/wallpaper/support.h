@@ -14,6 +14,8 @@
 #include <array>
 #include <optional>
 
+struct _XDisplay; // Xlib's Display
+
 namespace wallpapertest {
 
 // Exit code that ctest counts as a skip (SKIP_RETURN_CODE).
@@ -33,6 +35,9 @@ bool writeQuadrantPicture(const QString &path, const Quadrants &colours, QSize s
 // Whether @p actual is @p expected give or take JPEG's rounding.
 bool closeTo(QColor actual, QColor expected, int tolerance = 24);
 
+// The colour of the root window of @p display at @p x, @p y; invalid if unreadable.
+QColor rootPixel(_XDisplay *display, int x, int y);
+
 // Whether the root window of X display @p display shows @p colours at the
 // middle of each quadrant of an 800 x 600 screen, probing at height @p upperY
 // in the upper half (below a desktop's top bar) and 450 in the lower half.
@@ -42,11 +47,17 @@ struct RunResult
 {
     int exitCode = -1;
     QString stdErr;
+    QByteArray stdOut;
 };
 
-// Runs the built wallpaper_cli with @p args and extra environment @p env
-// ("NAME=value" sets, "-NAME" removes).
+// The process environment with @p env applied ("NAME=value" sets, "-NAME" removes).
+QProcessEnvironment environment(const QStringList &env);
+
+// Runs the built wallpaper_cli with @p args and extra environment @p env.
 RunResult runCli(const QStringList &args, const QStringList &env = {});
+
+// wallpaper_cli's arguments: --backend @p backend, @p command, and for "set" @p file.
+QStringList cliArgs(const char *backend, const char *command, const QString &file = {});
 
 // Runs any program to its end; exit code and standard error.
 RunResult runProgram(const QString &program, const QStringList &args, const QStringList &env = {});

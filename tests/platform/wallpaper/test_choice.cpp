@@ -20,8 +20,6 @@ struct Case
 const Case kCases[] = {
     // Derivatives name themselves first and their parent after.
     {"ubuntu:GNOME", "", ":0", "wayland-0", WallpaperBackend::Gnome},
-    {"GNOME-Classic:GNOME", "", ":0", "", WallpaperBackend::Gnome},
-    {"GNOME-Flashback:GNOME", "", ":0", "", WallpaperBackend::Gnome},
     {"Budgie:GNOME", "", ":0", "", WallpaperBackend::Gnome},
     {"Unity", "", ":0", "", WallpaperBackend::Gnome},
     {"gnome", "", "", "wayland-0", WallpaperBackend::Gnome},
@@ -31,18 +29,15 @@ const Case kCases[] = {
     {"KDE", "", ":0", "wayland-0", WallpaperBackend::Kde},
     {"sway", "", "", "wayland-1", WallpaperBackend::Sway},
     // A token without a backend gives way to the next one, then to the fallbacks.
-    {"Pantheon:GNOME", "", ":0", "", WallpaperBackend::Gnome},
     {"LXQt", "", ":0", "", WallpaperBackend::X11Root},
     {"Hyprland", "", "", "wayland-1", WallpaperBackend::None},
     {"Hyprland", "/run/user/1000/sway-ipc.sock", "", "wayland-1", WallpaperBackend::Sway},
-    {"", "/run/sway.sock", ":0", "wayland-1", WallpaperBackend::Sway},
     {"", "", ":0", "", WallpaperBackend::X11Root},
     // X under Wayland (Xwayland) cannot show a root window background.
     {"", "", ":0", "wayland-0", WallpaperBackend::None},
     {"", "", "", "", WallpaperBackend::None},
     // Empty tokens and stray colons must not end the scan early.
     {"::XFCE", "", "", "", WallpaperBackend::Xfce},
-    {"foo:", "", ":1", "", WallpaperBackend::X11Root},
     // A token only matches whole: "GNOMEish" is not GNOME.
     {"GNOMEish", "", "", "", WallpaperBackend::None},
 };
@@ -64,20 +59,14 @@ INSTANTIATE_TEST_SUITE_P(Table, Choice, testing::ValuesIn(kCases));
 TEST(NoBackend, EveryCallFailsWithTheReason)
 {
     const DesktopEnvironment env{"Hyprland", "", "", "wayland-1"};
-    ASSERT_EQ(velumbra::chooseWallpaperBackend(env), WallpaperBackend::None);
     const auto setter = velumbra::createWallpaperSetter(WallpaperBackend::None, env);
     ASSERT_NE(setter, nullptr);
-
     const auto set = setter->setWallpaper("/tmp/a.jpg", velumbra::WallpaperLifetime::ForGood);
-    const auto saver = setter->disableScreenSaver();
     EXPECT_FALSE(set.ok);
-    EXPECT_FALSE(saver.ok);
+    EXPECT_FALSE(setter->disableScreenSaver().ok);
     EXPECT_EQ(set.reason, velumbra::noWallpaperBackendReason(env));
     EXPECT_NE(set.reason.find("Hyprland"), std::string::npos) << set.reason;
-}
 
-TEST(NoBackend, ReasonSaysWhatIsMissing)
-{
     const auto noSession = velumbra::noWallpaperBackendReason({"", "", "", ""});
     EXPECT_NE(noSession.find("Aucune session graphique"), std::string::npos) << noSession;
     const auto unknownWayland = velumbra::noWallpaperBackendReason({"", "", ":0", "wayland-0"});

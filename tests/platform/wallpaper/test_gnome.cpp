@@ -93,9 +93,7 @@ TEST_F(GnomeShell, ShowsEachSetInLightAndDarkStyle)
                              m_env)
                       .exitCode,
                   0);
-        const auto r = runCli(
-            {QStringLiteral("--backend"), QStringLiteral("gnome"), QStringLiteral("set"), s.file},
-            m_env);
+        const auto r = runCli(cliArgs("gnome", "set", s.file), m_env);
         ASSERT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
         EXPECT_TRUE(eventually([&] { return desktopShows(s.colours); }, 60))
             << qPrintable(s.file) << " in " << s.scheme;

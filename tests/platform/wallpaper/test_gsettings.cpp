@@ -33,41 +33,33 @@ protected:
                  QStringLiteral("-DISPLAY")};
     }
 
-    RunResult cli(const QStringList &args) const { return runCli(args, m_env); }
+    RunResult cli(const char *backend, const char *command, const QString &file = {}) const
+    {
+        return runCli(cliArgs(backend, command, file), m_env);
+    }
+
+    RunResult gsettings(const char *verb, const char *schema, const char *key,
+                        const char *value = nullptr) const
+    {
+        QStringList args{QString::fromLatin1(verb), QString::fromLatin1(schema),
+                         QString::fromLatin1(key)};
+        if (value)
+            args << QString::fromLatin1(value);
+        return runProgram(QStringLiteral("gsettings"), args, m_env);
+    }
 
     // The value as another process reads it, decoded from GVariant text.
     std::string get(const char *schema, const char *key) const
     {
-        QProcess p;
-        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-        for (const QString &kv : m_env) {
-            if (kv.startsWith(u'-'))
-                e.remove(kv.mid(1));
-            else
-                e.insert(kv.section(u'=', 0, 0), kv.section(u'=', 1));
-        }
-        p.setProcessEnvironment(e);
-        p.start(QStringLiteral("gsettings"),
-                {QStringLiteral("get"), QString::fromLatin1(schema), QString::fromLatin1(key)});
-        p.waitForFinished();
-        const QByteArray text = p.readAllStandardOutput().trimmed();
+        const QByteArray text = gsettings("get", schema, key).stdOut.trimmed();
         GVariant *v = g_variant_parse(nullptr, text.constData(), nullptr, nullptr, nullptr);
         if (!v)
             return "<unreadable: " + text.toStdString() + ">";
         std::string result = g_variant_is_of_type(v, G_VARIANT_TYPE_STRING)
                                  ? std::string(g_variant_get_string(v, nullptr))
-                                 : std::string(text.constData());
+                                 : text.toStdString();
         g_variant_unref(v);
         return result;
-    }
-
-    void set(const char *schema, const char *key, const char *value) const
-    {
-        const auto r = runProgram(QStringLiteral("gsettings"),
-                                  {QStringLiteral("set"), QString::fromLatin1(schema),
-                                   QString::fromLatin1(key), QString::fromLatin1(value)},
-                                  m_env);
-        ASSERT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
     }
 
     std::string uri() const { return QUrl::fromLocalFile(m_picture).toEncoded().toStdString(); }
@@ -77,30 +69,24 @@ protected:
     QStringList m_env;
 };
 
-struct Flavour
-{
-    const char *backend;
-    const char *schema;
-    const char *key;
-    bool plainPath;
-    const char *darkKey; // written too, or null where the schema has none
-};
-
-const Flavour kFlavours[] = {
-    {"gnome", "org.gnome.desktop.background", "picture-uri", false, "picture-uri-dark"},
-    {"cinnamon", "org.cinnamon.desktop.background", "picture-uri", false, nullptr},
-    {"mate", "org.mate.background", "picture-filename", true, nullptr},
-};
-
 TEST_F(GSettingsBackend, EachFlavourWritesItsKeysInItsOwnForm)
 {
-    for (const Flavour &f : kFlavours) {
-        SCOPED_TRACE(f.backend);
-        const auto r = cli({QStringLiteral("--backend"), QString::fromLatin1(f.backend),
-                            QStringLiteral("set"), m_picture});
-        ASSERT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
+    struct Flavour
+    {
+        const char *backend, *schema, *key;
+        bool plainPath;
+        const char *darkKey; // written too, or null where the schema has none
+    };
+    const Flavour flavours[] = {
+        {"gnome", "org.gnome.desktop.background", "picture-uri", false, "picture-uri-dark"},
+        {"cinnamon", "org.cinnamon.desktop.background", "picture-uri", false, nullptr},
+        {"mate", "org.mate.background", "picture-filename", true, nullptr},
+    };
+    for (const Flavour &f : flavours) {
+        const auto r = cli(f.backend, "set", m_picture);
+        ASSERT_EQ(r.exitCode, 0) << f.backend << ": " << qPrintable(r.stdErr);
         const std::string expected = f.plainPath ? m_picture.toStdString() : uri();
-        EXPECT_EQ(get(f.schema, f.key), expected);
+        EXPECT_EQ(get(f.schema, f.key), expected) << f.backend;
         if (f.darkKey) {
             EXPECT_EQ(get(f.schema, f.darkKey), expected);
         }
@@ -121,31 +107,22 @@ TEST_F(GSettingsBackend, RelativeNameIsStoredAsAnAbsoluteOne)
 
 TEST_F(GSettingsBackend, PictureHiddenByStyleNoneIsMadeVisible)
 {
-    struct Case
-    {
-        const char *before;
-        const char *after;
-    };
-    const Case cases[] = {{"'none'", "stretched"}, {"'zoom'", "zoom"}, {"'centered'", "centered"}};
-    for (const Case &c : cases) {
-        set("org.gnome.desktop.background", "picture-options", c.before);
-        ASSERT_EQ(cli({QStringLiteral("--backend"), QStringLiteral("gnome"), QStringLiteral("set"),
-                       m_picture})
-                      .exitCode,
-                  0);
-        EXPECT_EQ(get("org.gnome.desktop.background", "picture-options"), c.after) << c.before;
+    const char *const cases[][2] = {{"'none'", "stretched"}, {"'zoom'", "zoom"}};
+    for (const auto &[before, after] : cases) {
+        ASSERT_EQ(
+            gsettings("set", "org.gnome.desktop.background", "picture-options", before).exitCode,
+            0);
+        ASSERT_EQ(cli("gnome", "set", m_picture).exitCode, 0);
+        EXPECT_EQ(get("org.gnome.desktop.background", "picture-options"), after) << before;
     }
 }
 
 TEST_F(GSettingsBackend, ScreenSaverOffWhereTheSchemaHasIt)
 {
     for (const char *backend : {"gnome", "cinnamon"}) {
-        const std::string schema = std::string(backend) == "gnome"
-                                       ? "org.gnome.desktop.screensaver"
-                                       : "org.cinnamon.desktop.screensaver";
-        set(schema.c_str(), "idle-activation-enabled", "true");
-        const auto r = cli({QStringLiteral("--backend"), QString::fromLatin1(backend),
-                            QStringLiteral("screensaver")});
+        const std::string schema = "org." + std::string(backend) + ".desktop.screensaver";
+        gsettings("set", schema.c_str(), "idle-activation-enabled", "true");
+        const auto r = cli(backend, "screensaver");
         ASSERT_EQ(r.exitCode, 0) << backend << ": " << qPrintable(r.stdErr);
         EXPECT_EQ(get(schema.c_str(), "idle-activation-enabled"), "false") << backend;
     }
@@ -157,15 +134,13 @@ TEST_F(GSettingsBackend, MissingSchemasFailWithAReasonInsteadOfAborting)
     m_env << QStringLiteral("XDG_DATA_DIRS=") + m_dir.filePath(QStringLiteral("nothing"))
           << QStringLiteral("-GSETTINGS_SCHEMA_DIR");
     for (const char *backend : {"gnome", "cinnamon", "mate"}) {
-        const auto set = cli({QStringLiteral("--backend"), QString::fromLatin1(backend),
-                              QStringLiteral("set"), m_picture});
+        const auto set = cli(backend, "set", m_picture);
         EXPECT_EQ(set.exitCode, 1)
             << backend << " crashed or succeeded: " << qPrintable(set.stdErr);
         EXPECT_TRUE(set.stdErr.contains(QStringLiteral("n'est pas installé")))
             << qPrintable(set.stdErr);
         // Without an X server either, nothing can keep the saver off.
-        const auto saver = cli({QStringLiteral("--backend"), QString::fromLatin1(backend),
-                                QStringLiteral("screensaver")});
+        const auto saver = cli(backend, "screensaver");
         EXPECT_EQ(saver.exitCode, 1) << backend;
         EXPECT_TRUE(saver.stdErr.contains(QStringLiteral("l'économiseur d'écran reste actif")))
             << qPrintable(saver.stdErr);
@@ -192,20 +167,15 @@ TEST_F(GSettingsBackend, SchemaWithoutTheDarkKeyGetsTheLightOneOnly)
     m_env << QStringLiteral("XDG_DATA_DIRS=") + m_dir.filePath(QStringLiteral("nothing"))
           << QStringLiteral("GSETTINGS_SCHEMA_DIR=") + schemas;
 
-    const auto r = cli(
-        {QStringLiteral("--backend"), QStringLiteral("gnome"), QStringLiteral("set"), m_picture});
+    const auto r = cli("gnome", "set", m_picture);
     ASSERT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
     EXPECT_EQ(get("org.gnome.desktop.background", "picture-uri"), uri());
 }
 
 TEST_F(GSettingsBackend, MissingFileLeavesTheSettingAlone)
 {
-    ASSERT_EQ(cli({QStringLiteral("--backend"), QStringLiteral("gnome"), QStringLiteral("set"),
-                   m_picture})
-                  .exitCode,
-              0);
-    const auto r = cli({QStringLiteral("--backend"), QStringLiteral("gnome"), QStringLiteral("set"),
-                        m_dir.filePath(QStringLiteral("gone.jpg"))});
+    ASSERT_EQ(cli("gnome", "set", m_picture).exitCode, 0);
+    const auto r = cli("gnome", "set", m_dir.filePath(QStringLiteral("gone.jpg")));
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.stdErr.contains(QStringLiteral("n'existe pas"))) << qPrintable(r.stdErr);
     EXPECT_EQ(get("org.gnome.desktop.background", "picture-uri"), uri());

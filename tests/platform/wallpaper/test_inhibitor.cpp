@@ -74,15 +74,10 @@ TEST_P(Inhibitor, AsksTheDesktopAndLetsGoWhenTheProgramEnds)
 
     // The setter runs while this process answers on the bus.
     QProcess cli;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), session.busEnv().section(u'=', 1));
-    cli.setProcessEnvironment(env);
+    cli.setProcessEnvironment(environment({QStringLiteral("-DISPLAY"), session.busEnv()}));
     QEventLoop loop;
     QObject::connect(&cli, &QProcess::finished, &loop, &QEventLoop::quit);
-    cli.start(QStringLiteral(WALLPAPER_CLI_PATH),
-              {QStringLiteral("--backend"), QString::fromLatin1(c.backend),
-               QStringLiteral("screensaver")});
+    cli.start(QStringLiteral(WALLPAPER_CLI_PATH), cliArgs(c.backend, "screensaver"));
     loop.exec();
     EXPECT_EQ(cli.exitCode(), c.exitCode) << cli.readAllStandardError().constData();
 

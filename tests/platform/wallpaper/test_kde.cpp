@@ -74,12 +74,7 @@ protected:
         return reply.arguments().constFirst().toString().trimmed().toInt();
     }
 
-    RunResult set(const QString &file) const
-    {
-        return runCli(
-            {QStringLiteral("--backend"), QStringLiteral("kde"), QStringLiteral("set"), file},
-            m_env);
-    }
+    RunResult set(const QString &file) const { return runCli(cliArgs("kde", "set", file), m_env); }
 
     bool screenShows(const Quadrants &colours) const
     {

@@ -58,9 +58,7 @@ protected:
 
     RunResult set(const QString &file, const QStringList &extraEnv = {}) const
     {
-        QStringList argv = asSwayUser(m_cli);
-        argv << QStringLiteral("--backend") << QStringLiteral("sway") << QStringLiteral("set")
-             << file;
+        QStringList argv = asSwayUser(m_cli) + cliArgs("sway", "set", file);
         return runProgram(argv.takeFirst(), argv, m_env + extraEnv);
     }
 
@@ -75,16 +73,8 @@ protected:
     {
         QStringList argv = asSwayUser(QStringLiteral("grim"));
         argv << QStringLiteral("-t") << QStringLiteral("ppm") << QStringLiteral("-");
-        QProcess grim;
-        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-        for (const QString &kv : m_env) {
-            if (!kv.startsWith(u'-'))
-                e.insert(kv.section(u'=', 0, 0), kv.section(u'=', 1));
-        }
-        grim.setProcessEnvironment(e);
-        grim.start(argv.takeFirst(), argv);
-        grim.waitForFinished();
-        const QImage shot = QImage::fromData(grim.readAllStandardOutput(), "PPM");
+        const QImage shot =
+            QImage::fromData(runProgram(argv.takeFirst(), argv, m_env).stdOut, "PPM");
         if (shot.isNull())
             return false;
         const int xs[] = {shot.width() / 4, 3 * shot.width() / 4};

@@ -64,32 +64,21 @@ protected:
         m_env << m_session->busEnv();
     }
 
-    RunResult cli(const QStringList &args) const { return runCli(args, m_env); }
-
-    QString query(const QString &key) const
+    RunResult cli(const char *command, const QString &file = {}) const
     {
-        QProcess p;
-        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-        for (const QString &kv : m_env)
-            e.insert(kv.section(u'=', 0, 0), kv.section(u'=', 1));
-        p.setProcessEnvironment(e);
-        p.start(QStringLiteral("xfconf-query"),
-                {QStringLiteral("-c"), QStringLiteral("xfce4-desktop"), QStringLiteral("-p"), key});
-        p.waitForFinished();
-        QString value = QString::fromUtf8(p.readAllStandardOutput());
+        return runCli(cliArgs("xfce", command, file), m_env);
+    }
+
+    // xfconf-query on the desktop's channel: reads @p key, or with @p more creates it.
+    QString query(const QString &key, const QStringList &more = {}) const
+    {
+        const QStringList args{QStringLiteral("-c"), QStringLiteral("xfce4-desktop"),
+                               QStringLiteral("-p"), key};
+        QString value = QString::fromUtf8(
+            runProgram(QStringLiteral("xfconf-query"), args + more, m_env).stdOut);
         if (value.endsWith(u'\n'))
             value.chop(1);
         return value;
-    }
-
-    void create(const QString &key, const QString &type, const QString &value) const
-    {
-        const auto r = runProgram(QStringLiteral("xfconf-query"),
-                                  {QStringLiteral("-c"), QStringLiteral("xfce4-desktop"),
-                                   QStringLiteral("-p"), key, QStringLiteral("-n"),
-                                   QStringLiteral("-t"), type, QStringLiteral("-s"), value},
-                                  m_env);
-        ASSERT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
     }
 
     bool screenShows(const Quadrants &colours) const
@@ -107,8 +96,7 @@ protected:
 TEST_F(Xfconf, CreatesAKeyPerMonitorWhenXfdesktopNeverRan)
 {
     startSession();
-    const auto r =
-        cli({QStringLiteral("--backend"), QStringLiteral("xfce"), QStringLiteral("set"), m_a});
+    const auto r = cli("set", m_a);
     ASSERT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
     // Xvfb's one monitor is called "screen".
     EXPECT_EQ(query(QStringLiteral("/backdrop/screen0/monitorscreen/workspace0/last-image")), m_a);
@@ -120,21 +108,20 @@ TEST_F(Xfconf, WritesEveryMonitorAndWorkspaceAndShowsWhatWasHidden)
 {
     startSession();
     const QString base = QStringLiteral("/backdrop/screen0/");
-    create(base + QStringLiteral("monitorHDMI-1/workspace0/last-image"), QStringLiteral("string"),
-           QStringLiteral("/old.jpg"));
-    create(base + QStringLiteral("monitorHDMI-1/workspace0/image-style"), QStringLiteral("int"),
-           QStringLiteral("5"));
-    create(base + QStringLiteral("monitorHDMI-1/workspace1/last-image"), QStringLiteral("string"),
-           QStringLiteral("/old.jpg"));
-    create(base + QStringLiteral("monitorHDMI-1/workspace1/image-style"), QStringLiteral("int"),
-           QStringLiteral("0"));
-    create(base + QStringLiteral("monitoreDP-1/workspace0/last-image"), QStringLiteral("string"),
-           QStringLiteral("/old.jpg"));
-    create(base + QStringLiteral("monitoreDP-1/workspace0/last-image-old"),
-           QStringLiteral("string"), QStringLiteral("/keep.jpg"));
+    const char *const before[][3] = {
+        {"monitorHDMI-1/workspace0/last-image", "string", "/old.jpg"},
+        {"monitorHDMI-1/workspace0/image-style", "int", "5"},
+        {"monitorHDMI-1/workspace1/last-image", "string", "/old.jpg"},
+        {"monitorHDMI-1/workspace1/image-style", "int", "0"},
+        {"monitoreDP-1/workspace0/last-image", "string", "/old.jpg"},
+        {"monitoreDP-1/workspace0/last-image-old", "string", "/keep.jpg"},
+    };
+    for (const auto &[key, type, value] : before)
+        query(base + QString::fromLatin1(key),
+              {QStringLiteral("-n"), QStringLiteral("-t"), QString::fromLatin1(type),
+               QStringLiteral("-s"), QString::fromLatin1(value)});
 
-    const auto r =
-        cli({QStringLiteral("--backend"), QStringLiteral("xfce"), QStringLiteral("set"), m_a});
+    const auto r = cli("set", m_a);
     ASSERT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
     struct Expect
     {
@@ -163,8 +150,7 @@ TEST_F(Xfconf, XfdesktopShowsEachSetAtOnce)
     const QString key = QStringLiteral("/backdrop/screen0/monitorscreen/workspace0/last-image");
     ASSERT_TRUE(eventually([&] { return !query(key).isEmpty(); })) << "xfdesktop did not start";
     for (const auto &[file, colours] : {std::pair{m_a, kPictureA}, std::pair{m_b, kPictureB}}) {
-        const auto r =
-            cli({QStringLiteral("--backend"), QStringLiteral("xfce"), QStringLiteral("set"), file});
+        const auto r = cli("set", file);
         ASSERT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
         EXPECT_TRUE(eventually([&] { return screenShows(colours); }))
             << "xfdesktop does not show " << qPrintable(file);
@@ -176,16 +162,14 @@ TEST_F(Xfconf, FailuresSayWhyAndChangeNothing)
     // A bus on which nothing can be activated: no xfconfd.
     m_env << QStringLiteral("SESSION_NO_ACTIVATION=1");
     startSession();
-    const auto noDaemon =
-        cli({QStringLiteral("--backend"), QStringLiteral("xfce"), QStringLiteral("set"), m_a});
+    const auto noDaemon = cli("set", m_a);
     EXPECT_EQ(noDaemon.exitCode, 1);
     EXPECT_TRUE(noDaemon.stdErr.contains(QStringLiteral("xfconf ne répond pas")))
         << qPrintable(noDaemon.stdErr);
 
     const auto noBus =
-        runCli({QStringLiteral("--backend"), QStringLiteral("xfce"), QStringLiteral("set"), m_a},
-               {QStringLiteral("DBUS_SESSION_BUS_ADDRESS=unix:path=") +
-                m_dir.filePath(QStringLiteral("nobus"))});
+        runCli(cliArgs("xfce", "set", m_a), {QStringLiteral("DBUS_SESSION_BUS_ADDRESS=unix:path=") +
+                                             m_dir.filePath(QStringLiteral("nobus"))});
     EXPECT_EQ(noBus.exitCode, 1);
     EXPECT_TRUE(noBus.stdErr.contains(QStringLiteral("bus de session")))
         << qPrintable(noBus.stdErr);
@@ -194,11 +178,8 @@ TEST_F(Xfconf, FailuresSayWhyAndChangeNothing)
 TEST_F(Xfconf, MissingFileLeavesTheKeysAlone)
 {
     startSession();
-    ASSERT_EQ(cli({QStringLiteral("--backend"), QStringLiteral("xfce"), QStringLiteral("set"), m_a})
-                  .exitCode,
-              0);
-    const auto r = cli({QStringLiteral("--backend"), QStringLiteral("xfce"), QStringLiteral("set"),
-                        m_dir.filePath(QStringLiteral("gone.png"))});
+    ASSERT_EQ(cli("set", m_a).exitCode, 0);
+    const auto r = cli("set", m_dir.filePath(QStringLiteral("gone.png")));
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(query(QStringLiteral("/backdrop/screen0/monitorscreen/workspace0/last-image")), m_a);
 }
@@ -206,13 +187,10 @@ TEST_F(Xfconf, MissingFileLeavesTheKeysAlone)
 TEST_F(Xfconf, ScreenSaverFallsBackOnTheXServerWithoutAService)
 {
     startSession();
-    const auto r =
-        cli({QStringLiteral("--backend"), QStringLiteral("xfce"), QStringLiteral("screensaver")});
+    const auto r = cli("screensaver");
     EXPECT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
     m_env << QStringLiteral("-DISPLAY");
-    const auto none =
-        runCli({QStringLiteral("--backend"), QStringLiteral("xfce"), QStringLiteral("screensaver")},
-               m_env);
+    const auto none = cli("screensaver");
     EXPECT_EQ(none.exitCode, 1);
     EXPECT_TRUE(none.stdErr.contains(QStringLiteral("org.freedesktop.ScreenSaver")))
         << qPrintable(none.stdErr);
