@@ -97,6 +97,11 @@ struct Scenario
     bool saverOnAtEnd = true;
 };
 
+void PrintTo(const Scenario &s, std::ostream *os)
+{
+    *os << s.name;
+}
+
 // Every scenario starts with A as the lasting wallpaper: stored by the
 // desktop, or set for good through the setter where the desktop forgets.
 const Scenario kScenarios[] = {
