@@ -166,6 +166,8 @@ TEST_F(XfceLasting, LoginBringsBackWhatLasts)
         }
         logoff();
         login();
+        // xfconfd itself keeps the last picture set.
+        EXPECT_EQ(query(kImage), picture(c.changes.back().first));
         const auto r = runProgram(QStringLiteral(RESTORE_PROGRAM), {}, m_sessionEnv);
         EXPECT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
         EXPECT_EQ(query(kImage), c.imageAfter.isEmpty() ? QString() : picture(qPrintable(c.imageAfter)));
