@@ -3,7 +3,7 @@
 // process, velumbra-restore in the next, as at a login; every value is read
 // back by gsettings.
 
-#include "support.h"
+#include "lastingsupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,12 +12,7 @@
 #include <gtest/gtest.h>
 
 using namespace wallpapertest;
-
-// Readable failures.
-void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << s.toStdString();
-}
+using namespace lastingtest;
 
 QStringList wallpapertest::requiredPrograms()
 {
@@ -65,18 +60,8 @@ protected:
 
     [[nodiscard]] QString get(const char *schema, const char *key) const
     {
-        QProcess p;
-        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-        for (const QString &kv : m_env) {
-            if (kv.startsWith(u'-'))
-                e.remove(kv.mid(1));
-            else
-                e.insert(kv.section(u'=', 0, 0), kv.section(u'=', 1));
-        }
-        p.setProcessEnvironment(e);
-        p.start(QStringLiteral("gsettings"), {QStringLiteral("get"), QString::fromLatin1(schema), QString::fromLatin1(key)});
-        p.waitForFinished();
-        return unquoted(QString::fromUtf8(p.readAllStandardOutput().trimmed()));
+        return unquoted(outputOf(QStringLiteral("gsettings"),
+                                 {QStringLiteral("get"), QString::fromLatin1(schema), QString::fromLatin1(key)}, m_env));
     }
 
     // A string as gsettings prints it, in either quote, back to its text;
@@ -102,18 +87,11 @@ protected:
         ASSERT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
     }
 
-    [[nodiscard]] RunResult lasting(const QStringList &args) const
-    {
-        return runProgram(QStringLiteral(LASTING_CLI), args, m_env);
-    }
-    [[nodiscard]] RunResult restore() const { return runProgram(QStringLiteral(RESTORE_PROGRAM), {}, m_env); }
-
+    [[nodiscard]] RunResult lasting(const QStringList &args) const { return runLasting(args, m_env); }
+    [[nodiscard]] RunResult restore() const { return runRestore(m_env); }
     [[nodiscard]] bool owed() const
     {
-        const bool record = QFile::exists(m_dir.filePath(QStringLiteral("state/velumbra/lasting")));
-        const bool entry = QFile::exists(m_dir.filePath(QStringLiteral("config/autostart/velumbra-restore.desktop")));
-        EXPECT_EQ(record, entry) << "record and autostart entry disagree";
-        return record;
+        return lastingtest::owed(m_dir.filePath(QStringLiteral("state")), m_dir.filePath(QStringLiteral("config")));
     }
 
     QTemporaryDir m_dir;
@@ -205,7 +183,7 @@ TEST_F(GnomeLasting, RestoreWithNothingOwedChangesNothing)
     EXPECT_FALSE(owed());
     EXPECT_EQ(restore().exitCode, 0);
     EXPECT_EQ(get(kBackground, "picture-uri"), uri("B"));
-    EXPECT_EQ(runProgram(QStringLiteral(RESTORE_PROGRAM), {QStringLiteral("--now")}, m_env).exitCode, 2);
+    EXPECT_EQ(runProgram(restorePath(), {QStringLiteral("--now")}, m_env).exitCode, 2);
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 // login starts them anew from the same folders and runs velumbra-restore.
 // Skipped (77) where Plasma is not installed.
 
-#include "support.h"
+#include "lastingsupport.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -13,12 +13,10 @@
 
 #include <gtest/gtest.h>
 
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-
 #include <memory>
 
 using namespace wallpapertest;
+using namespace lastingtest;
 
 QStringList wallpapertest::requiredPrograms()
 {
@@ -26,8 +24,6 @@ QStringList wallpapertest::requiredPrograms()
 }
 
 namespace {
-
-const Quadrants kPictureC{QColor(0, 0, 255), QColor(255, 0, 0), QColor(255, 255, 255), QColor(0, 255, 0)};
 
 class PlasmaLasting : public testing::Test
 {
@@ -90,23 +86,7 @@ protected:
         return reply.arguments().constFirst().toString().trimmed().toInt();
     }
 
-    [[nodiscard]] bool screenShows(const Quadrants &colours) const
-    {
-        Display *d = XOpenDisplay(qPrintable(m_xvfb.display()));
-        if (!d)
-            return false;
-        bool all = true;
-        const int xs[] = {200, 600};
-        const int ys[] = {150, 450};
-        for (std::size_t q = 0; q < 4 && all; ++q) {
-            XImage *img = XGetImage(d, DefaultRootWindow(d), xs[q % 2], ys[q / 2], 1, 1, AllPlanes, ZPixmap);
-            const unsigned long p = XGetPixel(img, 0, 0);
-            XDestroyImage(img);
-            all = closeTo(QColor(int((p >> 16) & 0xff), int((p >> 8) & 0xff), int(p & 0xff)), colours[q]);
-        }
-        XCloseDisplay(d);
-        return all;
-    }
+    [[nodiscard]] bool screenShows(const Quadrants &colours) const { return rootShows(m_xvfb.display(), colours); }
 
     [[nodiscard]] bool appletsrcNames(const QString &file) const
     {
@@ -122,14 +102,12 @@ protected:
         QStringList args{QStringLiteral("set"), picture(name)};
         if (forGood)
             args << QStringLiteral("for-good");
-        return runProgram(QStringLiteral(LASTING_CLI), args, m_sessionEnv);
+        return runLasting(args, m_sessionEnv);
     }
 
     [[nodiscard]] bool owed() const
     {
-        const bool record = QFile::exists(m_dir.filePath(QStringLiteral("home/.local/state/velumbra/lasting")));
-        EXPECT_EQ(record, QFile::exists(m_config + QStringLiteral("/autostart/velumbra-restore.desktop")));
-        return record;
+        return lastingtest::owed(m_dir.filePath(QStringLiteral("home/.local/state")), m_config);
     }
 
     Xvfb m_xvfb;
@@ -158,7 +136,7 @@ TEST_F(PlasmaLasting, RotationLastsUntilLogoffAndForGoodBeyond)
     logoff();
     login();
     ASSERT_TRUE(eventually([&] { return screenShows(kPictureB); })) << "Plasma did not keep B by itself";
-    r = runProgram(QStringLiteral(RESTORE_PROGRAM), {}, m_sessionEnv);
+    r = runRestore(m_sessionEnv);
     EXPECT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
     EXPECT_TRUE(eventually([&] { return screenShows(kPictureA); })) << "A is not shown after the login";
     EXPECT_TRUE(eventually([&] { return appletsrcNames(picture("A")); }));
@@ -168,7 +146,7 @@ TEST_F(PlasmaLasting, RotationLastsUntilLogoffAndForGoodBeyond)
     ASSERT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
     logoff();
     login();
-    EXPECT_EQ(runProgram(QStringLiteral(RESTORE_PROGRAM), {}, m_sessionEnv).exitCode, 0);
+    EXPECT_EQ(runRestore(m_sessionEnv).exitCode, 0);
     EXPECT_TRUE(eventually([&] { return screenShows(kPictureC); })) << "C set for good is not shown";
     EXPECT_FALSE(owed());
 }

@@ -2,7 +2,7 @@
 // ends: a real headless sway per session, a new one at "login", where
 // velumbra-restore runs; grim reads the screen back.
 
-#include "support.h"
+#include "lastingsupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 using namespace wallpapertest;
+using namespace lastingtest;
 
 QStringList wallpapertest::requiredPrograms()
 {
@@ -20,8 +21,6 @@ QStringList wallpapertest::requiredPrograms()
 }
 
 namespace {
-
-const Quadrants kPictureC{QColor(0, 0, 255), QColor(255, 0, 0), QColor(255, 255, 255), QColor(0, 255, 0)};
 
 const Quadrants &colours(char name)
 {
@@ -59,8 +58,8 @@ protected:
         }
         m_cli = m_dir.filePath(QStringLiteral("lasting_cli"));
         m_restore = m_dir.filePath(QStringLiteral("velumbra-restore"));
-        ASSERT_TRUE(QFile::copy(QStringLiteral(LASTING_CLI), m_cli));
-        ASSERT_TRUE(QFile::copy(QStringLiteral(RESTORE_PROGRAM), m_restore));
+        ASSERT_TRUE(QFile::copy(lastingCliPath(), m_cli));
+        ASSERT_TRUE(QFile::copy(restorePath(), m_restore));
         for (const char name : {'A', 'B', 'C'})
             ASSERT_TRUE(writeQuadrantPicture(picture(name), colours(name), {640, 360}));
     }

@@ -2,18 +2,16 @@
 // at logoff: a real Xvfb per session, stopped at "logoff" and started anew;
 // velumbra-restore runs in the new session and the pixels are read back.
 
-#include "support.h"
+#include "lastingsupport.h"
 
 #include <QFile>
 
 #include <gtest/gtest.h>
 
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-
 #include <memory>
 
 using namespace wallpapertest;
+using namespace lastingtest;
 
 QStringList wallpapertest::requiredPrograms()
 {
@@ -22,7 +20,6 @@ QStringList wallpapertest::requiredPrograms()
 
 namespace {
 
-const Quadrants kPictureC{QColor(0, 0, 255), QColor(255, 0, 0), QColor(255, 255, 255), QColor(0, 255, 0)};
 const Quadrants kPictureD{QColor(0, 0, 0), QColor(0, 255, 255), QColor(255, 0, 255), QColor(255, 255, 0)};
 
 const Quadrants &colours(char name)
@@ -37,24 +34,6 @@ const Quadrants &colours(char name)
     default:
         return kPictureD;
     }
-}
-
-bool screenShows(const QString &display, const Quadrants &expected)
-{
-    Display *d = XOpenDisplay(qPrintable(display));
-    if (!d)
-        return false;
-    bool all = true;
-    const int xs[] = {200, 600};
-    const int ys[] = {150, 450};
-    for (std::size_t q = 0; q < 4 && all; ++q) {
-        XImage *img = XGetImage(d, DefaultRootWindow(d), xs[q % 2], ys[q / 2], 1, 1, AllPlanes, ZPixmap);
-        const unsigned long p = XGetPixel(img, 0, 0);
-        XDestroyImage(img);
-        all = closeTo(QColor(int((p >> 16) & 0xff), int((p >> 8) & 0xff), int(p & 0xff)), expected[q]);
-    }
-    XCloseDisplay(d);
-    return all;
 }
 
 struct Case
@@ -88,9 +67,7 @@ TEST(X11Lasting, NextSessionShowsWhatWasSetForGood)
                         QStringLiteral("-XDG_CURRENT_DESKTOP"), QStringLiteral("-WAYLAND_DISPLAY"),
                         QStringLiteral("-SWAYSOCK")};
         const auto owed = [&dir] {
-            const bool record = QFile::exists(dir.filePath(QStringLiteral("state/velumbra/lasting")));
-            EXPECT_EQ(record, QFile::exists(dir.filePath(QStringLiteral("config/autostart/velumbra-restore.desktop"))));
-            return record;
+            return lastingtest::owed(dir.filePath(QStringLiteral("state")), dir.filePath(QStringLiteral("config")));
         };
 
         auto session = std::make_unique<Xvfb>();
@@ -101,9 +78,9 @@ TEST(X11Lasting, NextSessionShowsWhatWasSetForGood)
             QStringList args{QStringLiteral("set"), picture(name)};
             if (forGood)
                 args << QStringLiteral("for-good");
-            const auto r = runProgram(QStringLiteral(LASTING_CLI), args, sessionEnv);
+            const auto r = runLasting(args, sessionEnv);
             ASSERT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
-            EXPECT_TRUE(screenShows(session->display(), colours(name))) << name;
+            EXPECT_TRUE(rootShows(session->display(), colours(name))) << name;
         };
         set('A', true);
         EXPECT_TRUE(owed()) << "A must come back at each login";
@@ -119,16 +96,16 @@ TEST(X11Lasting, NextSessionShowsWhatWasSetForGood)
         ASSERT_TRUE(session->running());
         sessionEnv = env;
         sessionEnv << QStringLiteral("DISPLAY=") + session->display();
-        const auto r = runProgram(QStringLiteral(RESTORE_PROGRAM), {}, sessionEnv);
+        const auto r = runRestore(sessionEnv);
         if (c.shownAfterLogin) {
             EXPECT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
-            EXPECT_TRUE(screenShows(session->display(), colours(c.shownAfterLogin)));
+            EXPECT_TRUE(rootShows(session->display(), colours(c.shownAfterLogin)));
             EXPECT_TRUE(owed());
         } else {
             EXPECT_EQ(r.exitCode, 1);
             EXPECT_TRUE(r.stdErr.contains(QStringLiteral("n'existe plus"))) << qPrintable(r.stdErr);
             for (const char name : {'A', 'B'})
-                EXPECT_FALSE(screenShows(session->display(), colours(name))) << name;
+                EXPECT_FALSE(rootShows(session->display(), colours(name))) << name;
             EXPECT_FALSE(owed());
         }
     }
@@ -143,7 +120,7 @@ TEST(X11Lasting, ScreenSaverIsLeftToTheServerAndOwesNothing)
                           QStringLiteral("XDG_STATE_HOME=") + dir.filePath(QStringLiteral("s")),
                           QStringLiteral("-XDG_CURRENT_DESKTOP"), QStringLiteral("-WAYLAND_DISPLAY"),
                           QStringLiteral("-SWAYSOCK"), QStringLiteral("DISPLAY=") + session.display()};
-    const auto r = runProgram(QStringLiteral(LASTING_CLI), {QStringLiteral("screensaver")}, env);
+    const auto r = runLasting({QStringLiteral("screensaver")}, env);
     EXPECT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("c/autostart/velumbra-restore.desktop"))));
 }

@@ -3,7 +3,7 @@
 // so it writes its files) and ends the bus; login starts both anew from the
 // same folders and runs velumbra-restore.
 
-#include "support.h"
+#include "lastingsupport.h"
 
 #include <QFile>
 
@@ -12,16 +12,12 @@
 #include <memory>
 
 using namespace wallpapertest;
+using namespace lastingtest;
 
 QStringList wallpapertest::requiredPrograms()
 {
     return {QStringLiteral("Xvfb"), QStringLiteral("dbus-daemon"), QStringLiteral("xfconf-query"),
             QStringLiteral(XFCONFD)};
-}
-
-void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << s.toStdString();
 }
 
 namespace {
@@ -83,21 +79,8 @@ protected:
 
     [[nodiscard]] QString query(const QString &key) const
     {
-        QProcess p;
-        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-        for (const QString &kv : m_sessionEnv) {
-            if (kv.startsWith(u'-'))
-                e.remove(kv.mid(1));
-            else
-                e.insert(kv.section(u'=', 0, 0), kv.section(u'=', 1));
-        }
-        p.setProcessEnvironment(e);
-        p.start(QStringLiteral("xfconf-query"), {QStringLiteral("-c"), QStringLiteral("xfce4-desktop"), QStringLiteral("-p"), key});
-        p.waitForFinished();
-        QString value = QString::fromUtf8(p.readAllStandardOutput());
-        if (value.endsWith(u'\n'))
-            value.chop(1);
-        return value;
+        return outputOf(QStringLiteral("xfconf-query"),
+                        {QStringLiteral("-c"), QStringLiteral("xfce4-desktop"), QStringLiteral("-p"), key}, m_sessionEnv);
     }
 
     void create(const QString &key, const QString &type, const QString &value) const
@@ -112,15 +95,14 @@ protected:
     [[nodiscard]] bool owed() const
     {
         const QString home = m_dir.filePath(QStringLiteral("home"));
-        const bool record = QFile::exists(home + QStringLiteral("/.local/state/velumbra/lasting"));
-        EXPECT_EQ(record, QFile::exists(home + QStringLiteral("/.config/autostart/velumbra-restore.desktop")));
-        return record;
+        return lastingtest::owed(home + QStringLiteral("/.local/state"), m_configHome);
     }
 
     Xvfb m_xvfb;
     QTemporaryDir m_dir;
     QStringList m_env;
     QStringList m_sessionEnv;
+    QString m_configHome;
     std::unique_ptr<PrivateSession> m_session;
 };
 
@@ -147,7 +129,8 @@ TEST_F(XfceLasting, LoginBringsBackWhatLasts)
 {
     for (const Case &c : kCases) {
         SCOPED_TRACE(c.name);
-        m_env << QStringLiteral("XDG_CONFIG_HOME=") + m_dir.filePath(QStringLiteral("home/.config-%1").arg(c.name));
+        m_configHome = m_dir.filePath(QStringLiteral("home/.config-%1").arg(c.name));
+        m_env << QStringLiteral("XDG_CONFIG_HOME=") + m_configHome;
         login();
         if (c.lastingKeys) {
             create(kImage, QStringLiteral("string"), picture("A"));
@@ -157,7 +140,7 @@ TEST_F(XfceLasting, LoginBringsBackWhatLasts)
             QStringList args{QStringLiteral("set"), picture(name)};
             if (forGood)
                 args << QStringLiteral("for-good");
-            const auto r = runProgram(QStringLiteral(LASTING_CLI), args, m_sessionEnv);
+            const auto r = runLasting(args, m_sessionEnv);
             ASSERT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
             EXPECT_EQ(query(kImage), picture(name));
         }
@@ -168,7 +151,7 @@ TEST_F(XfceLasting, LoginBringsBackWhatLasts)
         login();
         // xfconfd itself keeps the last picture set.
         EXPECT_EQ(query(kImage), picture(c.changes.back().first));
-        const auto r = runProgram(QStringLiteral(RESTORE_PROGRAM), {}, m_sessionEnv);
+        const auto r = runRestore(m_sessionEnv);
         EXPECT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
         EXPECT_EQ(query(kImage), c.imageAfter.isEmpty() ? QString() : picture(qPrintable(c.imageAfter)));
         EXPECT_EQ(query(kStyle), c.styleAfter);
