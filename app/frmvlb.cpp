@@ -1,8 +1,8 @@
 #include "frmvlb.h"
 
+#include "aboutservices.h"
 #include "bmpconverter.h"
 #include "clock.h"
-#include "aboutservices.h"
 #include "drivelist.h"
 #include "filelist.h"
 #include "folderlist.h"
@@ -20,9 +20,8 @@
 
 #include <QButtonGroup>
 #include <QCloseEvent>
-#include <QCursor>
-#include <QMouseEvent>
 #include <QCoreApplication>
+#include <QCursor>
 #include <QDir>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -30,6 +29,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTimer>

@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QFile>
+#include <QIcon>
 #include <QStyle>
 #include <QStyledItemDelegate>
 
@@ -55,9 +57,11 @@ public:
         case Qt::ToolTipRole:
             return QString::fromStdString(r->path);
         case Qt::DecorationRole: {
-            const bool open = index.row() <= m_current;
-            return QApplication::style()->standardIcon(open ? QStyle::SP_DirOpenIcon
-                                                            : QStyle::SP_DirClosedIcon);
+            if (m_openIcon.isNull()) {
+                m_openIcon = folderIcon(QStyle::SP_DirOpenIcon, "diropen");
+                m_closedIcon = folderIcon(QStyle::SP_DirClosedIcon, "dirclosed");
+            }
+            return index.row() <= m_current ? m_openIcon : m_closedIcon;
         }
         case Qt::UserRole:
             return r->depth;
@@ -69,6 +73,20 @@ public:
 private:
     std::vector<FolderRow> m_rows;
     int m_current = -1;
+    mutable QIcon m_openIcon;
+    mutable QIcon m_closedIcon;
+
+    // The style's folder icons are first searched for in the icon themes on
+    // disk, ten milliseconds each at start-up: Qt's own pictures come from
+    // memory; the style is asked only when they are missing.
+    static QIcon folderIcon(QStyle::StandardPixmap which, const char *builtIn)
+    {
+        const QString path =
+            QStringLiteral(":/qt-project.org/styles/commonstyle/images/%1-16.png").arg(QLatin1String(builtIn));
+        if (QFile::exists(path))
+            return QIcon(path);
+        return QApplication::style()->standardIcon(which);
+    }
 };
 
 namespace {

@@ -21,7 +21,10 @@ struct WallpaperResult
     std::string reason; ///< why it failed, one French sentence; empty on success
 
     [[nodiscard]] static WallpaperResult success() { return {true, {}}; }
-    [[nodiscard]] static WallpaperResult failure(std::string why) { return {false, std::move(why)}; }
+    [[nodiscard]] static WallpaperResult failure(std::string why)
+    {
+        return {false, std::move(why)};
+    }
 };
 
 /// The two settings whose lifetime the program promises.
@@ -91,8 +94,8 @@ public:
 /// The backends that can set a wallpaper.
 enum class WallpaperBackend {
     None,
-    X11Root,  ///< the X root window, for plain window managers
-    Gnome,    ///< GNOME, Ubuntu, Budgie, Unity, GNOME Classic and Flashback
+    X11Root, ///< the X root window, for plain window managers
+    Gnome,   ///< GNOME, Ubuntu, Budgie, Unity, GNOME Classic and Flashback
     Cinnamon,
     Mate,
     Xfce,

@@ -59,8 +59,8 @@ void writePicture(const QString &path, const Quadrants &q)
 
 bool close(QRgb a, QRgb b)
 {
-    return std::abs(qRed(a) - qRed(b)) < 48 && std::abs(qGreen(a) - qGreen(b)) < 48
-        && std::abs(qBlue(a) - qBlue(b)) < 48;
+    return std::abs(qRed(a) - qRed(b)) < 48 && std::abs(qGreen(a) - qGreen(b)) < 48 &&
+           std::abs(qBlue(a) - qBlue(b)) < 48;
 }
 
 bool shows(const QImage &shot, const Quadrants &q)
@@ -94,7 +94,8 @@ QImage xShot(Display *d)
 QImage grimShot()
 {
     QProcess grim;
-    grim.start(QStringLiteral("grim"), {QStringLiteral("-t"), QStringLiteral("ppm"), QStringLiteral("-")});
+    grim.start(QStringLiteral("grim"),
+               {QStringLiteral("-t"), QStringLiteral("ppm"), QStringLiteral("-")});
     grim.waitForFinished();
     return QImage::fromData(grim.readAllStandardOutput(), "PPM");
 }
@@ -116,14 +117,28 @@ int measure(const QString &name, int runs, const QString &a, const QString &b)
         {QStringLiteral("x11"), velumbra::WallpaperBackend::X11Root},
         {QStringLiteral("xfce"), velumbra::WallpaperBackend::Xfce},
         {QStringLiteral("kde"), velumbra::WallpaperBackend::Kde},
+        {QStringLiteral("gnome"), velumbra::WallpaperBackend::Gnome},
         {QStringLiteral("sway"), velumbra::WallpaperBackend::Sway}};
     auto setter = velumbra::createWallpaperSetter(backends.at(name), env);
     Display *d = env.display.empty() ? nullptr : XOpenDisplay(env.display.c_str());
+    if (name == QLatin1String("gnome")) {
+        // GNOME starts in its overview, which dims the wallpaper: leave it
+        // once with a first picture before measuring.
+        if (!setter->setWallpaper(b.toStdString(), velumbra::WallpaperLifetime::UntilLogoff).ok)
+            return 1;
+        const QDeadlineTimer deadline(60000);
+        while (d && !shows(xShot(d), kB) && !deadline.hasExpired()) {
+            QProcess::execute(QStringLiteral("xdotool"),
+                              {QStringLiteral("key"), QStringLiteral("Escape")});
+            QThread::msleep(100);
+        }
+    }
     for (int i = 0; i < runs; ++i) {
         const bool useA = i % 2 == 0;
         QElapsedTimer timer;
         timer.start();
-        const auto r = setter->setWallpaper((useA ? a : b).toStdString(), velumbra::WallpaperLifetime::UntilLogoff);
+        const auto r = setter->setWallpaper((useA ? a : b).toStdString(),
+                                            velumbra::WallpaperLifetime::UntilLogoff);
         if (!r.ok) {
             std::printf("error: %s\n", r.reason.c_str());
             return 1;
@@ -171,8 +186,9 @@ struct Server
     }
 };
 
-std::vector<double> runChild(const QProcessEnvironment &env, const QStringList &prefix, const QString &name,
-                             int runs, const QString &a, const QString &b, QString &error)
+std::vector<double> runChild(const QProcessEnvironment &env, const QStringList &prefix,
+                             const QString &name, int runs, const QString &a, const QString &b,
+                             QString &error)
 {
     QStringList argv = prefix;
     argv << QCoreApplication::applicationFilePath() << QStringLiteral("--measure") << name
@@ -198,13 +214,14 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     if (argc == 6 && std::strcmp(argv[1], "--measure") == 0)
-        return measure(QString::fromLatin1(argv[2]), std::atoi(argv[3]), QString::fromLocal8Bit(argv[4]),
-                       QString::fromLocal8Bit(argv[5]));
+        return measure(QString::fromLatin1(argv[2]), std::atoi(argv[3]),
+                       QString::fromLocal8Bit(argv[4]), QString::fromLocal8Bit(argv[5]));
     const int runs = argc > 1 ? std::max(3, std::atoi(argv[1])) : 9;
 
     QTemporaryDir dir;
-    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
-                                          | QFileDevice::ReadOther | QFileDevice::ExeOther);
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                          QFileDevice::ExeOther);
     const QString a = dir.filePath(QStringLiteral("a.jpg"));
     const QString b = dir.filePath(QStringLiteral("b.jpg"));
     writePicture(a, kA);
@@ -215,13 +232,15 @@ int main(int argc, char **argv)
         QElapsedTimer t;
         t.start();
         QImageReader reader(i % 2 ? b : a);
-        const QImage img = reader.read().scaled(1920, 1080, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        const QImage img =
+            reader.read().scaled(1920, 1080, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         base.push_back(double(t.nsecsElapsed()) / 1e6);
         if (img.isNull())
             return 1;
     }
     const double baseline = median(base);
-    std::printf("Baseline: decode the 1920x1080 JPEG and scale it to the screen: %.1f ms (median of %d)\n\n",
+    std::printf("Baseline: decode the 1920x1080 JPEG and scale it to the screen: %.1f ms (median "
+                "of %d)\n\n",
                 baseline, runs);
     std::printf("%-8s %12s %10s  %s\n", "backend", "median ms", "ratio", "note");
 
@@ -229,7 +248,8 @@ int main(int argc, char **argv)
         if (t.empty())
             std::printf("%-8s %12s %10s  %s\n", name, "-", "-", qPrintable(error));
         else
-            std::printf("%-8s %12.1f %9.1fx  median of %zu\n", name, median(t), median(t) / baseline, t.size());
+            std::printf("%-8s %12.1f %9.1fx  median of %zu\n", name, median(t),
+                        median(t) / baseline, t.size());
         std::fflush(stdout);
     };
     const QString servers = QStringLiteral(WALLPAPER_SERVERS);
@@ -241,10 +261,12 @@ int main(int argc, char **argv)
 
     // X11 root window on Xvfb; XFCE's xfdesktop and KDE's plasmashell each
     // on an Xvfb of their own.
-    for (const char *name : {"x11", "xfce", "kde"}) {
+    for (const char *name : {"x11", "xfce", "kde", "gnome"}) {
         const bool xfce = std::strcmp(name, "xfce") == 0;
         const bool kde = std::strcmp(name, "kde") == 0;
-        if (!have("Xvfb") || (xfce && !have("xfdesktop")) || (kde && !have("plasmashell"))) {
+        const bool gnome = std::strcmp(name, "gnome") == 0;
+        if (!have("Xvfb") || (xfce && !have("xfdesktop")) || (kde && !have("plasmashell")) ||
+            (gnome && (!have("gnome-shell") || !have("xdotool")))) {
             report(name, {}, QStringLiteral("not installed"));
             continue;
         }
@@ -257,37 +279,48 @@ int main(int argc, char **argv)
         env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":") + xvfb.firstLine);
         std::unique_ptr<Server> session;
         QString error;
-        if (xfce || kde) {
+        if (xfce || kde || gnome) {
             const QString home = dir.filePath(QLatin1String(name));
             env.insert(QStringLiteral("HOME"), home);
             env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
             env.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/.cache"));
             QDir().mkpath(home + QStringLiteral("/.config"));
+            env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home);
             if (kde) {
                 env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
                 env.insert(QStringLiteral("QT_QUICK_BACKEND"), QStringLiteral("software"));
             }
+            if (gnome) {
+                env.remove(QStringLiteral("GSETTINGS_BACKEND"));
+                env.insert(QStringLiteral("XDG_SESSION_TYPE"), QStringLiteral("x11"));
+                env.insert(QStringLiteral("NAMESPACE_MOUNT"), QStringLiteral("1"));
+                env.insert(QStringLiteral("SESSION_SYSTEM_BUS"), QStringLiteral("1"));
+            }
+            const QString program =
+                kde     ? QStringLiteral("exec plasmashell --no-respawn >/dev/null 2>&1")
+                : gnome ? QStringLiteral(
+                              "exec gnome-shell --x11 --replace --sm-disable >/dev/null 2>&1")
+                        : QStringLiteral("exec xfdesktop --disable-wm-check >/dev/null 2>&1");
             session = std::make_unique<Server>(
                 servers + QStringLiteral("/namespace.sh"),
-                QStringList{servers + QStringLiteral("/session.sh"),
-                            kde ? QStringLiteral("exec plasmashell --no-respawn >/dev/null 2>&1")
-                                : QStringLiteral("exec xfdesktop --disable-wm-check >/dev/null 2>&1")},
-                env);
+                QStringList{servers + QStringLiteral("/session.sh"), program}, env);
             env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), session->firstLine);
             // Each desktop follows changes once it has set up its own picture.
             const QDeadlineTimer deadline(60000);
-            while (!deadline.hasExpired()) {
+            while (!gnome && !deadline.hasExpired()) {
                 QProcess q;
                 q.setProcessEnvironment(env);
                 if (kde)
                     q.start(QStringLiteral("dbus-send"),
                             {QStringLiteral("--session"), QStringLiteral("--print-reply"),
-                             QStringLiteral("--dest=org.kde.plasmashell"), QStringLiteral("/PlasmaShell"),
+                             QStringLiteral("--dest=org.kde.plasmashell"),
+                             QStringLiteral("/PlasmaShell"),
                              QStringLiteral("org.kde.PlasmaShell.evaluateScript"),
                              QStringLiteral("string:print(desktops().length)")});
                 else
-                    q.start(QStringLiteral("xfconf-query"), {QStringLiteral("-c"), QStringLiteral("xfce4-desktop"),
-                                                             QStringLiteral("-l")});
+                    q.start(QStringLiteral("xfconf-query"),
+                            {QStringLiteral("-c"), QStringLiteral("xfce4-desktop"),
+                             QStringLiteral("-l")});
                 q.waitForFinished();
                 const QByteArray out = q.readAllStandardOutput();
                 if (kde ? out.contains("string \"1") : out.contains("last-image"))
@@ -315,10 +348,11 @@ int main(int argc, char **argv)
             env.insert(QStringLiteral("SWAYSOCK"), where[0]);
             env.insert(QStringLiteral("WAYLAND_DISPLAY"), where[1]);
             env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
-            const QStringList prefix = ::geteuid() == 0
-                ? QStringList{QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"),
-                              QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups")}
-                : QStringList{};
+            const QStringList prefix =
+                ::geteuid() == 0
+                    ? QStringList{QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"),
+                                  QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups")}
+                    : QStringList{};
             error.clear();
             times = runChild(env, prefix, QStringLiteral("sway"), runs, a, b, error);
         }

@@ -16,7 +16,7 @@ public:
         std::string path;
         WallpaperLifetime lifetime;
     };
-    std::vector<Set> sets;            ///< every setWallpaper() call, in order
+    std::vector<Set> sets; ///< every setWallpaper() call, in order
     int screenSaverCalls = 0;
     WallpaperResult nextResult = WallpaperResult::success(); ///< what every call answers
 

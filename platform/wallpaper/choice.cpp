@@ -12,9 +12,8 @@ namespace {
 std::string lowered(std::string_view s)
 {
     std::string out(s);
-    std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) {
-        return char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    });
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](unsigned char c) { return char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); });
     return out;
 }
 
@@ -88,8 +87,8 @@ std::string noWallpaperBackendReason(const DesktopEnvironment &env)
     const std::string desktop = firstToken(env.currentDesktop);
     if (!env.waylandDisplay.empty()) {
         if (!desktop.empty())
-            return "Le bureau « " + desktop
-                + " » n'est pas pris en charge : Velumbra ne sait pas y changer le papier peint.";
+            return "Le bureau « " + desktop +
+                   " » n'est pas pris en charge : Velumbra ne sait pas y changer le papier peint.";
         return "Ce compositeur Wayland n'est pas pris en charge : Velumbra ne sait pas y changer "
                "le papier peint.";
     }

@@ -10,13 +10,11 @@
 namespace velumbra {
 namespace {
 
-template<typename T>
-struct GObjectDeleter
+template <typename T> struct GObjectDeleter
 {
     void operator()(T *p) const { g_object_unref(p); }
 };
-template<typename T>
-using GObjectPtr = std::unique_ptr<T, GObjectDeleter<T>>;
+template <typename T> using GObjectPtr = std::unique_ptr<T, GObjectDeleter<T>>;
 
 struct SchemaDeleter
 {
@@ -67,8 +65,8 @@ bool hasStringKey(GSettingsSchema *schema, const char *key)
     if (!g_settings_schema_has_key(schema, key))
         return false;
     GSettingsSchemaKey *k = g_settings_schema_get_key(schema, key);
-    const bool isString = g_variant_type_equal(g_settings_schema_key_get_value_type(k),
-                                               G_VARIANT_TYPE_STRING);
+    const bool isString =
+        g_variant_type_equal(g_settings_schema_key_get_value_type(k), G_VARIANT_TYPE_STRING);
     g_settings_schema_key_unref(k);
     return isString;
 }
@@ -87,8 +85,8 @@ std::string absolutePath(const std::string &path)
 
 std::string schemaMissing(const char *id)
 {
-    return std::string("Le schéma GSettings « ") + id
-        + " » n'est pas installé : le papier peint reste inchangé.";
+    return std::string("Le schéma GSettings « ") + id +
+           " » n'est pas installé : le papier peint reste inchangé.";
 }
 
 // The keys of @p schema that a change of @p what touches and that the
@@ -150,9 +148,9 @@ WallpaperResult GSettingsSetter::setWallpaper(const std::string &path, Wallpaper
         if (!uri) {
             const std::string why = error ? error->message : "";
             g_clear_error(&error);
-            return WallpaperResult::failure("Le nom « " + path
-                                            + " » ne peut pas être converti en adresse de fichier ("
-                                            + why + ") : le papier peint reste inchangé.");
+            return WallpaperResult::failure("Le nom « " + path +
+                                            " » ne peut pas être converti en adresse de fichier (" +
+                                            why + ") : le papier peint reste inchangé.");
         }
         value = uri.get();
     }
@@ -165,18 +163,18 @@ WallpaperResult GSettingsSetter::setWallpaper(const std::string &path, Wallpaper
     GObjectPtr<GSettings> settings(g_settings_new_full(schema.get(), nullptr, nullptr));
     for (const char *key : pictureKeys) {
         if (!g_settings_is_writable(settings.get(), key))
-            return WallpaperResult::failure(std::string("Le réglage « ") + keys.backgroundSchema
-                                            + " " + key
-                                            + " » est verrouillé : le papier peint reste inchangé.");
+            return WallpaperResult::failure(std::string("Le réglage « ") + keys.backgroundSchema +
+                                            " " + key +
+                                            " » est verrouillé : le papier peint reste inchangé.");
     }
     // Both keys change in one write, so the desktop never shows a mix.
     g_settings_delay(settings.get());
     for (const char *key : pictureKeys)
         g_settings_set_string(settings.get(), key, value.c_str());
     // "none" shows no picture at all: the new wallpaper must be seen.
-    if (hasStringKey(schema.get(), "picture-options")
-        && getString(settings.get(), "picture-options") == "none"
-        && g_settings_is_writable(settings.get(), "picture-options")) {
+    if (hasStringKey(schema.get(), "picture-options") &&
+        getString(settings.get(), "picture-options") == "none" &&
+        g_settings_is_writable(settings.get(), "picture-options")) {
         GSettingsSchemaKey *k = g_settings_schema_get_key(schema.get(), "picture-options");
         GVariant *stretched = g_variant_ref_sink(g_variant_new_string("stretched"));
         if (g_settings_schema_key_range_check(k, stretched))
@@ -190,8 +188,8 @@ WallpaperResult GSettingsSetter::setWallpaper(const std::string &path, Wallpaper
     for (const char *key : pictureKeys) {
         if (getString(settings.get(), key) != value)
             return WallpaperResult::failure(std::string("Le bureau n'a pas gardé le nouveau papier "
-                                                        "peint (réglage « ")
-                                            + keys.backgroundSchema + " " + key + " »).");
+                                                        "peint (réglage « ") +
+                                            keys.backgroundSchema + " " + key + " »).");
     }
     return WallpaperResult::success();
 }
@@ -205,11 +203,11 @@ WallpaperResult GSettingsSetter::disableScreenSaver()
     if (schema && g_settings_schema_has_key(schema.get(), kKey)) {
         tried = true;
         GObjectPtr<GSettings> settings(g_settings_new_full(schema.get(), nullptr, nullptr));
-        if (!g_settings_is_writable(settings.get(), kKey)
-            || !g_settings_set_boolean(settings.get(), kKey, FALSE))
-            return WallpaperResult::failure(std::string("Le réglage « ") + keys.screensaverSchema
-                                            + " " + kKey
-                                            + " » est verrouillé : l'économiseur d'écran reste actif.");
+        if (!g_settings_is_writable(settings.get(), kKey) ||
+            !g_settings_set_boolean(settings.get(), kKey, FALSE))
+            return WallpaperResult::failure(
+                std::string("Le réglage « ") + keys.screensaverSchema + " " + kKey +
+                " » est verrouillé : l'économiseur d'écran reste actif.");
         g_settings_sync();
         if (g_settings_get_boolean(settings.get(), kKey))
             return WallpaperResult::failure("Le bureau n'a pas désactivé l'économiseur d'écran.");
@@ -222,9 +220,10 @@ WallpaperResult GSettingsSetter::disableScreenSaver()
             return x;
     }
     if (!tried)
-        return WallpaperResult::failure(std::string("Le schéma GSettings « ") + keys.screensaverSchema
-                                        + " » n'est pas installé et aucun serveur X n'est accessible : "
-                                          "l'économiseur d'écran reste actif.");
+        return WallpaperResult::failure(
+            std::string("Le schéma GSettings « ") + keys.screensaverSchema +
+            " » n'est pas installé et aucun serveur X n'est accessible : "
+            "l'économiseur d'écran reste actif.");
     return WallpaperResult::success();
 }
 

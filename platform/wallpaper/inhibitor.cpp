@@ -18,9 +18,9 @@ ScreenSaverInhibitor::~ScreenSaverInhibitor()
 {
     if (!m_cookie)
         return;
-    auto msg = QDBusMessage::createMethodCall(QString::fromLatin1(kService), QString::fromLatin1(kPath),
-                                              QString::fromLatin1(kService),
-                                              QStringLiteral("UnInhibit"));
+    auto msg =
+        QDBusMessage::createMethodCall(QString::fromLatin1(kService), QString::fromLatin1(kPath),
+                                       QString::fromLatin1(kService), QStringLiteral("UnInhibit"));
     msg << *m_cookie;
     QDBusConnection::sessionBus().call(msg, QDBus::Block, kTimeoutMs);
 }
@@ -42,18 +42,20 @@ WallpaperResult ScreenSaverInhibitor::inhibit()
     if (!bus.isConnected())
         return WallpaperResult::failure("Le bus de session D-Bus est inaccessible : "
                                         "l'économiseur d'écran reste actif.");
-    auto msg = QDBusMessage::createMethodCall(QString::fromLatin1(kService), QString::fromLatin1(kPath),
-                                              QString::fromLatin1(kService), QStringLiteral("Inhibit"));
+    auto msg =
+        QDBusMessage::createMethodCall(QString::fromLatin1(kService), QString::fromLatin1(kPath),
+                                       QString::fromLatin1(kService), QStringLiteral("Inhibit"));
     msg << QStringLiteral("Velumbra") << QStringLiteral("Rotation du papier peint");
     const QDBusMessage reply = bus.call(msg, QDBus::Block, kTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
-        return WallpaperResult::failure("Le bureau a refusé de suspendre l'économiseur d'écran ("
-                                        + reply.errorMessage().toStdString() + ").");
+        return WallpaperResult::failure("Le bureau a refusé de suspendre l'économiseur d'écran (" +
+                                        reply.errorMessage().toStdString() + ").");
     m_cookie = reply.arguments().constFirst().toUInt();
     return WallpaperResult::success();
 }
 
-WallpaperResult disableSessionScreenSaver(ScreenSaverInhibitor &inhibitor, const std::string &display)
+WallpaperResult disableSessionScreenSaver(ScreenSaverInhibitor &inhibitor,
+                                          const std::string &display)
 {
     bool tried = false;
     if (ScreenSaverInhibitor::serviceAvailable()) {
@@ -67,8 +69,9 @@ WallpaperResult disableSessionScreenSaver(ScreenSaverInhibitor &inhibitor, const
             return r;
     }
     if (!tried)
-        return WallpaperResult::failure("Aucun économiseur d'écran n'a pu être désactivé : ni service "
-                                        "org.freedesktop.ScreenSaver ni serveur X.");
+        return WallpaperResult::failure(
+            "Aucun économiseur d'écran n'a pu être désactivé : ni service "
+            "org.freedesktop.ScreenSaver ni serveur X.");
     return WallpaperResult::success();
 }
 

@@ -86,8 +86,8 @@ std::string extensionOf(const std::string &path)
 bool isPlainSwayPath(const std::string &path)
 {
     for (const char c : path) {
-        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')
-            || c == '/' || c == '.' || c == '_' || c == '-';
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                           (c >= '0' && c <= '9') || c == '/' || c == '.' || c == '_' || c == '-';
         if (!plain)
             return false;
     }
@@ -120,8 +120,8 @@ std::string runSwayCommand(const std::string &socketPath, const std::string &com
         return unreachable(socketPath);
 
     char replyHeader[kMagic.size() + sizeof header];
-    if (!readAll(fd.get(), replyHeader, sizeof replyHeader)
-        || std::string_view(replyHeader, kMagic.size()) != kMagic)
+    if (!readAll(fd.get(), replyHeader, sizeof replyHeader) ||
+        std::string_view(replyHeader, kMagic.size()) != kMagic)
         return unreachable(socketPath);
     std::uint32_t replyFields[2];
     std::memcpy(replyFields, replyHeader + kMagic.size(), sizeof replyFields);
@@ -137,14 +137,15 @@ std::string runSwayCommand(const std::string &socketPath, const std::string &com
     for (const auto &r : results) {
         const QJsonObject result = r.toObject();
         if (!result.value(QStringLiteral("success")).toBool())
-            return "sway a refusé le papier peint (" + result.value(QStringLiteral("error")).toString().toStdString()
-                + ").";
+            return "sway a refusé le papier peint (" +
+                   result.value(QStringLiteral("error")).toString().toStdString() + ").";
     }
     return {};
 }
 
 SwaySetter::SwaySetter(std::string socketPath, std::string runtimeDir, std::string display)
-    : m_socket(std::move(socketPath)), m_runtimeDir(std::move(runtimeDir)), m_display(std::move(display))
+    : m_socket(std::move(socketPath)), m_runtimeDir(std::move(runtimeDir)),
+      m_display(std::move(display))
 {
 }
 
@@ -157,8 +158,8 @@ WallpaperResult SwaySetter::setWallpaper(const std::string &path, WallpaperLifet
     std::error_code ec;
     const fs::path target = fs::absolute(fs::path(path), ec);
     if (m_runtimeDir.empty() || !isPlainSwayPath(m_runtimeDir))
-        return WallpaperResult::failure("Le dossier XDG_RUNTIME_DIR (« " + m_runtimeDir
-                                        + " ») ne convient pas : le papier peint reste inchangé.");
+        return WallpaperResult::failure("Le dossier XDG_RUNTIME_DIR (« " + m_runtimeDir +
+                                        " ») ne convient pas : le papier peint reste inchangé.");
     const fs::path dir = fs::path(m_runtimeDir) / "velumbra";
     fs::create_directories(dir, ec);
     fs::permissions(dir, fs::perms::owner_all, ec);
@@ -174,10 +175,12 @@ WallpaperResult SwaySetter::setWallpaper(const std::string &path, WallpaperLifet
     if (!ec)
         fs::rename(temporary, link, ec);
     if (ec)
-        return WallpaperResult::failure("Le lien « " + link.string() + " » ne peut pas être créé ("
-                                        + ec.message() + ") : le papier peint reste inchangé.");
+        return WallpaperResult::failure("Le lien « " + link.string() +
+                                        " » ne peut pas être créé (" + ec.message() +
+                                        ") : le papier peint reste inchangé.");
 
-    if (auto error = runSwayCommand(m_socket, "output * bg " + link.string() + " stretch"); !error.empty())
+    if (auto error = runSwayCommand(m_socket, "output * bg " + link.string() + " stretch");
+        !error.empty())
         return WallpaperResult::failure(std::move(error));
     return WallpaperResult::success();
 }

@@ -25,8 +25,7 @@ bool toWide(const std::string &text, std::wstring &wide)
         return false;
     wide.resize(std::size_t(n));
     return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), int(text.size()),
-                               wide.data(), n)
-        == n;
+                               wide.data(), n) == n;
 }
 
 std::string errorText(DWORD code)
@@ -44,31 +43,33 @@ public:
     {
         std::wstring wide;
         if (!toWide(path, wide))
-            return WallpaperResult::failure("Le nom de fichier « " + path
-                                            + " » n'est pas valide : le papier peint reste inchangé.");
+            return WallpaperResult::failure(
+                "Le nom de fichier « " + path +
+                " » n'est pas valide : le papier peint reste inchangé.");
         // An empty name removes the picture, as Windows itself does.
         if (!wide.empty()) {
             const DWORD attributes = GetFileAttributesW(wide.c_str());
             if (attributes == INVALID_FILE_ATTRIBUTES)
-                return WallpaperResult::failure("Le fichier « " + path
-                                                + " » n'existe pas : le papier peint reste inchangé.");
+                return WallpaperResult::failure(
+                    "Le fichier « " + path + " » n'existe pas : le papier peint reste inchangé.");
             if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-                return WallpaperResult::failure("« " + path
-                                                + " » est un dossier, pas une image : le papier peint reste inchangé.");
+                return WallpaperResult::failure(
+                    "« " + path +
+                    " » est un dossier, pas une image : le papier peint reste inchangé.");
         }
         // Update flags 0 last until logoff; 3 store the picture in the
         // user's profile and tell every window.
         const UINT flags = lifetime == WallpaperLifetime::ForGood
-            ? UINT(SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE)
-            : 0u;
+                               ? UINT(SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE)
+                               : 0u;
         if (!SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, wide.data(), flags))
-            return WallpaperResult::failure("Windows a refusé le papier peint « " + path + " » ("
-                                            + errorText(GetLastError()) + ").");
+            return WallpaperResult::failure("Windows a refusé le papier peint « " + path + " » (" +
+                                            errorText(GetLastError()) + ").");
 
         wchar_t current[MAX_PATH + 1] = {};
         if (!SystemParametersInfoW(SPI_GETDESKWALLPAPER, MAX_PATH, current, 0))
-            return WallpaperResult::failure("Windows ne dit pas quel papier peint il montre ("
-                                            + errorText(GetLastError()) + ").");
+            return WallpaperResult::failure("Windows ne dit pas quel papier peint il montre (" +
+                                            errorText(GetLastError()) + ").");
         if (CompareStringOrdinal(current, -1, wide.c_str(), -1, TRUE) != CSTR_EQUAL)
             return WallpaperResult::failure("Windows n'a pas gardé le nouveau papier peint.");
         return WallpaperResult::success();
@@ -77,8 +78,9 @@ public:
     [[nodiscard]] WallpaperResult disableScreenSaver() override
     {
         if (!SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, FALSE, nullptr, 0))
-            return WallpaperResult::failure("Windows a refusé de désactiver l'économiseur d'écran ("
-                                            + errorText(GetLastError()) + ").");
+            return WallpaperResult::failure(
+                "Windows a refusé de désactiver l'économiseur d'écran (" +
+                errorText(GetLastError()) + ").");
         BOOL active = TRUE;
         if (!SystemParametersInfoW(SPI_GETSCREENSAVEACTIVE, 0, &active, 0) || active)
             return WallpaperResult::failure("Windows n'a pas désactivé l'économiseur d'écran.");

@@ -69,9 +69,8 @@ Pixmap pixmapProperty(Display *dpy, Window root, Atom atom)
     unsigned char *data = nullptr;
     Pixmap result = None;
     if (XGetWindowProperty(dpy, root, atom, 0, 1, False, XA_PIXMAP, &type, &format, &count, &after,
-                           &data)
-            == Success
-        && type == XA_PIXMAP && format == 32 && count == 1 && data) {
+                           &data) == Success &&
+        type == XA_PIXMAP && format == 32 && count == 1 && data) {
         // Format 32 properties come back as longs whatever the platform's width.
         result = Pixmap(*reinterpret_cast<unsigned long *>(data));
     }
@@ -128,8 +127,8 @@ bool hostIsLittleEndian()
 // ff0000/ff00/ff) has the layout of an RGB32 image in the host's byte order.
 bool sameLayoutAsRgb32(const XImage *ximage)
 {
-    return ximage->bits_per_pixel == 32 && ximage->red_mask == 0xff0000
-        && ximage->green_mask == 0xff00 && ximage->blue_mask == 0xff;
+    return ximage->bits_per_pixel == 32 && ximage->red_mask == 0xff0000 &&
+           ximage->green_mask == 0xff00 && ximage->blue_mask == 0xff;
 }
 
 // Packs an RGB32 image of the same size into @p ximage pixel by pixel from
@@ -141,9 +140,9 @@ void packImage(XImage *ximage, const QImage &rgb32)
         for (int x = 0; x < rgb32.width(); ++x) {
             const QRgb p = src[x];
             XPutPixel(ximage, x, y,
-                      packChannel(unsigned(qRed(p)), ximage->red_mask)
-                          | packChannel(unsigned(qGreen(p)), ximage->green_mask)
-                          | packChannel(unsigned(qBlue(p)), ximage->blue_mask));
+                      packChannel(unsigned(qRed(p)), ximage->red_mask) |
+                          packChannel(unsigned(qGreen(p)), ximage->green_mask) |
+                          packChannel(unsigned(qBlue(p)), ximage->blue_mask));
         }
     }
 }
@@ -164,7 +163,7 @@ QImage composeRootImage(const QImage &picture, QSize rootSize, const std::vector
     };
     if (areas.empty() || (areas.size() == 1 && areas.front() == whole))
         return stretched(rootSize);
-    // Between monitors of different sizes the root shows black.
+    // What no monitor shows of the root (monitors of unequal sizes) stays black.
     QImage root(rootSize, QImage::Format_RGB32);
     root.fill(Qt::black);
     for (const QRect &area : areas) {
@@ -191,9 +190,9 @@ WallpaperResult X11RootSetter::setWallpaper(const std::string &path, WallpaperLi
     reader.setAutoTransform(true);
     const QImage picture = reader.read();
     if (picture.isNull())
-        return WallpaperResult::failure("L'image « " + path + " » ne peut pas être lue ("
-                                        + reader.errorString().toStdString()
-                                        + ") : le papier peint reste inchangé.");
+        return WallpaperResult::failure("L'image « " + path + " » ne peut pas être lue (" +
+                                        reader.errorString().toStdString() +
+                                        ") : le papier peint reste inchangé.");
 
     // Our own connection: RetainPermanent keeps every resource of the
     // connection it is set on, and the program's toolkit connection must stay
@@ -210,14 +209,12 @@ WallpaperResult X11RootSetter::setWallpaper(const std::string &path, WallpaperLi
     const QImage composed = composeRootImage(picture, rootSize, monitorRects(d, root));
 
     ErrorTrap trap;
-    XImage *ximage = XCreateImage(d, DefaultVisual(d, screen), unsigned(depth), ZPixmap, 0,
-                                  nullptr, unsigned(rootSize.width()),
-                                  unsigned(rootSize.height()), 32, 0);
+    XImage *ximage = XCreateImage(d, DefaultVisual(d, screen), unsigned(depth), ZPixmap, 0, nullptr,
+                                  unsigned(rootSize.width()), unsigned(rootSize.height()), 32, 0);
     if (!ximage)
-        return WallpaperResult::failure("Le serveur X n'accepte pas une image de "
-                                        + std::to_string(rootSize.width()) + " × "
-                                        + std::to_string(rootSize.height())
-                                        + " pixels : le papier peint reste inchangé.");
+        return WallpaperResult::failure(
+            "Le serveur X n'accepte pas une image de " + std::to_string(rootSize.width()) + " × " +
+            std::to_string(rootSize.height()) + " pixels : le papier peint reste inchangé.");
     std::vector<char> packed;
     if (sameLayoutAsRgb32(ximage) && ximage->bytes_per_line == composed.bytesPerLine()) {
         // Sent as it is; Xlib swaps the bytes for a server of the other order.
@@ -240,8 +237,9 @@ WallpaperResult X11RootSetter::setWallpaper(const std::string &path, WallpaperLi
     ximage->data = nullptr; // owned by the image or the vector
     XDestroyImage(ximage);
     if (trap.failedAfterSync(d))
-        return WallpaperResult::failure("Le serveur X a refusé l'image du papier peint "
-                                        "(mémoire insuffisante ?) : le papier peint reste inchangé.");
+        return WallpaperResult::failure(
+            "Le serveur X a refusé l'image du papier peint "
+            "(mémoire insuffisante ?) : le papier peint reste inchangé.");
 
     const Atom rootPmap = XInternAtom(d, "_XROOTPMAP_ID", False);
     const Atom esetroot = XInternAtom(d, "ESETROOT_PMAP_ID", False);
@@ -261,12 +259,13 @@ WallpaperResult X11RootSetter::setWallpaper(const std::string &path, WallpaperLi
     XSetWindowBackgroundPixmap(d, root, pixmap);
     XClearWindow(d, root);
     XUngrabServer(d);
-    XSetCloseDownMode(d, RetainPermanent);
     // A failed kill of a client that is already gone is harmless; only the
     // read-back decides.
     (void)trap.failedAfterSync(d);
     if (pixmapProperty(d, root, rootPmap) != pixmap || pixmapProperty(d, root, esetroot) != pixmap)
         return WallpaperResult::failure("Le serveur X n'a pas gardé le nouveau papier peint.");
+    // Only now is the pixmap left behind for the desktop to show.
+    XSetCloseDownMode(d, RetainPermanent);
     return WallpaperResult::success();
 }
 
@@ -278,8 +277,8 @@ std::vector<std::string> x11MonitorNames(const std::string &display)
         return names;
     Display *d = dpy.get();
     int eventBase = 0, errorBase = 0, major = 0, minor = 0;
-    if (!XRRQueryExtension(d, &eventBase, &errorBase) || !XRRQueryVersion(d, &major, &minor)
-        || major * 100 + minor < 105)
+    if (!XRRQueryExtension(d, &eventBase, &errorBase) || !XRRQueryVersion(d, &major, &minor) ||
+        major * 100 + minor < 105)
         return names;
     int count = 0;
     XRRMonitorInfo *monitors = XRRGetMonitors(d, DefaultRootWindow(d), True, &count);
@@ -303,8 +302,8 @@ WallpaperResult disableX11ScreenSaver(const std::string &display)
 {
     DisplayPtr dpy = openDisplay(display);
     if (!dpy)
-        return WallpaperResult::failure("Le serveur X « " + display
-                                        + " » ne répond pas : l'économiseur d'écran reste actif.");
+        return WallpaperResult::failure("Le serveur X « " + display +
+                                        " » ne répond pas : l'économiseur d'écran reste actif.");
     Display *d = dpy.get();
     ErrorTrap trap;
     int timeout = 0, interval = 0, blanking = 0, exposures = 0;

@@ -41,8 +41,8 @@ bool isMissingProperty(const QDBusMessage &reply)
 
 std::string busFailure(const QDBusMessage &reply)
 {
-    return "xfconf ne répond pas sur le bus de session (" + reply.errorMessage().toStdString()
-        + ") : le papier peint reste inchangé.";
+    return "xfconf ne répond pas sur le bus de session (" + reply.errorMessage().toStdString() +
+           ") : le papier peint reste inchangé.";
 }
 
 QVariant unwrap(const QVariant &v)
@@ -124,11 +124,12 @@ WallpaperResult XfconfSetter::setWallpaper(const std::string &path, WallpaperLif
     if (auto problem = wallpaperFileProblem(path); !problem.empty())
         return WallpaperResult::failure(std::move(problem));
     if (!QDBusConnection::sessionBus().isConnected())
-        return WallpaperResult::failure("Le bus de session D-Bus est inaccessible : le papier peint "
-                                        "reste inchangé.");
+        return WallpaperResult::failure(
+            "Le bus de session D-Bus est inaccessible : le papier peint "
+            "reste inchangé.");
 
-    const QDBusMessage all = call(QStringLiteral("GetAllProperties"),
-                                  {kChannel, QStringLiteral("/backdrop")});
+    const QDBusMessage all =
+        call(QStringLiteral("GetAllProperties"), {kChannel, QStringLiteral("/backdrop")});
     if (failed(all) && !isMissingProperty(all))
         return WallpaperResult::failure(busFailure(all));
     QVariantMap properties;
@@ -166,10 +167,12 @@ WallpaperResult XfconfSetter::setWallpaper(const std::string &path, WallpaperLif
         }
     }
     for (const std::string &key : keys) {
-        const QDBusMessage got = call(QStringLiteral("GetProperty"),
-                                      {kChannel, QString::fromStdString(key)});
-        if (failed(got) || got.arguments().isEmpty() || unwrap(got.arguments().constFirst()).toString() != file)
-            return WallpaperResult::failure("xfconf n'a pas gardé le nouveau papier peint (" + key + ").");
+        const QDBusMessage got =
+            call(QStringLiteral("GetProperty"), {kChannel, QString::fromStdString(key)});
+        if (failed(got) || got.arguments().isEmpty() ||
+            unwrap(got.arguments().constFirst()).toString() != file)
+            return WallpaperResult::failure("xfconf n'a pas gardé le nouveau papier peint (" + key +
+                                            ").");
     }
     return WallpaperResult::success();
 }

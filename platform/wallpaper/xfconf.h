@@ -33,6 +33,7 @@ private:
 [[nodiscard]] std::vector<std::string> xfceImageKeys(const std::vector<std::string> &keys);
 
 // The keys to create when xfdesktop never ran: workspace 0 of each monitor.
-[[nodiscard]] std::vector<std::string> xfceNewImageKeys(const std::vector<std::string> &monitorNames);
+[[nodiscard]] std::vector<std::string>
+xfceNewImageKeys(const std::vector<std::string> &monitorNames);
 
 } // namespace velumbra

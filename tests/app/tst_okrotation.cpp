@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QImage>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -101,8 +102,51 @@ private Q_SLOTS:
         QFETCH(QString, how);
         QFETCH(bool, failing);
         if (failing)
-            m_fake->wallpaper.nextResult = WallpaperResult::failure("Aucun bureau connu.");
+            m_fake->wallpaper.nextResult = WallpaperResult::failure("Le fichier est introuvable.");
         FrmVLB &w = open(mode);
+        // Clicking an entry makes it the current file.
+        auto *files = w.findChild<QListView *>(QStringLiteral("File1"));
+        const QModelIndex b = files->model()->index(1, 0);
+        QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, files->visualRect(b).center());
+        const QString path = m_dir.filePath(QStringLiteral("b.bmp"));
+        QCOMPARE(w.fichierPapierPeint(), path);
+        m_fake->prompter.shown.clear();
+        if (how == QLatin1String("left"))
+            QTest::mouseClick(ok(), Qt::LeftButton);
+        else if (how == QLatin1String("enter"))
+            QTest::keyClick(option(mode), Qt::Key_Return);
+        else
+            QTest::mouseClick(ok(), how == QLatin1String("right") ? Qt::RightButton : Qt::MiddleButton);
+        // Set once, for the mode's lifetime, then saved and quit.
+        QCOMPARE(m_fake->wallpaper.sets.size(), std::size_t(1));
+        QCOMPARE(QString::fromStdString(m_fake->wallpaper.sets[0].path), path);
+        QCOMPARE(m_fake->wallpaper.sets[0].lifetime,
+                 mode == 0 ? WallpaperLifetime::UntilLogoff : WallpaperLifetime::ForGood);
+        QVERIFY(!w.isVisible());
+        QCOMPARE(m_fake->settings.committed.size(), std::size_t(8));
+        if (failing) {
+            QCOMPARE(m_fake->prompter.shown.size(), std::size_t(1));
+            QCOMPARE(m_fake->prompter.shown[0].text,
+                     QStringLiteral("Le papier peint n'a pas pu être changé : Le fichier est introuvable."));
+        } else {
+            QVERIFY(m_fake->prompter.shown.empty());
+        }
+    }
+
+    void withoutACurrentFileTheWallpaperStays_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("how");
+        QTest::newRow("temporary, click") << 0 << "left";
+        QTest::newRow("for good, right button") << 1 << "right";
+    }
+
+    void withoutACurrentFileTheWallpaperStays()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, how);
+        // The saved file is selected again at start, but not current yet.
+        FrmVLB &w = open(mode, "b.bmp");
         m_fake->prompter.shown.clear();
         if (how == QLatin1String("left"))
             QTest::mouseClick(ok(), Qt::LeftButton);

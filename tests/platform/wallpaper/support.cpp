@@ -7,10 +7,25 @@
 
 #include <gtest/gtest.h>
 
+// After GoogleTest, whose templates Xlib's macros (None, Bool) break.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <sys/prctl.h>
 
 namespace wallpapertest {
+namespace {
+
+// A server must not outlive a test that crashes or is killed.
+void endWithParent(QProcess &process)
+{
+    process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+}
+
+} // namespace
 
 const Quadrants kPictureA{QColor(255, 0, 0), QColor(0, 255, 0), QColor(0, 0, 255),
                           QColor(255, 255, 255)};
@@ -32,9 +47,9 @@ bool writeQuadrantPicture(const QString &path, const Quadrants &colours, QSize s
 
 bool closeTo(QColor actual, QColor expected, int tolerance)
 {
-    return std::abs(actual.red() - expected.red()) <= tolerance
-        && std::abs(actual.green() - expected.green()) <= tolerance
-        && std::abs(actual.blue() - expected.blue()) <= tolerance;
+    return std::abs(actual.red() - expected.red()) <= tolerance &&
+           std::abs(actual.green() - expected.green()) <= tolerance &&
+           std::abs(actual.blue() - expected.blue()) <= tolerance;
 }
 
 RunResult runProgram(const QString &program, const QStringList &args, const QStringList &env)
@@ -68,6 +83,7 @@ RunResult runCli(const QStringList &args, const QStringList &env)
 Xvfb::Xvfb(int depth, QSize size)
 {
     m_process.setProcessChannelMode(QProcess::SeparateChannels);
+    endWithParent(m_process);
     m_process.start(QStringLiteral("Xvfb"),
                     {QStringLiteral("-noreset"), QStringLiteral("-nolisten"), QStringLiteral("tcp"),
                      QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
@@ -107,6 +123,7 @@ ScriptServer::ScriptServer(const QString &script, const QStringList &args, const
     }
     m_process.setProcessEnvironment(e);
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    endWithParent(m_process);
     QStringList all{QStringLiteral(WALLPAPER_SERVERS "/") + script};
     all += args;
     m_process.start(QStringLiteral(WALLPAPER_SERVERS "/namespace.sh"), all);
@@ -116,6 +133,28 @@ ScriptServer::ScriptServer(const QString &script, const QStringList &args, const
     while (!out.contains('\n') && m_process.waitForReadyRead(30000))
         out += m_process.readAllStandardOutput();
     m_firstLine = QString::fromUtf8(out.trimmed());
+}
+
+bool rootShows(const QString &display, const Quadrants &colours, int upperY)
+{
+    Display *d = XOpenDisplay(qPrintable(display));
+    if (!d)
+        return false;
+    bool all = true;
+    const int xs[] = {200, 600};
+    const int ys[] = {upperY, 450};
+    for (std::size_t q = 0; q < 4 && all; ++q) {
+        XImage *img = XGetImage(d, DefaultRootWindow(d), xs[q % 2], ys[q / 2], 1, 1, AllPlanes, ZPixmap);
+        if (!img) {
+            all = false;
+            break;
+        }
+        const unsigned long p = XGetPixel(img, 0, 0);
+        XDestroyImage(img);
+        all = closeTo(QColor(int((p >> 16) & 0xff), int((p >> 8) & 0xff), int(p & 0xff)), colours[q]);
+    }
+    XCloseDisplay(d);
+    return all;
 }
 
 ScriptServer::~ScriptServer()

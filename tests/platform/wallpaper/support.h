@@ -33,6 +33,11 @@ bool writeQuadrantPicture(const QString &path, const Quadrants &colours, QSize s
 // Whether @p actual is @p expected give or take JPEG's rounding.
 bool closeTo(QColor actual, QColor expected, int tolerance = 24);
 
+// Whether the root window of X display @p display shows @p colours at the
+// middle of each quadrant of an 800 x 600 screen, probing at height @p upperY
+// in the upper half (below a desktop's top bar) and 450 in the lower half.
+bool rootShows(const QString &display, const Quadrants &colours, int upperY = 150);
+
 struct RunResult
 {
     int exitCode = -1;
@@ -104,16 +109,14 @@ private:
 
 // Repeats @p probe until it is true or @p seconds have gone; for what has no
 // event to wait on (a picture reaching the screen of another process).
-template<typename Probe>
-bool eventually(Probe probe, int seconds = 20);
+template <typename Probe> bool eventually(Probe probe, int seconds = 20);
 
 } // namespace wallpapertest
 
 #include <QDeadlineTimer>
 #include <QThread>
 
-template<typename Probe>
-bool wallpapertest::eventually(Probe probe, int seconds)
+template <typename Probe> bool wallpapertest::eventually(Probe probe, int seconds)
 {
     const QDeadlineTimer deadline(seconds * 1000);
     while (!probe()) {

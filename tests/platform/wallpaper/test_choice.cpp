@@ -1,3 +1,4 @@
+#include "fakewallpaper.h" // compiled here for the callers that will use it
 #include "wallpaper.h"
 
 #include <gtest/gtest.h>

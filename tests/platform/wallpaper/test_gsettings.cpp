@@ -55,8 +55,8 @@ protected:
         if (!v)
             return "<unreadable: " + text.toStdString() + ">";
         std::string result = g_variant_is_of_type(v, G_VARIANT_TYPE_STRING)
-            ? std::string(g_variant_get_string(v, nullptr))
-            : std::string(text.constData());
+                                 ? std::string(g_variant_get_string(v, nullptr))
+                                 : std::string(text.constData());
         g_variant_unref(v);
         return result;
     }
@@ -110,9 +110,10 @@ TEST_F(GSettingsBackend, EachFlavourWritesItsKeysInItsOwnForm)
 TEST_F(GSettingsBackend, RelativeNameIsStoredAsAnAbsoluteOne)
 {
     const auto r = runProgram(QStringLiteral("/bin/sh"),
-                              {QStringLiteral("-c"), QStringLiteral("cd \"$1\" && exec \"$2\" --backend mate set \"$3\""),
-                               QStringLiteral("sh"), m_dir.path(), QStringLiteral(WALLPAPER_CLI_PATH),
-                               QFileInfo(m_picture).fileName()},
+                              {QStringLiteral("-c"),
+                               QStringLiteral("cd \"$1\" && exec \"$2\" --backend mate set \"$3\""),
+                               QStringLiteral("sh"), m_dir.path(),
+                               QStringLiteral(WALLPAPER_CLI_PATH), QFileInfo(m_picture).fileName()},
                               m_env);
     ASSERT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
     EXPECT_EQ(get("org.mate.background", "picture-filename"), m_picture.toStdString());
@@ -139,8 +140,9 @@ TEST_F(GSettingsBackend, PictureHiddenByStyleNoneIsMadeVisible)
 TEST_F(GSettingsBackend, ScreenSaverOffWhereTheSchemaHasIt)
 {
     for (const char *backend : {"gnome", "cinnamon"}) {
-        const std::string schema = std::string(backend) == "gnome" ? "org.gnome.desktop.screensaver"
-                                                                   : "org.cinnamon.desktop.screensaver";
+        const std::string schema = std::string(backend) == "gnome"
+                                       ? "org.gnome.desktop.screensaver"
+                                       : "org.cinnamon.desktop.screensaver";
         set(schema.c_str(), "idle-activation-enabled", "true");
         const auto r = cli({QStringLiteral("--backend"), QString::fromLatin1(backend),
                             QStringLiteral("screensaver")});
@@ -157,8 +159,10 @@ TEST_F(GSettingsBackend, MissingSchemasFailWithAReasonInsteadOfAborting)
     for (const char *backend : {"gnome", "cinnamon", "mate"}) {
         const auto set = cli({QStringLiteral("--backend"), QString::fromLatin1(backend),
                               QStringLiteral("set"), m_picture});
-        EXPECT_EQ(set.exitCode, 1) << backend << " crashed or succeeded: " << qPrintable(set.stdErr);
-        EXPECT_TRUE(set.stdErr.contains(QStringLiteral("n'est pas installé"))) << qPrintable(set.stdErr);
+        EXPECT_EQ(set.exitCode, 1)
+            << backend << " crashed or succeeded: " << qPrintable(set.stdErr);
+        EXPECT_TRUE(set.stdErr.contains(QStringLiteral("n'est pas installé")))
+            << qPrintable(set.stdErr);
         // Without an X server either, nothing can keep the saver off.
         const auto saver = cli({QStringLiteral("--backend"), QString::fromLatin1(backend),
                                 QStringLiteral("screensaver")});
@@ -188,15 +192,16 @@ TEST_F(GSettingsBackend, SchemaWithoutTheDarkKeyGetsTheLightOneOnly)
     m_env << QStringLiteral("XDG_DATA_DIRS=") + m_dir.filePath(QStringLiteral("nothing"))
           << QStringLiteral("GSETTINGS_SCHEMA_DIR=") + schemas;
 
-    const auto r = cli({QStringLiteral("--backend"), QStringLiteral("gnome"), QStringLiteral("set"),
-                        m_picture});
+    const auto r = cli(
+        {QStringLiteral("--backend"), QStringLiteral("gnome"), QStringLiteral("set"), m_picture});
     ASSERT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
     EXPECT_EQ(get("org.gnome.desktop.background", "picture-uri"), uri());
 }
 
 TEST_F(GSettingsBackend, MissingFileLeavesTheSettingAlone)
 {
-    ASSERT_EQ(cli({QStringLiteral("--backend"), QStringLiteral("gnome"), QStringLiteral("set"), m_picture})
+    ASSERT_EQ(cli({QStringLiteral("--backend"), QStringLiteral("gnome"), QStringLiteral("set"),
+                   m_picture})
                   .exitCode,
               0);
     const auto r = cli({QStringLiteral("--backend"), QStringLiteral("gnome"), QStringLiteral("set"),

@@ -33,22 +33,27 @@ protected:
         ASSERT_TRUE(m_xvfb.running());
         const QString home = m_dir.filePath(QStringLiteral("home"));
         m_config = home + QStringLiteral("/.config");
-        m_env = {QStringLiteral("HOME=") + home, QStringLiteral("XDG_CONFIG_HOME=") + m_config,
+        m_env = {QStringLiteral("HOME=") + home,
+                 QStringLiteral("XDG_CONFIG_HOME=") + m_config,
                  QStringLiteral("XDG_CACHE_HOME=") + home + QStringLiteral("/.cache"),
                  QStringLiteral("XDG_DATA_HOME=") + home + QStringLiteral("/.local/share"),
                  QStringLiteral("XDG_RUNTIME_DIR=") + m_dir.filePath(QStringLiteral("runtime")),
-                 QStringLiteral("DISPLAY=") + m_xvfb.display(), QStringLiteral("QT_QPA_PLATFORM=xcb"),
-                 QStringLiteral("QT_QUICK_BACKEND=software"), QStringLiteral("XDG_CURRENT_DESKTOP=KDE")};
+                 QStringLiteral("DISPLAY=") + m_xvfb.display(),
+                 QStringLiteral("QT_QPA_PLATFORM=xcb"),
+                 QStringLiteral("QT_QUICK_BACKEND=software"),
+                 QStringLiteral("XDG_CURRENT_DESKTOP=KDE")};
         QDir().mkpath(m_dir.filePath(QStringLiteral("runtime")));
         QDir().mkpath(m_config);
         m_session = std::make_unique<PrivateSession>(
-            m_env, QStringList{QStringLiteral("exec plasmashell --no-respawn >\"$HOME/plasma.log\" 2>&1")});
+            m_env, QStringList{
+                       QStringLiteral("exec plasmashell --no-respawn >\"$HOME/plasma.log\" 2>&1")});
         ASSERT_TRUE(m_session->running());
         m_env << m_session->busEnv();
         m_bus = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(
             m_session->busEnv().section(u'=', 1), QStringLiteral("plasma-test")));
         ASSERT_TRUE(m_bus->isConnected());
-        ASSERT_TRUE(eventually([&] { return desktopCount() > 0; }, 60)) << "plasmashell did not start";
+        ASSERT_TRUE(eventually([&] { return desktopCount() > 0; }, 60))
+            << "plasmashell did not start";
     }
     void TearDown() override
     {
@@ -59,10 +64,9 @@ protected:
 
     int desktopCount() const
     {
-        auto msg = QDBusMessage::createMethodCall(QStringLiteral("org.kde.plasmashell"),
-                                                  QStringLiteral("/PlasmaShell"),
-                                                  QStringLiteral("org.kde.PlasmaShell"),
-                                                  QStringLiteral("evaluateScript"));
+        auto msg = QDBusMessage::createMethodCall(
+            QStringLiteral("org.kde.plasmashell"), QStringLiteral("/PlasmaShell"),
+            QStringLiteral("org.kde.PlasmaShell"), QStringLiteral("evaluateScript"));
         msg << QStringLiteral("print(desktops().length)");
         const QDBusMessage reply = m_bus->call(msg, QDBus::Block, 5000);
         if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
@@ -72,25 +76,14 @@ protected:
 
     RunResult set(const QString &file) const
     {
-        return runCli({QStringLiteral("--backend"), QStringLiteral("kde"), QStringLiteral("set"), file}, m_env);
+        return runCli(
+            {QStringLiteral("--backend"), QStringLiteral("kde"), QStringLiteral("set"), file},
+            m_env);
     }
 
     bool screenShows(const Quadrants &colours) const
     {
-        Display *d = XOpenDisplay(qPrintable(m_xvfb.display()));
-        if (!d)
-            return false;
-        bool all = true;
-        const int xs[] = {200, 600};
-        const int ys[] = {150, 450};
-        for (std::size_t q = 0; q < 4 && all; ++q) {
-            XImage *img = XGetImage(d, DefaultRootWindow(d), xs[q % 2], ys[q / 2], 1, 1, AllPlanes, ZPixmap);
-            const unsigned long p = XGetPixel(img, 0, 0);
-            XDestroyImage(img);
-            all = closeTo(QColor(int((p >> 16) & 0xff), int((p >> 8) & 0xff), int(p & 0xff)), colours[q]);
-        }
-        XCloseDisplay(d);
-        return all;
+        return rootShows(m_xvfb.display(), colours);
     }
 
     bool appletsrcNames(const QString &file) const

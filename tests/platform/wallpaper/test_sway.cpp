@@ -28,9 +28,9 @@ protected:
         ASSERT_TRUE(m_dir.isValid());
         // sway runs as another user when the test runs as root: it must be
         // able to read the pictures and run the setter.
-        QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                                | QFileDevice::ExeOwner | QFileDevice::ReadOther
-                                                | QFileDevice::ExeOther);
+        QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                                QFileDevice::ExeOther);
         const QString runtime = m_dir.filePath(QStringLiteral("runtime"));
         ASSERT_TRUE(QDir().mkpath(runtime));
         m_server = std::make_unique<ScriptServer>(QStringLiteral("sway.sh"), QStringList{runtime},
@@ -38,9 +38,12 @@ protected:
         ASSERT_TRUE(m_server->running()) << "sway did not start";
         const QStringList where = m_server->firstLine().split(u' ');
         ASSERT_EQ(where.size(), 2);
-        m_env = {QStringLiteral("SWAYSOCK=") + where[0], QStringLiteral("WAYLAND_DISPLAY=") + where[1],
-                 QStringLiteral("XDG_RUNTIME_DIR=") + runtime, QStringLiteral("HOME=") + runtime,
-                 QStringLiteral("-DISPLAY"), QStringLiteral("-DBUS_SESSION_BUS_ADDRESS")};
+        m_env = {QStringLiteral("SWAYSOCK=") + where[0],
+                 QStringLiteral("WAYLAND_DISPLAY=") + where[1],
+                 QStringLiteral("XDG_RUNTIME_DIR=") + runtime,
+                 QStringLiteral("HOME=") + runtime,
+                 QStringLiteral("-DISPLAY"),
+                 QStringLiteral("-DBUS_SESSION_BUS_ADDRESS")};
         m_cli = m_dir.filePath(QStringLiteral("wallpaper_cli"));
         ASSERT_TRUE(QFile::copy(QStringLiteral(WALLPAPER_CLI_PATH), m_cli));
     }
@@ -56,7 +59,8 @@ protected:
     RunResult set(const QString &file, const QStringList &extraEnv = {}) const
     {
         QStringList argv = asSwayUser(m_cli);
-        argv << QStringLiteral("--backend") << QStringLiteral("sway") << QStringLiteral("set") << file;
+        argv << QStringLiteral("--backend") << QStringLiteral("sway") << QStringLiteral("set")
+             << file;
         return runProgram(argv.takeFirst(), argv, m_env + extraEnv);
     }
 
@@ -101,7 +105,8 @@ protected:
 TEST_F(Sway, ShowsEachSetWhateverTheFileName)
 {
     // sway splits commands at ';' and ',' and expands the name like a shell.
-    const QString nasty = picture(QStringLiteral("it's \"a\", $HOME; $(touch pwned) `id` été.png"), kPictureA);
+    const QString nasty =
+        picture(QStringLiteral("it's \"a\", $HOME; $(touch pwned) `id` été.png"), kPictureA);
     const QString plain = picture(QStringLiteral("b.jpg"), kPictureB);
     for (const auto &[file, colours] :
          {std::pair{nasty, kPictureA}, std::pair{plain, kPictureB}, std::pair{nasty, kPictureA}}) {
@@ -125,8 +130,9 @@ TEST_F(Sway, MissingFileIsRefusedBeforeSwayAcceptsIt)
 
 TEST_F(Sway, DeadSocketFailsWithAReason)
 {
-    const auto r = set(picture(QStringLiteral("a.png"), kPictureA),
-                       {QStringLiteral("SWAYSOCK=") + m_dir.filePath(QStringLiteral("nothing.sock"))});
+    const auto r =
+        set(picture(QStringLiteral("a.png"), kPictureA),
+            {QStringLiteral("SWAYSOCK=") + m_dir.filePath(QStringLiteral("nothing.sock"))});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.stdErr.contains(QStringLiteral("sway ne répond pas"))) << qPrintable(r.stdErr);
 }
@@ -135,8 +141,8 @@ TEST(SwayPlainPath, OnlyNamesSwayLeavesAlone)
 {
     for (const char *plain : {"/run/user/1000/velumbra/wallpaper-0.jpg", "/tmp/a_b-c.png"})
         EXPECT_TRUE(velumbra::isPlainSwayPath(plain)) << plain;
-    for (const char *odd : {"", "/tmp/a b", "/tmp/$HOME", "/tmp/a;b", "/tmp/a,b", "/tmp/'", "/tmp/\"",
-                            "/tmp/`x`", "/tmp/a\\b", "/tmp/\xc3\xa9"})
+    for (const char *odd : {"", "/tmp/a b", "/tmp/$HOME", "/tmp/a;b", "/tmp/a,b", "/tmp/'",
+                            "/tmp/\"", "/tmp/`x`", "/tmp/a\\b", "/tmp/\xc3\xa9"})
         EXPECT_FALSE(velumbra::isPlainSwayPath(odd)) << odd;
 }
 

@@ -62,8 +62,9 @@ protected:
 
     RunResult set(const QString &file) const
     {
-        return runCli({QStringLiteral("--backend"), QStringLiteral("x11"), QStringLiteral("set"), file},
-                      {QStringLiteral("DISPLAY=") + m_server->display()});
+        return runCli(
+            {QStringLiteral("--backend"), QStringLiteral("x11"), QStringLiteral("set"), file},
+            {QStringLiteral("DISPLAY=") + m_server->display()});
     }
 
     QColor pixel(int x, int y) const
@@ -108,9 +109,8 @@ protected:
         unsigned char *data = nullptr;
         Pixmap result = None;
         if (XGetWindowProperty(d, DefaultRootWindow(d), XInternAtom(d, name, False), 0, 1, False,
-                               XA_PIXMAP, &type, &format, &n, &after, &data)
-                == Success
-            && n == 1)
+                               XA_PIXMAP, &type, &format, &n, &after, &data) == Success &&
+            n == 1)
             result = Pixmap(*reinterpret_cast<unsigned long *>(data));
         if (data)
             XFree(data);
@@ -197,12 +197,13 @@ TEST_P(X11Root, StretchesOntoEachMonitor)
 TEST_P(X11Root, ScreenSaverIsOffForTheServer)
 {
     const QString display = QStringLiteral("DISPLAY=") + m_server->display();
-    ASSERT_EQ(runProgram(QStringLiteral("xset"), {QStringLiteral("s"), QStringLiteral("600")}, {display})
-                  .exitCode,
-              0);
-    const auto r = runCli({QStringLiteral("--backend"), QStringLiteral("x11"),
-                           QStringLiteral("screensaver")},
-                          {display});
+    ASSERT_EQ(
+        runProgram(QStringLiteral("xset"), {QStringLiteral("s"), QStringLiteral("600")}, {display})
+            .exitCode,
+        0);
+    const auto r =
+        runCli({QStringLiteral("--backend"), QStringLiteral("x11"), QStringLiteral("screensaver")},
+               {display});
     ASSERT_EQ(r.exitCode, 0) << qPrintable(r.stdErr); // Xvfb has no DPMS: not a failure
 
     QProcess xset;
@@ -257,12 +258,13 @@ INSTANTIATE_TEST_SUITE_P(Depth, X11Root, testing::Values(24, 16));
 
 TEST(X11RootServerGone, FailsWithAReasonInsteadOfHanging)
 {
-    const auto r = runCli({QStringLiteral("--backend"), QStringLiteral("x11"), QStringLiteral("set"),
-                           QStringLiteral("/dev/null")},
+    const auto r = runCli({QStringLiteral("--backend"), QStringLiteral("x11"),
+                           QStringLiteral("set"), QStringLiteral("/dev/null")},
                           {QStringLiteral("DISPLAY=:59999")});
     EXPECT_EQ(r.exitCode, 1);
-    const auto s = runCli({QStringLiteral("--backend"), QStringLiteral("x11"), QStringLiteral("screensaver")},
-                          {QStringLiteral("DISPLAY=:59999")});
+    const auto s =
+        runCli({QStringLiteral("--backend"), QStringLiteral("x11"), QStringLiteral("screensaver")},
+               {QStringLiteral("DISPLAY=:59999")});
     EXPECT_EQ(s.exitCode, 1);
     EXPECT_TRUE(s.stdErr.contains(QStringLiteral("ne répond pas"))) << qPrintable(s.stdErr);
 }

@@ -32,8 +32,7 @@ TEST(XfceImageKeys, KeepsOnlyPicturesOfAMonitorAndWorkspace)
         "/backdrop/screenX/monitor0/workspace0/last-image",
         "/backdrop/single-workspace-mode",
     };
-    EXPECT_EQ(velumbra::xfceImageKeys(keys),
-              (std::vector<std::string>{keys[0], keys[2], keys[3]}));
+    EXPECT_EQ(velumbra::xfceImageKeys(keys), (std::vector<std::string>{keys[0], keys[2], keys[3]}));
     EXPECT_EQ(velumbra::xfceNewImageKeys({"screen", "", "a/b", "DP-2"}),
               (std::vector<std::string>{"/backdrop/screen0/monitorscreen/workspace0/last-image",
                                         "/backdrop/screen0/monitorDP-2/workspace0/last-image"}));
@@ -87,30 +86,15 @@ protected:
     {
         const auto r = runProgram(QStringLiteral("xfconf-query"),
                                   {QStringLiteral("-c"), QStringLiteral("xfce4-desktop"),
-                                   QStringLiteral("-p"), key, QStringLiteral("-n"), QStringLiteral("-t"),
-                                   type, QStringLiteral("-s"), value},
+                                   QStringLiteral("-p"), key, QStringLiteral("-n"),
+                                   QStringLiteral("-t"), type, QStringLiteral("-s"), value},
                                   m_env);
         ASSERT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
     }
 
     bool screenShows(const Quadrants &colours) const
     {
-        Display *d = XOpenDisplay(qPrintable(m_xvfb.display()));
-        if (!d)
-            return false;
-        bool all = true;
-        const int xs[] = {200, 600};
-        const int ys[] = {150, 450};
-        for (std::size_t q = 0; q < 4 && all; ++q) {
-            XImage *img = XGetImage(d, DefaultRootWindow(d), xs[q % 2], ys[q / 2], 1, 1, AllPlanes,
-                                    ZPixmap);
-            const unsigned long p = XGetPixel(img, 0, 0);
-            XDestroyImage(img);
-            all = closeTo(QColor(int((p >> 16) & 0xff), int((p >> 8) & 0xff), int(p & 0xff)),
-                          colours[q]);
-        }
-        XCloseDisplay(d);
-        return all;
+        return rootShows(m_xvfb.display(), colours);
     }
 
     Xvfb m_xvfb;
@@ -123,7 +107,8 @@ protected:
 TEST_F(Xfconf, CreatesAKeyPerMonitorWhenXfdesktopNeverRan)
 {
     startSession();
-    const auto r = cli({QStringLiteral("--backend"), QStringLiteral("xfce"), QStringLiteral("set"), m_a});
+    const auto r =
+        cli({QStringLiteral("--backend"), QStringLiteral("xfce"), QStringLiteral("set"), m_a});
     ASSERT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
     // Xvfb's one monitor is called "screen".
     EXPECT_EQ(query(QStringLiteral("/backdrop/screen0/monitorscreen/workspace0/last-image")), m_a);
@@ -145,10 +130,11 @@ TEST_F(Xfconf, WritesEveryMonitorAndWorkspaceAndShowsWhatWasHidden)
            QStringLiteral("0"));
     create(base + QStringLiteral("monitoreDP-1/workspace0/last-image"), QStringLiteral("string"),
            QStringLiteral("/old.jpg"));
-    create(base + QStringLiteral("monitoreDP-1/workspace0/last-image-old"), QStringLiteral("string"),
-           QStringLiteral("/keep.jpg"));
+    create(base + QStringLiteral("monitoreDP-1/workspace0/last-image-old"),
+           QStringLiteral("string"), QStringLiteral("/keep.jpg"));
 
-    const auto r = cli({QStringLiteral("--backend"), QStringLiteral("xfce"), QStringLiteral("set"), m_a});
+    const auto r =
+        cli({QStringLiteral("--backend"), QStringLiteral("xfce"), QStringLiteral("set"), m_a});
     ASSERT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
     struct Expect
     {
@@ -177,7 +163,8 @@ TEST_F(Xfconf, XfdesktopShowsEachSetAtOnce)
     const QString key = QStringLiteral("/backdrop/screen0/monitorscreen/workspace0/last-image");
     ASSERT_TRUE(eventually([&] { return !query(key).isEmpty(); })) << "xfdesktop did not start";
     for (const auto &[file, colours] : {std::pair{m_a, kPictureA}, std::pair{m_b, kPictureB}}) {
-        const auto r = cli({QStringLiteral("--backend"), QStringLiteral("xfce"), QStringLiteral("set"), file});
+        const auto r =
+            cli({QStringLiteral("--backend"), QStringLiteral("xfce"), QStringLiteral("set"), file});
         ASSERT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
         EXPECT_TRUE(eventually([&] { return screenShows(colours); }))
             << "xfdesktop does not show " << qPrintable(file);
@@ -192,19 +179,24 @@ TEST_F(Xfconf, FailuresSayWhyAndChangeNothing)
     const auto noDaemon =
         cli({QStringLiteral("--backend"), QStringLiteral("xfce"), QStringLiteral("set"), m_a});
     EXPECT_EQ(noDaemon.exitCode, 1);
-    EXPECT_TRUE(noDaemon.stdErr.contains(QStringLiteral("xfconf ne répond pas"))) << qPrintable(noDaemon.stdErr);
+    EXPECT_TRUE(noDaemon.stdErr.contains(QStringLiteral("xfconf ne répond pas")))
+        << qPrintable(noDaemon.stdErr);
 
-    const auto noBus = runCli({QStringLiteral("--backend"), QStringLiteral("xfce"), QStringLiteral("set"), m_a},
-                              {QStringLiteral("DBUS_SESSION_BUS_ADDRESS=unix:path=")
-                               + m_dir.filePath(QStringLiteral("nobus"))});
+    const auto noBus =
+        runCli({QStringLiteral("--backend"), QStringLiteral("xfce"), QStringLiteral("set"), m_a},
+               {QStringLiteral("DBUS_SESSION_BUS_ADDRESS=unix:path=") +
+                m_dir.filePath(QStringLiteral("nobus"))});
     EXPECT_EQ(noBus.exitCode, 1);
-    EXPECT_TRUE(noBus.stdErr.contains(QStringLiteral("bus de session"))) << qPrintable(noBus.stdErr);
+    EXPECT_TRUE(noBus.stdErr.contains(QStringLiteral("bus de session")))
+        << qPrintable(noBus.stdErr);
 }
 
 TEST_F(Xfconf, MissingFileLeavesTheKeysAlone)
 {
     startSession();
-    ASSERT_EQ(cli({QStringLiteral("--backend"), QStringLiteral("xfce"), QStringLiteral("set"), m_a}).exitCode, 0);
+    ASSERT_EQ(cli({QStringLiteral("--backend"), QStringLiteral("xfce"), QStringLiteral("set"), m_a})
+                  .exitCode,
+              0);
     const auto r = cli({QStringLiteral("--backend"), QStringLiteral("xfce"), QStringLiteral("set"),
                         m_dir.filePath(QStringLiteral("gone.png"))});
     EXPECT_EQ(r.exitCode, 1);
@@ -214,13 +206,16 @@ TEST_F(Xfconf, MissingFileLeavesTheKeysAlone)
 TEST_F(Xfconf, ScreenSaverFallsBackOnTheXServerWithoutAService)
 {
     startSession();
-    const auto r = cli({QStringLiteral("--backend"), QStringLiteral("xfce"), QStringLiteral("screensaver")});
+    const auto r =
+        cli({QStringLiteral("--backend"), QStringLiteral("xfce"), QStringLiteral("screensaver")});
     EXPECT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
     m_env << QStringLiteral("-DISPLAY");
-    const auto none = runCli({QStringLiteral("--backend"), QStringLiteral("xfce"), QStringLiteral("screensaver")},
-                             m_env);
+    const auto none =
+        runCli({QStringLiteral("--backend"), QStringLiteral("xfce"), QStringLiteral("screensaver")},
+               m_env);
     EXPECT_EQ(none.exitCode, 1);
-    EXPECT_TRUE(none.stdErr.contains(QStringLiteral("org.freedesktop.ScreenSaver"))) << qPrintable(none.stdErr);
+    EXPECT_TRUE(none.stdErr.contains(QStringLiteral("org.freedesktop.ScreenSaver")))
+        << qPrintable(none.stdErr);
 }
 
 } // namespace

@@ -17,10 +17,14 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const std::map<std::string, velumbra::WallpaperBackend> backends{
-        {"x11", velumbra::WallpaperBackend::X11Root}, {"gnome", velumbra::WallpaperBackend::Gnome},
-        {"cinnamon", velumbra::WallpaperBackend::Cinnamon}, {"mate", velumbra::WallpaperBackend::Mate},
-        {"xfce", velumbra::WallpaperBackend::Xfce}, {"kde", velumbra::WallpaperBackend::Kde},
-        {"sway", velumbra::WallpaperBackend::Sway}, {"none", velumbra::WallpaperBackend::None}};
+        {"x11", velumbra::WallpaperBackend::X11Root},
+        {"gnome", velumbra::WallpaperBackend::Gnome},
+        {"cinnamon", velumbra::WallpaperBackend::Cinnamon},
+        {"mate", velumbra::WallpaperBackend::Mate},
+        {"xfce", velumbra::WallpaperBackend::Xfce},
+        {"kde", velumbra::WallpaperBackend::Kde},
+        {"sway", velumbra::WallpaperBackend::Sway},
+        {"none", velumbra::WallpaperBackend::None}};
 
     int i = 1;
     const auto env = velumbra::DesktopEnvironment::fromProcess();
@@ -36,12 +40,14 @@ int main(int argc, char **argv)
     velumbra::WallpaperResult result;
     if (i + 1 < argc && std::strcmp(argv[i], "set") == 0) {
         const bool forGood = i + 2 < argc && std::strcmp(argv[i + 2], "for-good") == 0;
-        result = setter->setWallpaper(argv[i + 1], forGood ? velumbra::WallpaperLifetime::ForGood
-                                                           : velumbra::WallpaperLifetime::UntilLogoff);
+        result =
+            setter->setWallpaper(argv[i + 1], forGood ? velumbra::WallpaperLifetime::ForGood
+                                                      : velumbra::WallpaperLifetime::UntilLogoff);
     } else if (i < argc && std::strcmp(argv[i], "screensaver") == 0) {
         result = setter->disableScreenSaver();
     } else {
-        std::fprintf(stderr, "usage: wallpaper_cli [--backend NAME] set FILE [for-good] | screensaver\n");
+        std::fprintf(stderr,
+                     "usage: wallpaper_cli [--backend NAME] set FILE [for-good] | screensaver\n");
         return 2;
     }
     if (!result.ok) {

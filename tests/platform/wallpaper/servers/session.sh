@@ -7,6 +7,9 @@
 # With SESSION_NO_ACTIVATION=1 the bus starts no service on demand, as on a
 # desktop where a daemon is not installed.
 #
+# SESSION_SYSTEM_BUS=1 offers the same bus as the system bus, and hides
+# /run/systemd (with NAMESPACE_MOUNT=1), for shells that look for logind.
+#
 # Run through namespace.sh, so that this script is the first process of a PID
 # namespace: when it ends, the kernel ends every daemon the bus activated.
 set -u
@@ -38,6 +41,10 @@ dbus-daemon "$config" --address="unix:dir=$bus_dir" --fork --nopidfile --print-a
 # dbus-daemon writes the address once it listens, before --fork returns.
 DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$address_file")
 export DBUS_SESSION_BUS_ADDRESS
+if [ "${SESSION_SYSTEM_BUS:-}" = 1 ]; then
+    export DBUS_SYSTEM_BUS_ADDRESS=$DBUS_SESSION_BUS_ADDRESS
+    [ -d /run/systemd ] && mount -t tmpfs none /run/systemd 2>/dev/null
+fi
 echo "$DBUS_SESSION_BUS_ADDRESS"
 for program in "$@"; do
     sh -c "$program" </dev/null &

@@ -1,0 +1,172 @@
+// The rotation end to end on a real X server: the real window, clock, random
+// draws and X11 root-window backend, with the root window's pixels read back.
+// The settings, the question and the tray icon stay fakes: a test must not
+// touch the user's file, nobody answers a real box, and Xvfb has no
+// notification area to host an icon.
+
+#include "clock.h"
+#include "fakecontext.h"
+#include "frmvlb.h"
+#include "qtscreen.h"
+#include "wallpaper.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <csignal>
+#include <cstdio>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <memory>
+#include <set>
+
+namespace {
+
+constexpr int kSkipCode = 77;
+
+// An Xvfb of our own that keeps its state when clients leave (-noreset), as a
+// session's server does while its window manager stays connected. The
+// display number is picked here: other servers of the test suite may start
+// at the same moment.
+class Xvfb
+{
+public:
+    explicit Xvfb(int number)
+    {
+        const std::string name = ":" + std::to_string(number);
+        if (access(("/tmp/.X" + std::to_string(number) + "-lock").c_str(), F_OK) == 0)
+            return; // taken: a probe would reach that server, not ours
+        m_pid = fork();
+        if (m_pid == 0) {
+            execlp("Xvfb", "Xvfb", name.c_str(), "-noreset", "-nolisten", "tcp", "-screen", "0",
+                   "640x480x24", static_cast<char *>(nullptr));
+            _exit(127);
+        }
+        // Wait until it accepts clients, or has given up.
+        for (int i = 0; i < 100; ++i) {
+            if (Display *probe = XOpenDisplay(name.c_str())) {
+                XCloseDisplay(probe);
+                m_display = name;
+                return;
+            }
+            if (waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
+                m_pid = -1;
+                return;
+            }
+            usleep(50000);
+        }
+    }
+    ~Xvfb()
+    {
+        if (m_pid > 0) {
+            kill(m_pid, SIGTERM); // not SIGKILL: that leaves the lock file behind
+            waitpid(m_pid, nullptr, 0);
+        }
+    }
+    [[nodiscard]] const std::string &display() const { return m_display; }
+
+private:
+    pid_t m_pid = -1;
+    std::string m_display;
+};
+
+// The colour at the middle of the root window, as any other client sees it.
+unsigned long rootCentre(Display *dpy)
+{
+    const Window root = DefaultRootWindow(dpy);
+    XWindowAttributes attrs;
+    XGetWindowAttributes(dpy, root, &attrs);
+    XImage *img = XGetImage(dpy, root, attrs.width / 2, attrs.height / 2, 1, 1, AllPlanes, ZPixmap);
+    if (!img)
+        return 0;
+    const unsigned long pixel = XGetPixel(img, 0, 0) & 0xffffff;
+    XDestroyImage(img);
+    return pixel;
+}
+
+int run(int argc, char **argv)
+{
+    QTemporaryDir dir;
+    const std::pair<const char *, QRgb> pictures[] = {
+        {"rouge.bmp", 0xff0000}, {"vert.bmp", 0x00ff00}, {"bleu.bmp", 0x0000ff}};
+    for (const auto &[name, colour] : pictures) {
+        QImage img(64, 48, QImage::Format_RGB32);
+        img.fill(colour);
+        if (!img.save(dir.filePath(QString::fromLatin1(name)), "BMP"))
+            return 1;
+    }
+
+    QApplication app(argc, argv);
+    Display *dpy = XOpenDisplay(nullptr);
+    if (!dpy)
+        return 1;
+
+    velumbra::FakeContext fake;
+    fake.settings.values = {{"Init/AUTEUR", "Ardeval Quennet"}, {"Init/Drive", "/"},
+                       {"Init/Folder", dir.path().toStdString()}, {"Init/Pattern", "*.bmp"},
+                       {"Init/Option", "2"}, {"Init/Time", "1"}, {"Init/Unites", "0"}};
+    velumbra::SystemClock clock;
+    velumbra::SystemRandom random;
+    velumbra::QtScreen screen;
+    fake.prompter.answers = {velumbra::Answer::No};
+    const auto wallpaper = velumbra::createWallpaperSetter();
+    velumbra::FrmVLB window(velumbra::AppContext{fake.settings, clock, random, screen, fake.prompter,
+                                                 *wallpaper, fake.tray, fake.about});
+    window.load();
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return 1;
+
+    QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
+
+    // Watch the root window for a few seconds, as the rotation changes it
+    // every second.
+    std::set<unsigned long> seen;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (elapsed.elapsed() < 6000 && seen.size() < 2) {
+        QTest::qWait(100);
+        const unsigned long c = rootCentre(dpy);
+        if (c == 0xff0000 || c == 0x00ff00 || c == 0x0000ff)
+            seen.insert(c);
+    }
+    int failures = 0;
+    auto check = [&failures](bool ok, const char *what) {
+        std::printf("%s: %s\n", ok ? "PASS" : "FAIL", what);
+        failures += ok ? 0 : 1;
+    };
+    check(seen.size() >= 2, "the root window showed at least two of the pictures");
+    check(!window.isVisible(), "the window is hidden while it rotates");
+    check(window.windowTitle().startsWith(QStringLiteral("°VLB°  Papier peint : ") + dir.path() + QLatin1Char('/')),
+          "the caption names a file of the folder");
+    check(fake.tray.tip == window.windowTitle(), "the tray tip follows the caption");
+    XCloseDisplay(dpy);
+    window.findChild<QAction *>(QStringLiteral("mnu_quitter"))->trigger();
+    std::printf("%d passed, %d failed\n", 4 - failures, failures);
+    return failures ? 1 : 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    std::unique_ptr<Xvfb> server;
+    for (int attempt = 0; attempt < 10 && (!server || server->display().empty()); ++attempt)
+        server = std::make_unique<Xvfb>(140 + int(getpid() % 50) + attempt);
+    if (server->display().empty()) {
+        std::printf("SKIPPED: Xvfb is not installed or did not start (scripts/test installs it)\n");
+        return kSkipCode;
+    }
+    qputenv("DISPLAY", server->display().c_str());
+    qunsetenv("WAYLAND_DISPLAY");
+    qunsetenv("XDG_CURRENT_DESKTOP");
+    qunsetenv("SWAYSOCK");
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    return run(argc, argv);
+}
