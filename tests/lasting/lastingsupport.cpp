@@ -5,9 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-
 void PrintTo(const QString &s, std::ostream *os)
 {
     *os << s.toStdString();
@@ -62,26 +59,6 @@ QString outputOf(const QString &program, const QStringList &args, const QStringL
     if (out.endsWith(u'\n'))
         out.chop(1);
     return out;
-}
-
-bool rootShows(const QString &display, const Quadrants &colours)
-{
-    Display *d = XOpenDisplay(qPrintable(display));
-    if (!d)
-        return false;
-    XWindowAttributes root{};
-    XGetWindowAttributes(d, DefaultRootWindow(d), &root);
-    bool all = true;
-    for (std::size_t q = 0; q < 4 && all; ++q) {
-        const int x = root.width * int(1 + 2 * (q % 2)) / 4;
-        const int y = root.height * int(1 + 2 * (q / 2)) / 4;
-        XImage *img = XGetImage(d, DefaultRootWindow(d), x, y, 1, 1, AllPlanes, ZPixmap);
-        const unsigned long p = XGetPixel(img, 0, 0);
-        XDestroyImage(img);
-        all = wallpapertest::closeTo(QColor(int((p >> 16) & 0xff), int((p >> 8) & 0xff), int(p & 0xff)), colours[q]);
-    }
-    XCloseDisplay(d);
-    return all;
 }
 
 } // namespace lastingtest

@@ -31,7 +31,4 @@ QString restorePath();
 // What @p program printed on standard output, less the final line break.
 QString outputOf(const QString &program, const QStringList &args, const QStringList &env);
 
-// Whether the X screen @p display shows @p colours in its four quadrants.
-bool rootShows(const QString &display, const Quadrants &colours);
-
 } // namespace lastingtest
