@@ -57,8 +57,9 @@ SystemServices::SystemServices() : m_impl(std::make_unique<Impl>())
     // The session manager asks this only when the user logs off, unlike
     // aboutToQuit, which also comes when the user merely quits Velumbra:
     // the temporary wallpaper must then stay until logoff.
-    QObject::connect(qApp, &QGuiApplication::commitDataRequest, &m_impl->sessionEnd,
-                     [this](QSessionManager &) { (void)m_impl->wallpaper.setter().restoreAtSessionEnd(); });
+    QObject::connect(
+        qApp, &QGuiApplication::commitDataRequest, &m_impl->sessionEnd,
+        [this](QSessionManager &) { (void)m_impl->wallpaper.setter().restoreAtSessionEnd(); });
 }
 
 SystemServices::~SystemServices() = default;
@@ -66,7 +67,8 @@ SystemServices::~SystemServices() = default;
 AppContext SystemServices::context()
 {
     Impl &s = *m_impl;
-    return AppContext{s.settings, s.clock, s.random, s.screen, s.prompter, s.wallpaper.setter(), s.tray, s.about};
+    return AppContext{s.settings,           s.clock, s.random, s.screen, s.prompter,
+                      s.wallpaper.setter(), s.tray,  s.about};
 }
 
 void installFrenchTranslations()

@@ -21,9 +21,10 @@ bool writeWhole(const std::string &path, const std::string &text, std::string &w
         return false;
     }
     QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly) || out.write(text.data(), qint64(text.size())) != qint64(text.size())
-        || !out.commit()) {
-        why = "Le fichier « " + path + " » ne peut pas être écrit (" + out.errorString().toStdString() + ").";
+    if (!out.open(QIODevice::WriteOnly) ||
+        out.write(text.data(), qint64(text.size())) != qint64(text.size()) || !out.commit()) {
+        why = "Le fichier « " + path + " » ne peut pas être écrit (" +
+              out.errorString().toStdString() + ").";
         return false;
     }
     return true;
@@ -34,7 +35,8 @@ bool removeFile(const std::string &path, std::string &why)
     QFile file(qs(path));
     if (!file.exists() || file.remove())
         return true;
-    why = "Le fichier « " + path + " » ne peut pas être supprimé (" + file.errorString().toStdString() + ").";
+    why = "Le fichier « " + path + " » ne peut pas être supprimé (" +
+          file.errorString().toStdString() + ").";
     return false;
 }
 
@@ -46,7 +48,8 @@ std::optional<LastingRecord> FileLastingStore::load(std::string &why)
     if (!file.exists())
         return LastingRecord{};
     if (!file.open(QIODevice::ReadOnly)) {
-        why = "Le fichier « " + m_path + " » ne peut pas être lu (" + file.errorString().toStdString() + ").";
+        why = "Le fichier « " + m_path + " » ne peut pas être lu (" +
+              file.errorString().toStdString() + ").";
         return std::nullopt;
     }
     const QByteArray text = file.readAll();

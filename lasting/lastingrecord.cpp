@@ -72,9 +72,10 @@ std::string desktopEntryExec(const std::string &program)
     bool plain = !program.empty();
     std::string quoted = "\"";
     for (const char c : program) {
-        const bool reserved = c == ' ' || c == '\t' || c == '\n' || c == '"' || c == '\'' || c == '\\'
-            || c == '>' || c == '<' || c == '~' || c == '|' || c == '&' || c == ';' || c == '$'
-            || c == '*' || c == '?' || c == '#' || c == '(' || c == ')' || c == '`';
+        const bool reserved = c == ' ' || c == '\t' || c == '\n' || c == '"' || c == '\'' ||
+                              c == '\\' || c == '>' || c == '<' || c == '~' || c == '|' ||
+                              c == '&' || c == ';' || c == '$' || c == '*' || c == '?' ||
+                              c == '#' || c == '(' || c == ')' || c == '`';
         plain = plain && !reserved;
         if (c == '"' || c == '`' || c == '$' || c == '\\')
             quoted += '\\';
@@ -111,12 +112,12 @@ std::string autostartEntryText(const std::string &program)
            "Name=Velumbra : rétablir le papier peint\n"
            "Comment=Rétablit le papier peint et l'économiseur d'écran qu'un changement temporaire "
            "a remplacés\n"
-           "Exec="
-        + desktopEntryExec(program)
-        + "\n"
-          "NoDisplay=true\n"
-          "Terminal=false\n"
-          "X-GNOME-Autostart-Phase=Applications\n";
+           "Exec=" +
+           desktopEntryExec(program) +
+           "\n"
+           "NoDisplay=true\n"
+           "Terminal=false\n"
+           "X-GNOME-Autostart-Phase=Applications\n";
 }
 
 LastingPaths lastingPaths(const std::string &home, const std::string &stateHome,

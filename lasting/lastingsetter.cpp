@@ -44,14 +44,17 @@ bool LastingWallpaperSetter::saveAndSync(const LastingRecord &record, std::strin
     return true;
 }
 
-WallpaperResult LastingWallpaperSetter::changeUntilLogoff(LastingSetting what, const std::string &path)
+WallpaperResult LastingWallpaperSetter::changeUntilLogoff(LastingSetting what,
+                                                          const std::string &path)
 {
     const auto change = [&] {
-        return what == LastingSetting::Wallpaper ? m_desktop.setWallpaper(path, WallpaperLifetime::UntilLogoff)
-                                                 : m_desktop.disableScreenSaver();
+        return what == LastingSetting::Wallpaper
+                   ? m_desktop.setWallpaper(path, WallpaperLifetime::UntilLogoff)
+                   : m_desktop.disableScreenSaver();
     };
-    const std::string unchanged = what == LastingSetting::Wallpaper ? " : le papier peint reste inchangé."
-                                                                     : " : l'économiseur d'écran reste actif.";
+    const std::string unchanged = what == LastingSetting::Wallpaper
+                                      ? " : le papier peint reste inchangé."
+                                      : " : l'économiseur d'écran reste actif.";
     std::string why;
     auto record = m_store.load(why);
     if (!record)
@@ -63,16 +66,18 @@ WallpaperResult LastingWallpaperSetter::changeUntilLogoff(LastingSetting what, c
     if (first) {
         auto lasting = m_desktop.readLasting(what, why);
         if (!lasting)
-            return WallpaperResult::failure("Le réglage actuel du bureau ne peut pas être relevé pour être "
-                                            "rétabli plus tard ("
-                                            + why + ")" + unchanged);
+            return WallpaperResult::failure(
+                "Le réglage actuel du bureau ne peut pas être relevé pour être "
+                "rétabli plus tard (" +
+                why + ")" + unchanged);
         (*record)[entry] = *lasting;
         if (!saveAndSync(*record, why)) {
             record->erase(entry);
             std::string ignored;
             (void)saveAndSync(*record, ignored);
-            return WallpaperResult::failure("Le réglage actuel du bureau ne peut pas être mis de côté (" + why
-                                            + ")" + unchanged);
+            return WallpaperResult::failure(
+                "Le réglage actuel du bureau ne peut pas être mis de côté (" + why + ")" +
+                unchanged);
         }
     }
     WallpaperResult result = change();
@@ -85,7 +90,8 @@ WallpaperResult LastingWallpaperSetter::changeUntilLogoff(LastingSetting what, c
     return result;
 }
 
-WallpaperResult LastingWallpaperSetter::setWallpaper(const std::string &path, WallpaperLifetime lifetime)
+WallpaperResult LastingWallpaperSetter::setWallpaper(const std::string &path,
+                                                     WallpaperLifetime lifetime)
 {
     const LifetimeSupport support = m_desktop.lifetimeSupport(LastingSetting::Wallpaper);
     if (support == LifetimeSupport::Native)
@@ -113,13 +119,14 @@ WallpaperResult LastingWallpaperSetter::setWallpaper(const std::string &path, Wa
         if (saveAndSync(*record, why))
             return result;
     }
-    return WallpaperResult::failure(support == LifetimeSupport::StoredOnly
-                                        ? "Le papier peint est changé, mais l'ancien risque de revenir à la "
-                                          "prochaine session ("
-                                            + why + ")."
-                                        : "Le papier peint est changé pour cette session seulement : il ne "
-                                          "peut pas être noté pour les suivantes ("
-                                            + why + ").");
+    return WallpaperResult::failure(
+        support == LifetimeSupport::StoredOnly
+            ? "Le papier peint est changé, mais l'ancien risque de revenir à la "
+              "prochaine session (" +
+                  why + ")."
+            : "Le papier peint est changé pour cette session seulement : il ne "
+              "peut pas être noté pour les suivantes (" +
+                  why + ").");
 }
 
 WallpaperResult LastingWallpaperSetter::disableScreenSaver()
@@ -169,10 +176,11 @@ WallpaperResult LastingWallpaperSetter::restore(bool atLogin)
         if (it != record->end()) {
             std::error_code ec;
             if (!std::filesystem::is_regular_file(std::filesystem::path(it->second), ec)) {
-                problems.push_back("L'image « " + it->second
-                                   + " » n'existe plus : elle ne sera plus remise en papier peint.");
+                problems.push_back("L'image « " + it->second +
+                                   " » n'existe plus : elle ne sera plus remise en papier peint.");
                 record->erase(it);
-            } else if (const WallpaperResult shown = m_desktop.setWallpaper(it->second, WallpaperLifetime::ForGood);
+            } else if (const WallpaperResult shown =
+                           m_desktop.setWallpaper(it->second, WallpaperLifetime::ForGood);
                        !shown.ok) {
                 problems.push_back(shown.reason);
             }
@@ -181,7 +189,8 @@ WallpaperResult LastingWallpaperSetter::restore(bool atLogin)
     const bool unchanged = record == before && (record->empty() != m_autostart.installed());
     if (!unchanged && !saveAndSync(*record, why))
         problems.push_back(why);
-    return problems.empty() ? WallpaperResult::success() : WallpaperResult::failure(joined(problems));
+    return problems.empty() ? WallpaperResult::success()
+                            : WallpaperResult::failure(joined(problems));
 }
 
 } // namespace velumbra

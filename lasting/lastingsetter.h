@@ -16,20 +16,24 @@ namespace velumbra {
 class LastingWallpaperSetter final : public WallpaperSetter
 {
 public:
-    LastingWallpaperSetter(WallpaperSetter &desktop, LastingStore &store, AutostartEntry &autostart);
+    LastingWallpaperSetter(WallpaperSetter &desktop, LastingStore &store,
+                           AutostartEntry &autostart);
 
     [[nodiscard]] std::string name() const override { return m_desktop.name(); }
-    [[nodiscard]] WallpaperResult setWallpaper(const std::string &path, WallpaperLifetime lifetime) override;
+    [[nodiscard]] WallpaperResult setWallpaper(const std::string &path,
+                                               WallpaperLifetime lifetime) override;
     [[nodiscard]] WallpaperResult disableScreenSaver() override;
     [[nodiscard]] LifetimeSupport lifetimeSupport(LastingSetting what) const override
     {
         return m_desktop.lifetimeSupport(what);
     }
-    [[nodiscard]] std::optional<std::string> readLasting(LastingSetting what, std::string &why) override
+    [[nodiscard]] std::optional<std::string> readLasting(LastingSetting what,
+                                                         std::string &why) override
     {
         return m_desktop.readLasting(what, why);
     }
-    [[nodiscard]] WallpaperResult restoreLasting(LastingSetting what, const std::string &state) override
+    [[nodiscard]] WallpaperResult restoreLasting(LastingSetting what,
+                                                 const std::string &state) override
     {
         return m_desktop.restoreLasting(what, state);
     }

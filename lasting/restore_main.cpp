@@ -16,7 +16,8 @@ int main(int argc, char **argv)
         return 2;
     }
     const auto desktop = velumbra::createWallpaperSetter();
-    velumbra::LastingServices lasting(*desktop, QCoreApplication::applicationFilePath().toStdString());
+    velumbra::LastingServices lasting(*desktop,
+                                      QCoreApplication::applicationFilePath().toStdString());
     const velumbra::WallpaperResult result = lasting.setter().restoreAtLogin();
     if (!result.ok) {
         std::fprintf(stderr, "velumbra-restore : %s\n", result.reason.c_str());

@@ -74,7 +74,8 @@ public:
     /// only restoreLasting() reads, so that a later session can put them back
     /// after a change meant to last until logoff. Meaningful on StoredOnly
     /// desktops; nothing, with @p why set, when they cannot be read.
-    [[nodiscard]] virtual std::optional<std::string> readLasting(LastingSetting what, std::string &why)
+    [[nodiscard]] virtual std::optional<std::string> readLasting(LastingSetting what,
+                                                                 std::string &why)
     {
         (void)what;
         why = "Ce bureau ne garde pas ce réglage.";
@@ -83,7 +84,8 @@ public:
 
     /// Stores @p state, as readLasting() gave it, back into the desktop, which
     /// shows it at once. The files it names need not exist any more.
-    [[nodiscard]] virtual WallpaperResult restoreLasting(LastingSetting what, const std::string &state)
+    [[nodiscard]] virtual WallpaperResult restoreLasting(LastingSetting what,
+                                                         const std::string &state)
     {
         (void)what;
         (void)state;

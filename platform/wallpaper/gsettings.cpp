@@ -289,11 +289,12 @@ WallpaperResult GSettingsSetter::restoreLasting(LastingSetting what, const std::
     GVariant *value = nullptr;
     // g_variant_iter_loop frees the previous key and value on each turn.
     while (g_variant_iter_loop(&iter, "{&sv}", &key, &value)) {
-        if (!g_settings_schema_has_key(schema.get(), key) || !g_settings_is_writable(settings.get(), key))
+        if (!g_settings_schema_has_key(schema.get(), key) ||
+            !g_settings_is_writable(settings.get(), key))
             continue;
         GSettingsSchemaKey *k = g_settings_schema_get_key(schema.get(), key);
-        const bool fits = g_variant_is_of_type(value, g_settings_schema_key_get_value_type(k))
-            && g_settings_schema_key_range_check(k, value);
+        const bool fits = g_variant_is_of_type(value, g_settings_schema_key_get_value_type(k)) &&
+                          g_settings_schema_key_range_check(k, value);
         g_settings_schema_key_unref(k);
         if (fits) {
             g_settings_set_value(settings.get(), key, value);
@@ -312,8 +313,8 @@ WallpaperResult GSettingsSetter::restoreLasting(LastingSetting what, const std::
     }
     g_variant_unref(values);
     if (!kept)
-        return WallpaperResult::failure(std::string("Le bureau n'a pas repris le réglage « ") + id
-                                        + " » d'avant le changement temporaire.");
+        return WallpaperResult::failure(std::string("Le bureau n'a pas repris le réglage « ") + id +
+                                        " » d'avant le changement temporaire.");
     return WallpaperResult::success();
 }
 

@@ -19,8 +19,10 @@ public:
                                                WallpaperLifetime lifetime) override;
     [[nodiscard]] WallpaperResult disableScreenSaver() override;
     [[nodiscard]] LifetimeSupport lifetimeSupport(LastingSetting what) const override;
-    [[nodiscard]] std::optional<std::string> readLasting(LastingSetting what, std::string &why) override;
-    [[nodiscard]] WallpaperResult restoreLasting(LastingSetting what, const std::string &state) override;
+    [[nodiscard]] std::optional<std::string> readLasting(LastingSetting what,
+                                                         std::string &why) override;
+    [[nodiscard]] WallpaperResult restoreLasting(LastingSetting what,
+                                                 const std::string &state) override;
 
 private:
     Flavour m_flavour;

@@ -38,7 +38,8 @@ std::string plasmaReadWallpapersScript()
     return "var saved = {};\n"
            "desktops().forEach(function (d) {\n"
            "    d.currentConfigGroup = ['Wallpaper', 'org.kde.image', 'General'];\n"
-           "    saved[String(d.id)] = {plugin: d.wallpaperPlugin, image: String(d.readConfig('Image', ''))};\n"
+           "    saved[String(d.id)] = {plugin: d.wallpaperPlugin, image: "
+           "String(d.readConfig('Image', ''))};\n"
            "});\n"
            "print(JSON.stringify(saved));\n";
 }
@@ -46,7 +47,8 @@ std::string plasmaReadWallpapersScript()
 std::string plasmaRestoreWallpapersScript(const std::string &savedJson)
 {
     // The saved state enters as a JSON value, which is a JavaScript literal.
-    return "var saved = " + savedJson + ";\n"
+    return "var saved = " + savedJson +
+           ";\n"
            "var missed = [];\n"
            "desktops().forEach(function (d) {\n"
            "    var s = saved[String(d.id)];\n"
@@ -55,7 +57,8 @@ std::string plasmaRestoreWallpapersScript(const std::string &savedJson)
            "    d.currentConfigGroup = ['Wallpaper', 'org.kde.image', 'General'];\n"
            "    d.writeConfig('Image', s.image);\n"
            "    d.reloadConfig();\n"
-           "    if (d.wallpaperPlugin != s.plugin || String(d.readConfig('Image', '')) != s.image)\n"
+           "    if (d.wallpaperPlugin != s.plugin || String(d.readConfig('Image', '')) != "
+           "s.image)\n"
            "        missed.push(d.id);\n"
            "});\n"
            "print(missed.length ? missed.join(' ') : 'ok');\n";
@@ -73,9 +76,9 @@ std::optional<QString> evaluate(const std::string &script, std::string &why)
         why = "Le bus de session D-Bus est inaccessible.";
         return std::nullopt;
     }
-    auto msg = QDBusMessage::createMethodCall(QStringLiteral("org.kde.plasmashell"), QStringLiteral("/PlasmaShell"),
-                                              QStringLiteral("org.kde.PlasmaShell"),
-                                              QStringLiteral("evaluateScript"));
+    auto msg = QDBusMessage::createMethodCall(
+        QStringLiteral("org.kde.plasmashell"), QStringLiteral("/PlasmaShell"),
+        QStringLiteral("org.kde.PlasmaShell"), QStringLiteral("evaluateScript"));
     msg << QString::fromStdString(script);
     const QDBusMessage reply = bus.call(msg, QDBus::Block, kTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage) {
@@ -135,7 +138,8 @@ LifetimeSupport KdeSetter::lifetimeSupport(LastingSetting what) const
 {
     // The screen saver is held off by an inhibition, which ends with the
     // session.
-    return what == LastingSetting::Wallpaper ? LifetimeSupport::StoredOnly : LifetimeSupport::Native;
+    return what == LastingSetting::Wallpaper ? LifetimeSupport::StoredOnly
+                                             : LifetimeSupport::Native;
 }
 
 std::optional<std::string> KdeSetter::readLasting(LastingSetting what, std::string &why)
@@ -162,13 +166,15 @@ WallpaperResult KdeSetter::restoreLasting(LastingSetting what, const std::string
     if (!doc.isObject())
         return WallpaperResult::failure("Le réglage à rétablir est illisible : il est abandonné.");
     std::string why;
-    const auto printed = evaluate(plasmaRestoreWallpapersScript(doc.toJson(QJsonDocument::Compact).toStdString()), why);
+    const auto printed = evaluate(
+        plasmaRestoreWallpapersScript(doc.toJson(QJsonDocument::Compact).toStdString()), why);
     if (!printed)
         return WallpaperResult::failure(why + " Le papier peint d'avant n'est pas rétabli.");
     if (printed->trimmed() != QStringLiteral("ok"))
-        return WallpaperResult::failure("Plasma n'a pas repris le papier peint d'avant le changement temporaire "
-                                        "(bureaux "
-                                        + printed->trimmed().toStdString() + ").");
+        return WallpaperResult::failure(
+            "Plasma n'a pas repris le papier peint d'avant le changement temporaire "
+            "(bureaux " +
+            printed->trimmed().toStdString() + ").");
     return WallpaperResult::success();
 }
 

@@ -20,7 +20,8 @@ public:
     [[nodiscard]] WallpaperResult disableScreenSaver() override;
     [[nodiscard]] LifetimeSupport lifetimeSupport(LastingSetting what) const override
     {
-        return what == LastingSetting::Wallpaper ? LifetimeSupport::SessionOnly : LifetimeSupport::Native;
+        return what == LastingSetting::Wallpaper ? LifetimeSupport::SessionOnly
+                                                 : LifetimeSupport::Native;
     }
 
 private:

@@ -65,9 +65,11 @@ std::optional<QVariantMap> backdropProperties(std::string &why)
         why = "Le bus de session D-Bus est inaccessible.";
         return std::nullopt;
     }
-    const QDBusMessage all = call(QStringLiteral("GetAllProperties"), {kChannel, QStringLiteral("/backdrop")});
+    const QDBusMessage all =
+        call(QStringLiteral("GetAllProperties"), {kChannel, QStringLiteral("/backdrop")});
     if (failed(all) && !isMissingProperty(all)) {
-        why = "xfconf ne répond pas sur le bus de session (" + all.errorMessage().toStdString() + ").";
+        why = "xfconf ne répond pas sur le bus de session (" + all.errorMessage().toStdString() +
+              ").";
         return std::nullopt;
     }
     QVariantMap properties;
@@ -190,7 +192,8 @@ LifetimeSupport XfconfSetter::lifetimeSupport(LastingSetting what) const
 {
     // The screen saver is held off by an inhibition and the X server, both
     // of which end with the session.
-    return what == LastingSetting::Wallpaper ? LifetimeSupport::StoredOnly : LifetimeSupport::Native;
+    return what == LastingSetting::Wallpaper ? LifetimeSupport::StoredOnly
+                                             : LifetimeSupport::Native;
 }
 
 std::optional<std::string> XfconfSetter::readLasting(LastingSetting what, std::string &why)
@@ -204,8 +207,9 @@ std::optional<std::string> XfconfSetter::readLasting(LastingSetting what, std::s
     QJsonObject state;
     for (const QString &key : wallpaperKeys(*properties)) {
         const QVariant value = unwrap(properties->value(key));
-        state.insert(key, key.endsWith(QStringLiteral("/image-style")) ? QJsonValue(value.toInt())
-                                                                        : QJsonValue(value.toString()));
+        state.insert(key, key.endsWith(QStringLiteral("/image-style"))
+                              ? QJsonValue(value.toInt())
+                              : QJsonValue(value.toString()));
     }
     return QJsonDocument(state).toJson(QJsonDocument::Compact).toStdString();
 }
@@ -233,19 +237,24 @@ WallpaperResult XfconfSetter::restoreLasting(LastingSetting what, const std::str
     }
     for (auto it = saved.constBegin(); it != saved.constEnd(); ++it) {
         const QVariant value = it->isDouble() ? QVariant(it->toInt()) : QVariant(it->toString());
-        const QDBusMessage set = call(QStringLiteral("SetProperty"),
-                                      {kChannel, it.key(), QVariant::fromValue(QDBusVariant(value))});
+        const QDBusMessage set =
+            call(QStringLiteral("SetProperty"),
+                 {kChannel, it.key(), QVariant::fromValue(QDBusVariant(value))});
         if (failed(set))
             return WallpaperResult::failure(busFailure(set));
     }
     for (auto it = saved.constBegin(); it != saved.constEnd(); ++it) {
         const QDBusMessage got = call(QStringLiteral("GetProperty"), {kChannel, it.key()});
-        const QVariant now = failed(got) || got.arguments().isEmpty() ? QVariant() : unwrap(got.arguments().constFirst());
-        const bool same = it->isDouble() ? now.toInt() == it->toInt() : now.toString() == it->toString();
+        const QVariant now = failed(got) || got.arguments().isEmpty()
+                                 ? QVariant()
+                                 : unwrap(got.arguments().constFirst());
+        const bool same =
+            it->isDouble() ? now.toInt() == it->toInt() : now.toString() == it->toString();
         if (!same)
-            return WallpaperResult::failure("xfconf n'a pas repris le papier peint d'avant le changement "
-                                            "temporaire ("
-                                            + it.key().toStdString() + ").");
+            return WallpaperResult::failure(
+                "xfconf n'a pas repris le papier peint d'avant le changement "
+                "temporaire (" +
+                it.key().toStdString() + ").");
     }
     return WallpaperResult::success();
 }

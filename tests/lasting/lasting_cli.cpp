@@ -27,7 +27,8 @@ int main(int argc, char **argv)
     } else if (argc == 2 && std::strcmp(argv[1], "session-end") == 0) {
         result = setter.restoreAtSessionEnd();
     } else {
-        std::fprintf(stderr, "usage: lasting_cli set FILE [for-good] | screensaver | session-end\n");
+        std::fprintf(stderr,
+                     "usage: lasting_cli set FILE [for-good] | screensaver | session-end\n");
         return 2;
     }
     if (!result.ok) {

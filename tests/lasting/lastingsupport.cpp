@@ -12,12 +12,14 @@ void PrintTo(const QString &s, std::ostream *os)
 
 namespace lastingtest {
 
-const Quadrants kPictureC{QColor(0, 0, 255), QColor(255, 0, 0), QColor(255, 255, 255), QColor(0, 255, 0)};
+const Quadrants kPictureC{QColor(0, 0, 255), QColor(255, 0, 0), QColor(255, 255, 255),
+                          QColor(0, 255, 0)};
 
 bool owed(const QString &stateHome, const QString &configHome)
 {
     const bool record = QFile::exists(stateHome + QStringLiteral("/velumbra/lasting"));
-    const bool entry = QFile::exists(configHome + QStringLiteral("/autostart/velumbra-restore.desktop"));
+    const bool entry =
+        QFile::exists(configHome + QStringLiteral("/autostart/velumbra-restore.desktop"));
     EXPECT_EQ(record, entry) << "the record and the autostart entry disagree";
     return record;
 }

@@ -47,7 +47,8 @@ protected:
                  QStringLiteral("-SWAYSOCK"),
                  QStringLiteral("NAMESPACE_MOUNT=1"),
                  QStringLiteral("SESSION_SYSTEM_BUS=1")};
-        for (const auto &[name, colours] : {std::pair{'A', kPictureA}, std::pair{'B', kPictureB}, std::pair{'C', kPictureC}})
+        for (const auto &[name, colours] :
+             {std::pair{'A', kPictureA}, std::pair{'B', kPictureB}, std::pair{'C', kPictureC}})
             ASSERT_TRUE(writeQuadrantPicture(picture(name), colours, {320, 200}));
     }
 
@@ -60,7 +61,9 @@ protected:
     {
         m_session.reset();
         m_session = std::make_unique<PrivateSession>(
-            m_env, QStringList{QStringLiteral("exec gnome-shell --x11 --replace --sm-disable >>\"$HOME/shell.log\" 2>&1")});
+            m_env,
+            QStringList{QStringLiteral(
+                "exec gnome-shell --x11 --replace --sm-disable >>\"$HOME/shell.log\" 2>&1")});
         ASSERT_TRUE(m_session->running());
         m_sessionEnv = m_env;
         m_sessionEnv << m_session->busEnv();
@@ -70,7 +73,8 @@ protected:
     // probe below the top bar.
     [[nodiscard]] bool desktopShows(const Quadrants &colours) const
     {
-        runProgram(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Escape")}, m_sessionEnv);
+        runProgram(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Escape")},
+                   m_sessionEnv);
         return rootShows(m_xvfb.display(), colours, 170);
     }
 
@@ -101,11 +105,14 @@ TEST_F(GnomeShellLasting, RotationLastsUntilLogoff)
     EXPECT_TRUE(eventually([&] { return desktopShows(kPictureC); }, 60)) << "C is not shown";
 
     login();
-    ASSERT_TRUE(eventually([&] { return desktopShows(kPictureC); }, 60)) << "GNOME did not keep C by itself";
+    ASSERT_TRUE(eventually([&] { return desktopShows(kPictureC); }, 60))
+        << "GNOME did not keep C by itself";
     r = runRestore(m_sessionEnv);
     EXPECT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
-    EXPECT_TRUE(eventually([&] { return desktopShows(kPictureA); }, 60)) << "A is not shown after the login";
-    EXPECT_FALSE(owed(m_dir.filePath(QStringLiteral("home/.local/state")), m_dir.filePath(QStringLiteral("home/.config"))));
+    EXPECT_TRUE(eventually([&] { return desktopShows(kPictureA); }, 60))
+        << "A is not shown after the login";
+    EXPECT_FALSE(owed(m_dir.filePath(QStringLiteral("home/.local/state")),
+                      m_dir.filePath(QStringLiteral("home/.config"))));
 }
 
 } // namespace

@@ -36,8 +36,10 @@ protected:
                  QStringLiteral("HOME=") + m_dir.filePath(QStringLiteral("home")),
                  QStringLiteral("XDG_CONFIG_HOME=") + m_dir.filePath(QStringLiteral("config")),
                  QStringLiteral("XDG_STATE_HOME=") + m_dir.filePath(QStringLiteral("state")),
-                 QStringLiteral("XDG_CURRENT_DESKTOP=GNOME"), QStringLiteral("-DISPLAY"),
-                 QStringLiteral("-WAYLAND_DISPLAY"), QStringLiteral("-SWAYSOCK")};
+                 QStringLiteral("XDG_CURRENT_DESKTOP=GNOME"),
+                 QStringLiteral("-DISPLAY"),
+                 QStringLiteral("-WAYLAND_DISPLAY"),
+                 QStringLiteral("-SWAYSOCK")};
         // The lasting wallpaper A, as the user chose it in the desktop's settings.
         set(kBackground, "picture-uri", quoted(uri("A")));
         set(kBackground, "picture-uri-dark", quoted(uri("A")));
@@ -60,8 +62,9 @@ protected:
 
     [[nodiscard]] QString get(const char *schema, const char *key) const
     {
-        return unquoted(outputOf(QStringLiteral("gsettings"),
-                                 {QStringLiteral("get"), QString::fromLatin1(schema), QString::fromLatin1(key)}, m_env));
+        return unquoted(outputOf(
+            QStringLiteral("gsettings"),
+            {QStringLiteral("get"), QString::fromLatin1(schema), QString::fromLatin1(key)}, m_env));
     }
 
     // A string as gsettings prints it, in either quote, back to its text;
@@ -81,17 +84,22 @@ protected:
 
     void set(const char *schema, const char *key, const QString &value) const
     {
-        const auto r = runProgram(QStringLiteral("gsettings"),
-                                  {QStringLiteral("set"), QString::fromLatin1(schema), QString::fromLatin1(key), value},
-                                  m_env);
+        const auto r = runProgram(
+            QStringLiteral("gsettings"),
+            {QStringLiteral("set"), QString::fromLatin1(schema), QString::fromLatin1(key), value},
+            m_env);
         ASSERT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
     }
 
-    [[nodiscard]] RunResult lasting(const QStringList &args) const { return runLasting(args, m_env); }
+    [[nodiscard]] RunResult lasting(const QStringList &args) const
+    {
+        return runLasting(args, m_env);
+    }
     [[nodiscard]] RunResult restore() const { return runRestore(m_env); }
     [[nodiscard]] bool owed() const
     {
-        return lastingtest::owed(m_dir.filePath(QStringLiteral("state")), m_dir.filePath(QStringLiteral("config")));
+        return lastingtest::owed(m_dir.filePath(QStringLiteral("state")),
+                                 m_dir.filePath(QStringLiteral("config")));
     }
 
     QTemporaryDir m_dir;
@@ -101,9 +109,9 @@ protected:
 struct Case
 {
     const char *name;
-    const char *options;             // picture-options before anything
+    const char *options;              // picture-options before anything
     std::vector<QStringList> changes; // lasting_cli arguments, picture names in place
-    const char *deleted;             // a picture removed before the login, or null
+    const char *deleted;              // a picture removed before the login, or null
     const char *shownAfterLogin;
     const char *optionsAfterLogin;
 };
@@ -111,8 +119,18 @@ struct Case
 const Case kCases[] = {
     {"temporary", "'zoom'", {{"set", "B"}}, nullptr, "A", "'zoom'"},
     {"for good", "'zoom'", {{"set", "B", "for-good"}}, nullptr, "B", "'zoom'"},
-    {"rotation through three", "'centered'", {{"set", "B"}, {"set", "C"}, {"set", "D"}}, nullptr, "A", "'centered'"},
-    {"temporary, then for good", "'zoom'", {{"set", "B"}, {"set", "C", "for-good"}}, nullptr, "C", "'zoom'"},
+    {"rotation through three",
+     "'centered'",
+     {{"set", "B"}, {"set", "C"}, {"set", "D"}},
+     nullptr,
+     "A",
+     "'centered'"},
+    {"temporary, then for good",
+     "'zoom'",
+     {{"set", "B"}, {"set", "C", "for-good"}},
+     nullptr,
+     "C",
+     "'zoom'"},
     // Showing B needed a style that shows a picture; A's own comes back.
     {"style that hid the picture", "'none'", {{"set", "B"}}, nullptr, "A", "'none'"},
     {"lasting picture deleted meanwhile", "'zoom'", {{"set", "B"}}, "A", "A", "'zoom'"},
@@ -127,12 +145,14 @@ TEST_F(GnomeLasting, LoginBringsBackWhatLastsAndForgetsTheDebt)
         set(kBackground, "picture-uri-dark", quoted(uri("A")));
         set(kBackground, "picture-options", QString::fromLatin1(c.options));
         for (const char *name : {"A", "B", "C", "D"})
-            ASSERT_TRUE(QFile::exists(picture(name)) || writeQuadrantPicture(picture(name), kPictureA, {16, 16}));
+            ASSERT_TRUE(QFile::exists(picture(name)) ||
+                        writeQuadrantPicture(picture(name), kPictureA, {16, 16}));
         for (QStringList args : c.changes) {
             args[1] = picture(qPrintable(args[1]));
             const auto r = lasting(args);
             ASSERT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
-            EXPECT_EQ(get(kBackground, "picture-uri"), QString::fromUtf8(QUrl::fromLocalFile(args[1]).toEncoded()));
+            EXPECT_EQ(get(kBackground, "picture-uri"),
+                      QString::fromUtf8(QUrl::fromLocalFile(args[1]).toEncoded()));
         }
         const bool temporaryLast = c.changes.back().size() == 2;
         EXPECT_EQ(owed(), temporaryLast);
@@ -144,7 +164,8 @@ TEST_F(GnomeLasting, LoginBringsBackWhatLastsAndForgetsTheDebt)
         EXPECT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
         EXPECT_EQ(get(kBackground, "picture-uri"), uri(c.shownAfterLogin));
         EXPECT_EQ(get(kBackground, "picture-uri-dark"), uri(c.shownAfterLogin));
-        EXPECT_EQ(get(kBackground, "picture-options"), unquoted(QString::fromLatin1(c.optionsAfterLogin)));
+        EXPECT_EQ(get(kBackground, "picture-options"),
+                  unquoted(QString::fromLatin1(c.optionsAfterLogin)));
         EXPECT_FALSE(owed());
     }
 }
@@ -179,7 +200,8 @@ TEST_F(GnomeLasting, EndOfSessionRestoresBeforeTheNextLogin)
 
 TEST_F(GnomeLasting, RestoreWithNothingOwedChangesNothing)
 {
-    ASSERT_EQ(lasting({QStringLiteral("set"), picture("B"), QStringLiteral("for-good")}).exitCode, 0);
+    ASSERT_EQ(lasting({QStringLiteral("set"), picture("B"), QStringLiteral("for-good")}).exitCode,
+              0);
     EXPECT_FALSE(owed());
     EXPECT_EQ(restore().exitCode, 0);
     EXPECT_EQ(get(kBackground, "picture-uri"), uri("B"));

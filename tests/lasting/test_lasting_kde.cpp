@@ -34,17 +34,22 @@ protected:
         ASSERT_TRUE(m_xvfb.running());
         const QString home = m_dir.filePath(QStringLiteral("home"));
         m_config = home + QStringLiteral("/.config");
-        m_env = {QStringLiteral("HOME=") + home, QStringLiteral("XDG_CONFIG_HOME=") + m_config,
+        m_env = {QStringLiteral("HOME=") + home,
+                 QStringLiteral("XDG_CONFIG_HOME=") + m_config,
                  QStringLiteral("XDG_CACHE_HOME=") + home + QStringLiteral("/.cache"),
                  QStringLiteral("XDG_DATA_HOME=") + home + QStringLiteral("/.local/share"),
                  QStringLiteral("XDG_STATE_HOME=") + home + QStringLiteral("/.local/state"),
                  QStringLiteral("XDG_RUNTIME_DIR=") + m_dir.filePath(QStringLiteral("runtime")),
-                 QStringLiteral("DISPLAY=") + m_xvfb.display(), QStringLiteral("QT_QPA_PLATFORM=xcb"),
-                 QStringLiteral("QT_QUICK_BACKEND=software"), QStringLiteral("XDG_CURRENT_DESKTOP=KDE"),
-                 QStringLiteral("-WAYLAND_DISPLAY"), QStringLiteral("-SWAYSOCK")};
+                 QStringLiteral("DISPLAY=") + m_xvfb.display(),
+                 QStringLiteral("QT_QPA_PLATFORM=xcb"),
+                 QStringLiteral("QT_QUICK_BACKEND=software"),
+                 QStringLiteral("XDG_CURRENT_DESKTOP=KDE"),
+                 QStringLiteral("-WAYLAND_DISPLAY"),
+                 QStringLiteral("-SWAYSOCK")};
         QDir().mkpath(m_dir.filePath(QStringLiteral("runtime")));
         QDir().mkpath(m_config);
-        for (const auto &[name, colours] : {std::pair{"A", kPictureA}, std::pair{"B", kPictureB}, std::pair{"C", kPictureC}})
+        for (const auto &[name, colours] :
+             {std::pair{"A", kPictureA}, std::pair{"B", kPictureB}, std::pair{"C", kPictureC}})
             ASSERT_TRUE(writeQuadrantPicture(picture(name), colours, {320, 200}));
     }
     void TearDown() override { logoff(); }
@@ -57,14 +62,16 @@ protected:
     void login()
     {
         m_session = std::make_unique<PrivateSession>(
-            m_env, QStringList{QStringLiteral("exec plasmashell --no-respawn >>\"$HOME/plasma.log\" 2>&1")});
+            m_env, QStringList{QStringLiteral(
+                       "exec plasmashell --no-respawn >>\"$HOME/plasma.log\" 2>&1")});
         ASSERT_TRUE(m_session->running());
         m_sessionEnv = m_env;
         m_sessionEnv << m_session->busEnv();
-        m_bus = std::make_unique<QDBusConnection>(
-            QDBusConnection::connectToBus(m_session->busEnv().section(u'=', 1), QStringLiteral("plasma-lasting")));
+        m_bus = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(
+            m_session->busEnv().section(u'=', 1), QStringLiteral("plasma-lasting")));
         ASSERT_TRUE(m_bus->isConnected());
-        ASSERT_TRUE(eventually([&] { return desktopCount() > 0; }, 60)) << "plasmashell did not start";
+        ASSERT_TRUE(eventually([&] { return desktopCount() > 0; }, 60))
+            << "plasmashell did not start";
     }
 
     void logoff()
@@ -76,9 +83,9 @@ protected:
 
     [[nodiscard]] int desktopCount() const
     {
-        auto msg = QDBusMessage::createMethodCall(QStringLiteral("org.kde.plasmashell"), QStringLiteral("/PlasmaShell"),
-                                                  QStringLiteral("org.kde.PlasmaShell"),
-                                                  QStringLiteral("evaluateScript"));
+        auto msg = QDBusMessage::createMethodCall(
+            QStringLiteral("org.kde.plasmashell"), QStringLiteral("/PlasmaShell"),
+            QStringLiteral("org.kde.PlasmaShell"), QStringLiteral("evaluateScript"));
         msg << QStringLiteral("print(desktops().length)");
         const QDBusMessage reply = m_bus->call(msg, QDBus::Block, 5000);
         if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
@@ -86,7 +93,10 @@ protected:
         return reply.arguments().constFirst().toString().trimmed().toInt();
     }
 
-    [[nodiscard]] bool screenShows(const Quadrants &colours) const { return rootShows(m_xvfb.display(), colours); }
+    [[nodiscard]] bool screenShows(const Quadrants &colours) const
+    {
+        return rootShows(m_xvfb.display(), colours);
+    }
 
     [[nodiscard]] bool appletsrcNames(const QString &file) const
     {
@@ -135,10 +145,12 @@ TEST_F(PlasmaLasting, RotationLastsUntilLogoffAndForGoodBeyond)
     // Plasma itself brings back the temporary picture; the restore step A.
     logoff();
     login();
-    ASSERT_TRUE(eventually([&] { return screenShows(kPictureB); })) << "Plasma did not keep B by itself";
+    ASSERT_TRUE(eventually([&] { return screenShows(kPictureB); }))
+        << "Plasma did not keep B by itself";
     r = runRestore(m_sessionEnv);
     EXPECT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
-    EXPECT_TRUE(eventually([&] { return screenShows(kPictureA); })) << "A is not shown after the login";
+    EXPECT_TRUE(eventually([&] { return screenShows(kPictureA); }))
+        << "A is not shown after the login";
     EXPECT_TRUE(eventually([&] { return appletsrcNames(picture("A")); }));
     EXPECT_FALSE(owed());
 
@@ -147,7 +159,8 @@ TEST_F(PlasmaLasting, RotationLastsUntilLogoffAndForGoodBeyond)
     logoff();
     login();
     EXPECT_EQ(runRestore(m_sessionEnv).exitCode, 0);
-    EXPECT_TRUE(eventually([&] { return screenShows(kPictureC); })) << "C set for good is not shown";
+    EXPECT_TRUE(eventually([&] { return screenShows(kPictureC); }))
+        << "C set for good is not shown";
     EXPECT_FALSE(owed());
 }
 

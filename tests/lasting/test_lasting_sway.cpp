@@ -17,7 +17,8 @@ using namespace lastingtest;
 
 QStringList wallpapertest::requiredPrograms()
 {
-    return {QStringLiteral("sway"), QStringLiteral("swaybg"), QStringLiteral("grim"), QStringLiteral("setpriv")};
+    return {QStringLiteral("sway"), QStringLiteral("swaybg"), QStringLiteral("grim"),
+            QStringLiteral("setpriv")};
 }
 
 namespace {
@@ -49,8 +50,9 @@ protected:
         // sway, and so the programs that talk to it, run as another user
         // when the test runs as root: they must reach the pictures, the
         // programs and their own folders.
-        QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
-                                                | QFileDevice::ReadOther | QFileDevice::ExeOther);
+        QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                                QFileDevice::ExeOther);
         m_home = m_dir.filePath(QStringLiteral("home"));
         ASSERT_TRUE(QDir().mkpath(m_home));
         if (::geteuid() == 0) {
@@ -74,14 +76,19 @@ protected:
         m_server.reset();
         const QString runtime = m_dir.filePath(QStringLiteral("runtime%1").arg(++m_sessions));
         ASSERT_TRUE(QDir().mkpath(runtime));
-        m_server = std::make_unique<ScriptServer>(QStringLiteral("sway.sh"), QStringList{runtime}, QStringList{});
+        m_server = std::make_unique<ScriptServer>(QStringLiteral("sway.sh"), QStringList{runtime},
+                                                  QStringList{});
         ASSERT_TRUE(m_server->running()) << "sway did not start";
         const QStringList where = m_server->firstLine().split(u' ');
         ASSERT_EQ(where.size(), 2);
-        m_env = {QStringLiteral("SWAYSOCK=") + where[0], QStringLiteral("WAYLAND_DISPLAY=") + where[1],
-                 QStringLiteral("XDG_RUNTIME_DIR=") + runtime, QStringLiteral("HOME=") + m_home,
-                 QStringLiteral("XDG_CURRENT_DESKTOP=sway"), QStringLiteral("-XDG_STATE_HOME"),
-                 QStringLiteral("-XDG_CONFIG_HOME"), QStringLiteral("-DISPLAY"),
+        m_env = {QStringLiteral("SWAYSOCK=") + where[0],
+                 QStringLiteral("WAYLAND_DISPLAY=") + where[1],
+                 QStringLiteral("XDG_RUNTIME_DIR=") + runtime,
+                 QStringLiteral("HOME=") + m_home,
+                 QStringLiteral("XDG_CURRENT_DESKTOP=sway"),
+                 QStringLiteral("-XDG_STATE_HOME"),
+                 QStringLiteral("-XDG_CONFIG_HOME"),
+                 QStringLiteral("-DISPLAY"),
                  QStringLiteral("-DBUS_SESSION_BUS_ADDRESS")};
     }
 
@@ -89,7 +96,8 @@ protected:
     {
         QStringList argv;
         if (::geteuid() == 0)
-            argv << QStringLiteral("--reuid=65534") << QStringLiteral("--regid=65534") << QStringLiteral("--clear-groups");
+            argv << QStringLiteral("--reuid=65534") << QStringLiteral("--regid=65534")
+                 << QStringLiteral("--clear-groups");
         argv << program << args;
         return ::geteuid() == 0 ? runProgram(QStringLiteral("setpriv"), argv, m_env)
                                 : runProgram(argv.takeFirst(), argv, m_env);
@@ -97,11 +105,12 @@ protected:
 
     [[nodiscard]] bool screenShows(const Quadrants &expected) const
     {
-        QStringList argv{QStringLiteral("grim"), QStringLiteral("-t"), QStringLiteral("ppm"), QStringLiteral("-")};
+        QStringList argv{QStringLiteral("grim"), QStringLiteral("-t"), QStringLiteral("ppm"),
+                         QStringLiteral("-")};
         if (::geteuid() == 0)
-            argv = QStringList{QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-                               QStringLiteral("--clear-groups")}
-                + argv;
+            argv = QStringList{QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"),
+                               QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups")} +
+                   argv;
         QProcess grim;
         QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
         for (const QString &kv : m_env) {
@@ -147,15 +156,18 @@ TEST_P(SwayLasting, NextSessionShowsWhatWasSetForGood)
     login();
     r = run(m_restore);
     EXPECT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
-    EXPECT_TRUE(eventually([&] { return screenShows(colours(c.shownAfterLogin)); })) << c.shownAfterLogin;
-    EXPECT_TRUE(QFile::exists(m_home + QStringLiteral("/.config/autostart/velumbra-restore.desktop")));
+    EXPECT_TRUE(eventually([&] { return screenShows(colours(c.shownAfterLogin)); }))
+        << c.shownAfterLogin;
+    EXPECT_TRUE(
+        QFile::exists(m_home + QStringLiteral("/.config/autostart/velumbra-restore.desktop")));
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, SwayLasting, testing::ValuesIn(kCases), [](const testing::TestParamInfo<Case> &param) {
-    std::string name;
-    for (const char ch : std::string(param.param.name))
-        name += std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(Cases, SwayLasting, testing::ValuesIn(kCases),
+                         [](const testing::TestParamInfo<Case> &param) {
+                             std::string name;
+                             for (const char ch : std::string(param.param.name))
+                                 name += std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
+                             return name;
+                         });
 
 } // namespace

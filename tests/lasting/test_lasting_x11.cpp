@@ -20,7 +20,8 @@ QStringList wallpapertest::requiredPrograms()
 
 namespace {
 
-const Quadrants kPictureD{QColor(0, 0, 0), QColor(0, 255, 255), QColor(255, 0, 255), QColor(255, 255, 0)};
+const Quadrants kPictureD{QColor(0, 0, 0), QColor(0, 255, 255), QColor(255, 0, 255),
+                          QColor(255, 255, 0)};
 
 const Quadrants &colours(char name)
 {
@@ -58,16 +59,20 @@ TEST(X11Lasting, NextSessionShowsWhatWasSetForGood)
         SCOPED_TRACE(c.name);
         QTemporaryDir dir;
         ASSERT_TRUE(dir.isValid());
-        const auto picture = [&dir](char name) { return dir.filePath(QString(QLatin1Char(name)) + QStringLiteral(" été.png")); };
+        const auto picture = [&dir](char name) {
+            return dir.filePath(QString(QLatin1Char(name)) + QStringLiteral(" été.png"));
+        };
         for (const char name : {'A', 'B', 'C', 'D'})
             ASSERT_TRUE(writeQuadrantPicture(picture(name), colours(name), {320, 240}));
         QStringList env{QStringLiteral("HOME=") + dir.filePath(QStringLiteral("home")),
                         QStringLiteral("XDG_CONFIG_HOME=") + dir.filePath(QStringLiteral("config")),
                         QStringLiteral("XDG_STATE_HOME=") + dir.filePath(QStringLiteral("state")),
-                        QStringLiteral("-XDG_CURRENT_DESKTOP"), QStringLiteral("-WAYLAND_DISPLAY"),
+                        QStringLiteral("-XDG_CURRENT_DESKTOP"),
+                        QStringLiteral("-WAYLAND_DISPLAY"),
                         QStringLiteral("-SWAYSOCK")};
         const auto owed = [&dir] {
-            return lastingtest::owed(dir.filePath(QStringLiteral("state")), dir.filePath(QStringLiteral("config")));
+            return lastingtest::owed(dir.filePath(QStringLiteral("state")),
+                                     dir.filePath(QStringLiteral("config")));
         };
 
         auto session = std::make_unique<Xvfb>();
@@ -116,13 +121,17 @@ TEST(X11Lasting, ScreenSaverIsLeftToTheServerAndOwesNothing)
     QTemporaryDir dir;
     Xvfb session;
     ASSERT_TRUE(session.running());
-    const QStringList env{QStringLiteral("HOME=") + dir.path(), QStringLiteral("XDG_CONFIG_HOME=") + dir.filePath(QStringLiteral("c")),
+    const QStringList env{QStringLiteral("HOME=") + dir.path(),
+                          QStringLiteral("XDG_CONFIG_HOME=") + dir.filePath(QStringLiteral("c")),
                           QStringLiteral("XDG_STATE_HOME=") + dir.filePath(QStringLiteral("s")),
-                          QStringLiteral("-XDG_CURRENT_DESKTOP"), QStringLiteral("-WAYLAND_DISPLAY"),
-                          QStringLiteral("-SWAYSOCK"), QStringLiteral("DISPLAY=") + session.display()};
+                          QStringLiteral("-XDG_CURRENT_DESKTOP"),
+                          QStringLiteral("-WAYLAND_DISPLAY"),
+                          QStringLiteral("-SWAYSOCK"),
+                          QStringLiteral("DISPLAY=") + session.display()};
     const auto r = runLasting({QStringLiteral("screensaver")}, env);
     EXPECT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
-    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("c/autostart/velumbra-restore.desktop"))));
+    EXPECT_FALSE(
+        QFile::exists(dir.filePath(QStringLiteral("c/autostart/velumbra-restore.desktop"))));
 }
 
 } // namespace

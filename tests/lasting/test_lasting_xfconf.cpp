@@ -39,8 +39,9 @@ protected:
                  QStringLiteral("XDG_CONFIG_HOME=") + home + QStringLiteral("/.config"),
                  QStringLiteral("XDG_STATE_HOME=") + home + QStringLiteral("/.local/state"),
                  QStringLiteral("XDG_CACHE_HOME=") + home + QStringLiteral("/.cache"),
-                 QStringLiteral("XDG_CURRENT_DESKTOP=XFCE"), QStringLiteral("DISPLAY=") + m_xvfb.display(),
-                 QStringLiteral("-WAYLAND_DISPLAY"), QStringLiteral("-SWAYSOCK"),
+                 QStringLiteral("XDG_CURRENT_DESKTOP=XFCE"),
+                 QStringLiteral("DISPLAY=") + m_xvfb.display(), QStringLiteral("-WAYLAND_DISPLAY"),
+                 QStringLiteral("-SWAYSOCK"),
                  // xfconfd is started by the session, not by the bus, so
                  // that the session can stop it as a logoff does.
                  QStringLiteral("SESSION_NO_ACTIVATION=1")};
@@ -58,36 +59,42 @@ protected:
         QFile::remove(stop);
         QFile::remove(stopped);
         m_session = std::make_unique<PrivateSession>(
-            m_env, QStringList{QStringLiteral(XFCONFD " & p=$!; while [ ! -e '%1' ]; do sleep 0.05; done; "
-                                              "kill -TERM $p; wait $p; touch '%2'")
-                                   .arg(stop, stopped)});
+            m_env,
+            QStringList{QStringLiteral(XFCONFD " & p=$!; while [ ! -e '%1' ]; do sleep 0.05; done; "
+                                               "kill -TERM $p; wait $p; touch '%2'")
+                            .arg(stop, stopped)});
         ASSERT_TRUE(m_session->running());
         m_sessionEnv = m_env;
         m_sessionEnv << m_session->busEnv();
         ASSERT_TRUE(eventually([&] {
-            return runProgram(QStringLiteral("xfconf-query"), {QStringLiteral("-l")}, m_sessionEnv).exitCode == 0;
+            return runProgram(QStringLiteral("xfconf-query"), {QStringLiteral("-l")}, m_sessionEnv)
+                       .exitCode == 0;
         })) << "xfconfd did not start";
     }
 
     void logoff()
     {
         QFile(m_dir.filePath(QStringLiteral("stop"))).open(QIODevice::WriteOnly);
-        ASSERT_TRUE(eventually([&] { return QFile::exists(m_dir.filePath(QStringLiteral("stopped"))); }))
-            << "xfconfd did not stop";
+        ASSERT_TRUE(eventually([&] {
+            return QFile::exists(m_dir.filePath(QStringLiteral("stopped")));
+        })) << "xfconfd did not stop";
         m_session.reset();
     }
 
     [[nodiscard]] QString query(const QString &key) const
     {
-        return outputOf(QStringLiteral("xfconf-query"),
-                        {QStringLiteral("-c"), QStringLiteral("xfce4-desktop"), QStringLiteral("-p"), key}, m_sessionEnv);
+        return outputOf(
+            QStringLiteral("xfconf-query"),
+            {QStringLiteral("-c"), QStringLiteral("xfce4-desktop"), QStringLiteral("-p"), key},
+            m_sessionEnv);
     }
 
     void create(const QString &key, const QString &type, const QString &value) const
     {
         const auto r = runProgram(QStringLiteral("xfconf-query"),
-                                  {QStringLiteral("-c"), QStringLiteral("xfce4-desktop"), QStringLiteral("-p"), key,
-                                   QStringLiteral("-n"), QStringLiteral("-t"), type, QStringLiteral("-s"), value},
+                                  {QStringLiteral("-c"), QStringLiteral("xfce4-desktop"),
+                                   QStringLiteral("-p"), key, QStringLiteral("-n"),
+                                   QStringLiteral("-t"), type, QStringLiteral("-s"), value},
                                   m_sessionEnv);
         ASSERT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
     }
@@ -119,10 +126,24 @@ struct Case
 const Case kCases[] = {
     {"temporary", true, {{"B", false}}, nullptr, QStringLiteral("A"), QStringLiteral("5")},
     {"for good", true, {{"B", true}}, nullptr, QStringLiteral("B"), QStringLiteral("5")},
-    {"rotation through three", true, {{"B", false}, {"C", false}, {"D", false}}, nullptr, QStringLiteral("A"),
+    {"rotation through three",
+     true,
+     {{"B", false}, {"C", false}, {"D", false}},
+     nullptr,
+     QStringLiteral("A"),
      QStringLiteral("5")},
-    {"lasting picture deleted meanwhile", true, {{"B", false}}, "A", QStringLiteral("A"), QStringLiteral("5")},
-    {"keys made for the temporary picture go again", false, {{"B", false}}, nullptr, QString(), QString()},
+    {"lasting picture deleted meanwhile",
+     true,
+     {{"B", false}},
+     "A",
+     QStringLiteral("A"),
+     QStringLiteral("5")},
+    {"keys made for the temporary picture go again",
+     false,
+     {{"B", false}},
+     nullptr,
+     QString(),
+     QString()},
 };
 
 TEST_F(XfceLasting, LoginBringsBackWhatLasts)
@@ -153,13 +174,15 @@ TEST_F(XfceLasting, LoginBringsBackWhatLasts)
         EXPECT_EQ(query(kImage), picture(c.changes.back().first));
         const auto r = runRestore(m_sessionEnv);
         EXPECT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
-        EXPECT_EQ(query(kImage), c.imageAfter.isEmpty() ? QString() : picture(qPrintable(c.imageAfter)));
+        EXPECT_EQ(query(kImage),
+                  c.imageAfter.isEmpty() ? QString() : picture(qPrintable(c.imageAfter)));
         EXPECT_EQ(query(kStyle), c.styleAfter);
         EXPECT_FALSE(owed());
         // What was restored is what xfconfd keeps for the session after.
         logoff();
         login();
-        EXPECT_EQ(query(kImage), c.imageAfter.isEmpty() ? QString() : picture(qPrintable(c.imageAfter)));
+        EXPECT_EQ(query(kImage),
+                  c.imageAfter.isEmpty() ? QString() : picture(qPrintable(c.imageAfter)));
         logoff();
         if (c.deleted) {
             ASSERT_TRUE(writeQuadrantPicture(picture(c.deleted), kPictureA, {16, 16}));

@@ -48,7 +48,8 @@ TEST(AutostartExec, QuotesWhatTheEntryRulesReserve)
     };
     for (const Case &c : cases)
         EXPECT_EQ(desktopEntryExec(c.program), c.exec) << c.program;
-    EXPECT_NE(autostartEntryText("/x/velumbra-restore").find("\nExec=/x/velumbra-restore\n"), std::string::npos);
+    EXPECT_NE(autostartEntryText("/x/velumbra-restore").find("\nExec=/x/velumbra-restore\n"),
+              std::string::npos);
 }
 
 TEST(LastingPlaces, FollowTheXdgVariables)
@@ -60,9 +61,15 @@ TEST(LastingPlaces, FollowTheXdgVariables)
         LastingPaths expected;
     };
     const Case cases[] = {
-        {"", "", {"/home/u/.local/state/velumbra/lasting", "/home/u/.config/autostart/velumbra-restore.desktop"}},
+        {"",
+         "",
+         {"/home/u/.local/state/velumbra/lasting",
+          "/home/u/.config/autostart/velumbra-restore.desktop"}},
         {"/s", "/c", {"/s/velumbra/lasting", "/c/autostart/velumbra-restore.desktop"}},
-        {"relative", "rel", {"/home/u/.local/state/velumbra/lasting", "/home/u/.config/autostart/velumbra-restore.desktop"}},
+        {"relative",
+         "rel",
+         {"/home/u/.local/state/velumbra/lasting",
+          "/home/u/.config/autostart/velumbra-restore.desktop"}},
     };
     for (const Case &c : cases) {
         const LastingPaths got = lastingPaths("/home/u", c.state, c.config);

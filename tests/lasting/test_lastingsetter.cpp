@@ -26,8 +26,8 @@ class StandInDesktop final : public WallpaperSetter
 {
 public:
     LifetimeSupport support = LifetimeSupport::StoredOnly;
-    std::string stored;   // what the desktop shows after the next login (StoredOnly)
-    std::string shown;    // what it shows now
+    std::string stored; // what the desktop shows after the next login (StoredOnly)
+    std::string shown;  // what it shows now
     bool saverStored = true;
     bool saverOn = true;
     bool refuseReading = false;
@@ -52,7 +52,8 @@ public:
         return WallpaperResult::success();
     }
     [[nodiscard]] LifetimeSupport lifetimeSupport(LastingSetting) const override { return support; }
-    [[nodiscard]] std::optional<std::string> readLasting(LastingSetting what, std::string &why) override
+    [[nodiscard]] std::optional<std::string> readLasting(LastingSetting what,
+                                                         std::string &why) override
     {
         if (refuseReading) {
             why = "unreadable";
@@ -60,7 +61,8 @@ public:
         }
         return what == LastingSetting::Wallpaper ? stored : std::string(saverStored ? "on" : "off");
     }
-    [[nodiscard]] WallpaperResult restoreLasting(LastingSetting what, const std::string &state) override
+    [[nodiscard]] WallpaperResult restoreLasting(LastingSetting what,
+                                                 const std::string &state) override
     {
         if (what == LastingSetting::Wallpaper)
             stored = shown = state;
@@ -92,8 +94,8 @@ struct Scenario
     const char *name;
     LifetimeSupport support;
     std::vector<Step> steps;
-    char shownAtEnd;      // 0: nothing shown
-    bool owedAtEnd;       // record file and autostart entry exist
+    char shownAtEnd; // 0: nothing shown
+    bool owedAtEnd;  // record file and autostart entry exist
     bool saverOnAtEnd = true;
 };
 
@@ -105,34 +107,89 @@ void PrintTo(const Scenario &s, std::ostream *os)
 // Every scenario starts with A as the lasting wallpaper: stored by the
 // desktop, or set for good through the setter where the desktop forgets.
 const Scenario kScenarios[] = {
-    {"stored: temporary then login brings A back", LifetimeSupport::StoredOnly,
-     {{Act::Temporary, 'B'}, {Act::LogoffLogin}}, 'A', false},
-    {"stored: for good stays", LifetimeSupport::StoredOnly, {{Act::ForGood, 'B'}, {Act::LogoffLogin}}, 'B', false},
-    {"stored: rotation through three, then login", LifetimeSupport::StoredOnly,
-     {{Act::Temporary, 'B'}, {Act::Temporary, 'C'}, {Act::Temporary, 'D'}, {Act::LogoffLogin}}, 'A', false},
-    {"stored: for good after a temporary one wins", LifetimeSupport::StoredOnly,
-     {{Act::Temporary, 'B'}, {Act::ForGood, 'C'}, {Act::LogoffLogin}}, 'C', false},
-    {"stored: owed while the temporary one shows", LifetimeSupport::StoredOnly, {{Act::Temporary, 'B'}}, 'B', true},
-    {"stored: end of session puts A back before logoff", LifetimeSupport::StoredOnly,
-     {{Act::Temporary, 'B'}, {Act::Temporary, 'C'}, {Act::SessionEnd}}, 'A', false},
-    {"stored: second session's temporary change records A again", LifetimeSupport::StoredOnly,
-     {{Act::Temporary, 'B'}, {Act::LogoffLogin}, {Act::Temporary, 'C'}, {Act::LogoffLogin}}, 'A', false},
-    {"stored: lasting picture deleted meanwhile, its setting still comes back", LifetimeSupport::StoredOnly,
-     {{Act::Temporary, 'B'}, {Act::Delete, 'A'}, {Act::LogoffLogin}}, 'A', false},
-    {"stored: screen saver comes back on", LifetimeSupport::StoredOnly, {{Act::Saver}, {Act::LogoffLogin}}, 'A',
-     false, true},
-    {"stored: screen saver stays off until logoff", LifetimeSupport::StoredOnly, {{Act::Saver}, {Act::Saver}}, 'A',
-     true, false},
-    {"session: temporary then login brings A back", LifetimeSupport::SessionOnly,
-     {{Act::Temporary, 'B'}, {Act::LogoffLogin}}, 'A', true},
-    {"session: for good stays", LifetimeSupport::SessionOnly, {{Act::ForGood, 'B'}, {Act::LogoffLogin}}, 'B', true},
-    {"session: rotation through three, then login", LifetimeSupport::SessionOnly,
-     {{Act::Temporary, 'B'}, {Act::Temporary, 'C'}, {Act::Temporary, 'D'}, {Act::LogoffLogin}}, 'A', true},
-    {"session: end of session leaves the session's picture", LifetimeSupport::SessionOnly,
-     {{Act::Temporary, 'B'}, {Act::SessionEnd}}, 'B', true},
-    {"session: lasting picture deleted, nothing shown and nothing owed", LifetimeSupport::SessionOnly,
-     {{Act::Temporary, 'B'}, {Act::Delete, 'A'}, {Act::LogoffLogin}}, 0, false},
-    {"native: nothing recorded", LifetimeSupport::Native, {{Act::Temporary, 'B'}, {Act::Saver}}, 'B', false, false},
+    {"stored: temporary then login brings A back",
+     LifetimeSupport::StoredOnly,
+     {{Act::Temporary, 'B'}, {Act::LogoffLogin}},
+     'A',
+     false},
+    {"stored: for good stays",
+     LifetimeSupport::StoredOnly,
+     {{Act::ForGood, 'B'}, {Act::LogoffLogin}},
+     'B',
+     false},
+    {"stored: rotation through three, then login",
+     LifetimeSupport::StoredOnly,
+     {{Act::Temporary, 'B'}, {Act::Temporary, 'C'}, {Act::Temporary, 'D'}, {Act::LogoffLogin}},
+     'A',
+     false},
+    {"stored: for good after a temporary one wins",
+     LifetimeSupport::StoredOnly,
+     {{Act::Temporary, 'B'}, {Act::ForGood, 'C'}, {Act::LogoffLogin}},
+     'C',
+     false},
+    {"stored: owed while the temporary one shows",
+     LifetimeSupport::StoredOnly,
+     {{Act::Temporary, 'B'}},
+     'B',
+     true},
+    {"stored: end of session puts A back before logoff",
+     LifetimeSupport::StoredOnly,
+     {{Act::Temporary, 'B'}, {Act::Temporary, 'C'}, {Act::SessionEnd}},
+     'A',
+     false},
+    {"stored: second session's temporary change records A again",
+     LifetimeSupport::StoredOnly,
+     {{Act::Temporary, 'B'}, {Act::LogoffLogin}, {Act::Temporary, 'C'}, {Act::LogoffLogin}},
+     'A',
+     false},
+    {"stored: lasting picture deleted meanwhile, its setting still comes back",
+     LifetimeSupport::StoredOnly,
+     {{Act::Temporary, 'B'}, {Act::Delete, 'A'}, {Act::LogoffLogin}},
+     'A',
+     false},
+    {"stored: screen saver comes back on",
+     LifetimeSupport::StoredOnly,
+     {{Act::Saver}, {Act::LogoffLogin}},
+     'A',
+     false,
+     true},
+    {"stored: screen saver stays off until logoff",
+     LifetimeSupport::StoredOnly,
+     {{Act::Saver}, {Act::Saver}},
+     'A',
+     true,
+     false},
+    {"session: temporary then login brings A back",
+     LifetimeSupport::SessionOnly,
+     {{Act::Temporary, 'B'}, {Act::LogoffLogin}},
+     'A',
+     true},
+    {"session: for good stays",
+     LifetimeSupport::SessionOnly,
+     {{Act::ForGood, 'B'}, {Act::LogoffLogin}},
+     'B',
+     true},
+    {"session: rotation through three, then login",
+     LifetimeSupport::SessionOnly,
+     {{Act::Temporary, 'B'}, {Act::Temporary, 'C'}, {Act::Temporary, 'D'}, {Act::LogoffLogin}},
+     'A',
+     true},
+    {"session: end of session leaves the session's picture",
+     LifetimeSupport::SessionOnly,
+     {{Act::Temporary, 'B'}, {Act::SessionEnd}},
+     'B',
+     true},
+    {"session: lasting picture deleted, nothing shown and nothing owed",
+     LifetimeSupport::SessionOnly,
+     {{Act::Temporary, 'B'}, {Act::Delete, 'A'}, {Act::LogoffLogin}},
+     0,
+     false},
+    {"native: nothing recorded",
+     LifetimeSupport::Native,
+     {{Act::Temporary, 'B'}, {Act::Saver}},
+     'B',
+     false,
+     false},
 };
 
 class Lasting : public testing::TestWithParam<Scenario>
@@ -144,7 +201,9 @@ protected:
         for (const char p : {'A', 'B', 'C', 'D'})
             std::ofstream(picture(p)) << "picture";
         m_recordFile = m_dir.filePath(QStringLiteral("state/velumbra/lasting")).toStdString();
-        m_autostartFile = m_dir.filePath(QStringLiteral("config/autostart/velumbra-restore.desktop")).toStdString();
+        m_autostartFile =
+            m_dir.filePath(QStringLiteral("config/autostart/velumbra-restore.desktop"))
+                .toStdString();
     }
 
     [[nodiscard]] std::string picture(char p) const
@@ -193,9 +252,9 @@ TEST_P(Lasting, KeepsTheLifetimeItPromised)
         switch (step.act) {
         case Act::Temporary:
         case Act::ForGood: {
-            const auto r = process->setter.setWallpaper(picture(step.picture), step.act == Act::ForGood
-                                                                                   ? WallpaperLifetime::ForGood
-                                                                                   : WallpaperLifetime::UntilLogoff);
+            const auto r = process->setter.setWallpaper(
+                picture(step.picture), step.act == Act::ForGood ? WallpaperLifetime::ForGood
+                                                                : WallpaperLifetime::UntilLogoff);
             ASSERT_TRUE(r.ok) << r.reason;
             EXPECT_EQ(desktop.shown, picture(step.picture));
             break;
