@@ -6,6 +6,9 @@
 namespace velumbra {
 namespace {
 
+// Beside each owed value: what Velumbra's own change left in the desktop.
+constexpr const char *kSetSuffix = ".set";
+
 std::string joined(const std::vector<std::string> &lines)
 {
     std::string out;
@@ -81,10 +84,19 @@ WallpaperResult LastingWallpaperSetter::changeUntilLogoff(LastingSetting what,
         }
     }
     WallpaperResult result = change();
-    if (!result.ok && first) {
-        // The desktop kept its value: nothing is owed.
-        record->erase(entry);
-        std::string ignored;
+    std::string ignored;
+    if (!result.ok) {
+        // The desktop kept its value: nothing new is owed.
+        if (first) {
+            record->erase(entry);
+            (void)saveAndSync(*record, ignored);
+        }
+        return result;
+    }
+    // What the desktop holds now tells, at restore time, whether the user
+    // has since chosen a wallpaper of their own, which must then stay.
+    if (auto now = m_desktop.readLasting(what, ignored)) {
+        (*record)[entry + kSetSuffix] = *now;
         (void)saveAndSync(*record, ignored);
     }
     return result;
@@ -111,6 +123,7 @@ WallpaperResult LastingWallpaperSetter::setWallpaper(const std::string &path,
         if (support == LifetimeSupport::StoredOnly) {
             // The new picture is the lasting one now: nothing to put back.
             record->erase(entryName(LastingSetting::Wallpaper));
+            record->erase(entryName(LastingSetting::Wallpaper) + kSetSuffix);
         } else {
             std::error_code ec;
             const auto absolute = std::filesystem::absolute(std::filesystem::path(path), ec);
@@ -163,11 +176,18 @@ WallpaperResult LastingWallpaperSetter::restore(bool atLogin)
         const auto it = record->find(entryName(what));
         if (it == record->end())
             continue;
-        const WallpaperResult done = m_desktop.restoreLasting(what, it->second);
+        const auto set = record->find(entryName(what) + kSetSuffix);
+        std::string ignored;
+        const auto now = set == record->end() ? std::nullopt : m_desktop.readLasting(what, ignored);
+        const bool userChanged = now && *now != set->second;
+        const WallpaperResult done = userChanged ? WallpaperResult::success()
+                                                 : m_desktop.restoreLasting(what, it->second);
         // At login the step runs once: a value the desktop refuses now would
         // otherwise come back at some surprising later login.
-        if (done.ok || atLogin)
+        if (done.ok || atLogin) {
             record->erase(it);
+            record->erase(entryName(what) + kSetSuffix);
+        }
         if (!done.ok)
             problems.push_back(done.reason);
     }

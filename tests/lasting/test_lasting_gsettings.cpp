@@ -170,6 +170,19 @@ TEST_F(GnomeLasting, LoginBringsBackWhatLastsAndForgetsTheDebt)
     }
 }
 
+TEST_F(GnomeLasting, TheUsersOwnLaterChoiceStays)
+{
+    ASSERT_EQ(lasting({QStringLiteral("set"), picture("B")}).exitCode, 0);
+    ASSERT_EQ(lasting({QStringLiteral("set"), picture("C")}).exitCode, 0);
+    // Chosen in GNOME's settings while the temporary picture shows.
+    set(kBackground, "picture-uri", quoted(uri("D")));
+    set(kBackground, "picture-uri-dark", quoted(uri("D")));
+    const auto r = restore();
+    EXPECT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
+    EXPECT_EQ(get(kBackground, "picture-uri"), uri("D"));
+    EXPECT_FALSE(owed());
+}
+
 TEST_F(GnomeLasting, ScreenSaverStaysOffUntilLogoffOnly)
 {
     set(kSaver, "idle-activation-enabled", QStringLiteral("true"));

@@ -82,7 +82,7 @@ public:
     }
 };
 
-enum class Act { Temporary, ForGood, Saver, SessionEnd, LogoffLogin, Delete };
+enum class Act { Temporary, ForGood, Saver, SessionEnd, LogoffLogin, Delete, UserSets };
 struct Step
 {
     Act act;
@@ -159,6 +159,10 @@ const Scenario kScenarios[] = {
      'A',
      true,
      false},
+    {"stored: the user's own later choice stays", LifetimeSupport::StoredOnly,
+     {{Act::Temporary, 'B'}, {Act::Temporary, 'C'}, {Act::UserSets, 'D'}, {Act::LogoffLogin}}, 'D', false},
+    {"stored: the user's own later choice stays at the end of the session", LifetimeSupport::StoredOnly,
+     {{Act::Temporary, 'B'}, {Act::UserSets, 'D'}, {Act::SessionEnd}}, 'D', false},
     {"session: temporary then login brings A back",
      LifetimeSupport::SessionOnly,
      {{Act::Temporary, 'B'}, {Act::LogoffLogin}},
@@ -268,6 +272,10 @@ TEST_P(Lasting, KeepsTheLifetimeItPromised)
         case Act::Delete:
             fs::remove(picture(step.picture));
             break;
+        case Act::UserSets:
+            // In the desktop's own settings, behind Velumbra's back.
+            desktop.stored = desktop.shown = picture(step.picture);
+            break;
         case Act::LogoffLogin: {
             desktop.logoff();
             process = std::make_unique<Process>(*this, desktop);
@@ -340,18 +348,16 @@ TEST_F(LastingFailures, ARefusedPictureLeavesNothingOwed)
     EXPECT_TRUE(owed());
 }
 
-TEST_F(LastingFailures, ReadsTheDesktopOnlyAtTheFirstChangeOfASession)
+TEST_F(LastingFailures, RecordsTheLastingValueOnlyAtTheFirstChangeOfASession)
 {
     StandInDesktop desktop;
     desktop.stored = desktop.shown = picture('A');
     Process p(*this, desktop);
-    ASSERT_TRUE(p.setter.setWallpaper(picture('B'), WallpaperLifetime::UntilLogoff).ok);
-    const auto recordTime = fs::last_write_time(m_recordFile);
-    // Later changes need no reading: a refusal would show.
-    desktop.refuseReading = true;
-    for (const char c : {'C', 'D', 'B'})
+    for (const char c : {'B', 'C', 'D'}) {
         ASSERT_TRUE(p.setter.setWallpaper(picture(c), WallpaperLifetime::UntilLogoff).ok);
-    EXPECT_EQ(fs::last_write_time(m_recordFile), recordTime);
+        std::string why;
+        EXPECT_EQ(p.store.load(why)->at(p.setter.entryName(LastingSetting::Wallpaper)), picture('A')) << c;
+    }
 }
 
 TEST_F(LastingFailures, OtherDesktopsEntriesWaitForTheirLogin)
