@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace velumbra {
 namespace {
 
@@ -266,10 +268,17 @@ class HelpAddressTest : public testing::TestWithParam<AddressCase>
 TEST_P(HelpAddressTest, PrefersConfiguredThenInstalledThenSourceCopy)
 {
     const AddressCase &c = GetParam();
+    // Paths are compared in the system's own separators (backslashes on
+    // Windows), the form the file probe and the browser are given.
+    const auto native = [](const std::string &path) {
+        return std::filesystem::path(path).make_preferred().string();
+    };
     FakeFileProbe files;
-    files.files = c.files;
-    const HelpPageCopies copies{"../share/velumbra/aide.html", "/src/about/help/aide.html"};
-    EXPECT_EQ(helpPageAddress(c.configured, "/usr/bin", copies, files), c.expected);
+    for (const std::string &file : c.files)
+        files.files.insert(native(file));
+    const HelpPageCopies copies{"../share/velumbra/aide.html", native("/src/about/help/aide.html")};
+    EXPECT_EQ(helpPageAddress(c.configured, "/usr/bin", copies, files),
+              c.configured.empty() ? native(c.expected) : c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
