@@ -4,6 +4,7 @@
 #include "clock.h"
 #include "display.h"
 #include "frmvlb.h"
+#include "lastingservices.h"
 #include "pageaddress.h"
 #include "prompter.h"
 #include "qtscreen.h"
@@ -15,6 +16,7 @@
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QSessionManager>
 #include <QTranslator>
 
 #include <cstdio>
@@ -28,7 +30,11 @@ struct SystemServices::Impl
     SystemRandom random;
     QtScreen screen;
     QtPrompter prompter;
-    std::unique_ptr<WallpaperSetter> wallpaper = createWallpaperSetter();
+    std::unique_ptr<WallpaperSetter> desktop = createWallpaperSetter();
+    // Keeps "until logoff" and "for good" apart where the desktop knows only one.
+    LastingServices wallpaper{*desktop, restoreProgramBesideThisOne()};
+    // Declared after the setter it calls, so the connection ends first.
+    QObject sessionEnd;
     QtTrayIcon tray{QIcon(QStringLiteral(":/velumbra/velumbra.png"))};
     SystemRegistry registry;
     SystemFileProbe files;
@@ -46,14 +52,23 @@ struct SystemServices::Impl
                         authorSiteAddress(configuredAuthorAddress(), help)};
 };
 
-SystemServices::SystemServices() : m_impl(std::make_unique<Impl>()) {}
+SystemServices::SystemServices() : m_impl(std::make_unique<Impl>())
+{
+    // The session manager asks this only when the user logs off, unlike
+    // aboutToQuit, which also comes when the user merely quits Velumbra:
+    // the temporary wallpaper must then stay until logoff.
+    QObject::connect(
+        qApp, &QGuiApplication::commitDataRequest, &m_impl->sessionEnd,
+        [this](QSessionManager &) { (void)m_impl->wallpaper.setter().restoreAtSessionEnd(); });
+}
 
 SystemServices::~SystemServices() = default;
 
 AppContext SystemServices::context()
 {
     Impl &s = *m_impl;
-    return AppContext{s.settings, s.clock, s.random, s.screen, s.prompter, *s.wallpaper, s.tray, s.about};
+    return AppContext{s.settings,           s.clock, s.random, s.screen, s.prompter,
+                      s.wallpaper.setter(), s.tray,  s.about};
 }
 
 void installFrenchTranslations()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -26,6 +27,19 @@ struct WallpaperResult
     }
 };
 
+/// The two settings whose lifetime the program promises.
+enum class LastingSetting {
+    Wallpaper,
+    ScreenSaver, ///< whether the screen saver starts when the user is idle
+};
+
+/// How a desktop itself treats the two lifetimes of a setting.
+enum class LifetimeSupport {
+    Native,      ///< the desktop tells "until logoff" from "for good" by itself
+    SessionOnly, ///< every setting ends with the session (X root window, sway)
+    StoredOnly,  ///< every setting is stored for good (GNOME family, XFCE, KDE)
+};
+
 /// Sets the desktop wallpaper and switches the screen saver off on one kind
 /// of desktop. Every call checks what it wrote by reading it back from the
 /// desktop, so success means the desktop holds the new value.
@@ -48,6 +62,35 @@ public:
     /// desktops need the setter to stay alive for that (an inhibition held on
     /// the session bus): keep the object until the program ends.
     [[nodiscard]] virtual WallpaperResult disableScreenSaver() = 0;
+
+    /// How this desktop keeps @p what; Native unless a backend says otherwise.
+    [[nodiscard]] virtual LifetimeSupport lifetimeSupport(LastingSetting what) const
+    {
+        (void)what;
+        return LifetimeSupport::Native;
+    }
+
+    /// The values of @p what that the desktop stores for good, as text that
+    /// only restoreLasting() reads, so that a later session can put them back
+    /// after a change meant to last until logoff. Meaningful on StoredOnly
+    /// desktops; nothing, with @p why set, when they cannot be read.
+    [[nodiscard]] virtual std::optional<std::string> readLasting(LastingSetting what,
+                                                                 std::string &why)
+    {
+        (void)what;
+        why = "Ce bureau ne garde pas ce réglage.";
+        return std::nullopt;
+    }
+
+    /// Stores @p state, as readLasting() gave it, back into the desktop, which
+    /// shows it at once. The files it names need not exist any more.
+    [[nodiscard]] virtual WallpaperResult restoreLasting(LastingSetting what,
+                                                         const std::string &state)
+    {
+        (void)what;
+        (void)state;
+        return WallpaperResult::failure("Ce bureau ne garde pas ce réglage.");
+    }
 };
 
 /// The backends that can set a wallpaper.

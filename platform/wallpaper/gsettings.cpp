@@ -89,6 +89,28 @@ std::string schemaMissing(const char *id)
            " » n'est pas installé : le papier peint reste inchangé.";
 }
 
+// The keys of @p schema that a change of @p what touches and that the
+// installed schema has.
+std::vector<std::string> lastingKeys(LastingSetting what, const Keys &keys, GSettingsSchema *schema)
+{
+    std::vector<std::string> wanted;
+    if (what == LastingSetting::ScreenSaver)
+        wanted = {"idle-activation-enabled"};
+    else
+        wanted = {keys.pictureKey, "picture-uri-dark", "picture-options"};
+    std::vector<std::string> present;
+    for (const std::string &key : wanted) {
+        if (g_settings_schema_has_key(schema, key.c_str()))
+            present.push_back(key);
+    }
+    return present;
+}
+
+const char *schemaOf(LastingSetting what, const Keys &keys)
+{
+    return what == LastingSetting::ScreenSaver ? keys.screensaverSchema : keys.backgroundSchema;
+}
+
 } // namespace
 
 GSettingsSetter::GSettingsSetter(Flavour flavour, std::string display)
@@ -202,6 +224,97 @@ WallpaperResult GSettingsSetter::disableScreenSaver()
             std::string("Le schéma GSettings « ") + keys.screensaverSchema +
             " » n'est pas installé et aucun serveur X n'est accessible : "
             "l'économiseur d'écran reste actif.");
+    return WallpaperResult::success();
+}
+
+} // namespace velumbra
+
+namespace velumbra {
+
+LifetimeSupport GSettingsSetter::lifetimeSupport(LastingSetting what) const
+{
+    // Without the desktop's schema only the X server's own saver is
+    // switched off, and that ends with the session by itself.
+    if (what == LastingSetting::ScreenSaver && !lookupSchema(keysOf(m_flavour).screensaverSchema))
+        return LifetimeSupport::Native;
+    return LifetimeSupport::StoredOnly;
+}
+
+std::optional<std::string> GSettingsSetter::readLasting(LastingSetting what, std::string &why)
+{
+    const Keys keys = keysOf(m_flavour);
+    const char *id = schemaOf(what, keys);
+    SchemaPtr schema = lookupSchema(id);
+    if (!schema) {
+        why = schemaMissing(id);
+        return std::nullopt;
+    }
+    GObjectPtr<GSettings> settings(g_settings_new_full(schema.get(), nullptr, nullptr));
+    GVariantBuilder dict;
+    g_variant_builder_init(&dict, G_VARIANT_TYPE_VARDICT);
+    for (const std::string &key : lastingKeys(what, keys, schema.get())) {
+        GVariant *value = g_settings_get_value(settings.get(), key.c_str());
+        g_variant_builder_add(&dict, "{sv}", key.c_str(), value);
+        g_variant_unref(value);
+    }
+    GVariant *values = g_variant_ref_sink(g_variant_builder_end(&dict));
+    GCharPtr text(g_variant_print(values, TRUE));
+    g_variant_unref(values);
+    return std::string(id) + "\n" + text.get();
+}
+
+WallpaperResult GSettingsSetter::restoreLasting(LastingSetting what, const std::string &state)
+{
+    const Keys keys = keysOf(m_flavour);
+    const auto newline = state.find('\n');
+    const std::string id = state.substr(0, newline);
+    if (newline == std::string::npos || id != schemaOf(what, keys))
+        return WallpaperResult::failure("Le réglage à rétablir ne vient pas de ce bureau : il est "
+                                        "abandonné.");
+    SchemaPtr schema = lookupSchema(id.c_str());
+    if (!schema)
+        return WallpaperResult::failure(schemaMissing(id.c_str()));
+    GVariant *parsed = g_variant_parse(G_VARIANT_TYPE_VARDICT, state.c_str() + newline + 1, nullptr,
+                                       nullptr, nullptr);
+    if (!parsed)
+        return WallpaperResult::failure("Le réglage à rétablir est illisible : il est abandonné.");
+    GVariant *values = g_variant_ref_sink(parsed);
+
+    GObjectPtr<GSettings> settings(g_settings_new_full(schema.get(), nullptr, nullptr));
+    g_settings_delay(settings.get());
+    std::vector<std::pair<std::string, GVariant *>> written;
+    GVariantIter iter;
+    g_variant_iter_init(&iter, values);
+    const gchar *key = nullptr;
+    GVariant *value = nullptr;
+    // g_variant_iter_loop frees the previous key and value on each turn.
+    while (g_variant_iter_loop(&iter, "{&sv}", &key, &value)) {
+        if (!g_settings_schema_has_key(schema.get(), key) ||
+            !g_settings_is_writable(settings.get(), key))
+            continue;
+        GSettingsSchemaKey *k = g_settings_schema_get_key(schema.get(), key);
+        const bool fits = g_variant_is_of_type(value, g_settings_schema_key_get_value_type(k)) &&
+                          g_settings_schema_key_range_check(k, value);
+        g_settings_schema_key_unref(k);
+        if (fits) {
+            g_settings_set_value(settings.get(), key, value);
+            written.emplace_back(key, g_variant_ref(value));
+        }
+    }
+    g_settings_apply(settings.get());
+    g_settings_sync();
+
+    bool kept = true;
+    for (auto &[name, expected] : written) {
+        GVariant *now = g_settings_get_value(settings.get(), name.c_str());
+        kept = kept && g_variant_equal(now, expected);
+        g_variant_unref(now);
+        g_variant_unref(expected);
+    }
+    g_variant_unref(values);
+    if (!kept)
+        return WallpaperResult::failure(std::string("Le bureau n'a pas repris le réglage « ") + id +
+                                        " » d'avant le changement temporaire.");
     return WallpaperResult::success();
 }
 

@@ -18,6 +18,11 @@ public:
     [[nodiscard]] WallpaperResult setWallpaper(const std::string &path,
                                                WallpaperLifetime lifetime) override;
     [[nodiscard]] WallpaperResult disableScreenSaver() override;
+    [[nodiscard]] LifetimeSupport lifetimeSupport(LastingSetting what) const override;
+    [[nodiscard]] std::optional<std::string> readLasting(LastingSetting what,
+                                                         std::string &why) override;
+    [[nodiscard]] WallpaperResult restoreLasting(LastingSetting what,
+                                                 const std::string &state) override;
 
 private:
     Flavour m_flavour;

@@ -33,7 +33,62 @@ std::string plasmaWallpaperScript(const std::string &url)
            "});\n";
 }
 
+std::string plasmaReadWallpapersScript()
+{
+    return "var saved = {};\n"
+           "desktops().forEach(function (d) {\n"
+           "    d.currentConfigGroup = ['Wallpaper', 'org.kde.image', 'General'];\n"
+           "    saved[String(d.id)] = {plugin: d.wallpaperPlugin, image: "
+           "String(d.readConfig('Image', ''))};\n"
+           "});\n"
+           "print(JSON.stringify(saved));\n";
+}
+
+std::string plasmaRestoreWallpapersScript(const std::string &savedJson)
+{
+    // The saved state enters as a JSON value, which is a JavaScript literal.
+    return "var saved = " + savedJson +
+           ";\n"
+           "var missed = [];\n"
+           "desktops().forEach(function (d) {\n"
+           "    var s = saved[String(d.id)];\n"
+           "    if (!s) return;\n"
+           "    d.wallpaperPlugin = s.plugin;\n"
+           "    d.currentConfigGroup = ['Wallpaper', 'org.kde.image', 'General'];\n"
+           "    d.writeConfig('Image', s.image);\n"
+           "    d.reloadConfig();\n"
+           "    if (d.wallpaperPlugin != s.plugin || String(d.readConfig('Image', '')) != "
+           "s.image)\n"
+           "        missed.push(d.id);\n"
+           "});\n"
+           "print(missed.length ? missed.join(' ') : 'ok');\n";
+}
+
 KdeSetter::KdeSetter(std::string display) : m_display(std::move(display)) {}
+
+namespace {
+
+// Runs @p script in plasmashell; what it printed, or nothing with @p why.
+std::optional<QString> evaluate(const std::string &script, std::string &why)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        why = "Le bus de session D-Bus est inaccessible.";
+        return std::nullopt;
+    }
+    auto msg = QDBusMessage::createMethodCall(
+        QStringLiteral("org.kde.plasmashell"), QStringLiteral("/PlasmaShell"),
+        QStringLiteral("org.kde.PlasmaShell"), QStringLiteral("evaluateScript"));
+    msg << QString::fromStdString(script);
+    const QDBusMessage reply = bus.call(msg, QDBus::Block, kTimeoutMs);
+    if (reply.type() != QDBusMessage::ReplyMessage) {
+        why = "Plasma ne répond pas (" + reply.errorMessage().toStdString() + ").";
+        return std::nullopt;
+    }
+    return reply.arguments().isEmpty() ? QString() : reply.arguments().constFirst().toString();
+}
+
+} // namespace
 
 WallpaperResult KdeSetter::setWallpaper(const std::string &path, WallpaperLifetime)
 {
@@ -73,6 +128,54 @@ WallpaperResult KdeSetter::setWallpaper(const std::string &path, WallpaperLifeti
 WallpaperResult KdeSetter::disableScreenSaver()
 {
     return disableSessionScreenSaver(m_inhibitor, m_display);
+}
+
+} // namespace velumbra
+
+namespace velumbra {
+
+LifetimeSupport KdeSetter::lifetimeSupport(LastingSetting what) const
+{
+    // The screen saver is held off by an inhibition, which ends with the
+    // session.
+    return what == LastingSetting::Wallpaper ? LifetimeSupport::StoredOnly
+                                             : LifetimeSupport::Native;
+}
+
+std::optional<std::string> KdeSetter::readLasting(LastingSetting what, std::string &why)
+{
+    if (what != LastingSetting::Wallpaper)
+        return WallpaperSetter::readLasting(what, why);
+    const auto printed = evaluate(plasmaReadWallpapersScript(), why);
+    if (!printed)
+        return std::nullopt;
+    const QJsonDocument doc = QJsonDocument::fromJson(printed->trimmed().toUtf8());
+    if (!doc.isObject()) {
+        why = "Plasma a répondu de façon inattendue.";
+        return std::nullopt;
+    }
+    return doc.toJson(QJsonDocument::Compact).toStdString();
+}
+
+WallpaperResult KdeSetter::restoreLasting(LastingSetting what, const std::string &state)
+{
+    if (what != LastingSetting::Wallpaper)
+        return WallpaperSetter::restoreLasting(what, state);
+    // Only a JSON object, written out anew, enters the script.
+    const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(state));
+    if (!doc.isObject())
+        return WallpaperResult::failure("Le réglage à rétablir est illisible : il est abandonné.");
+    std::string why;
+    const auto printed = evaluate(
+        plasmaRestoreWallpapersScript(doc.toJson(QJsonDocument::Compact).toStdString()), why);
+    if (!printed)
+        return WallpaperResult::failure(why + " Le papier peint d'avant n'est pas rétabli.");
+    if (printed->trimmed() != QStringLiteral("ok"))
+        return WallpaperResult::failure(
+            "Plasma n'a pas repris le papier peint d'avant le changement temporaire "
+            "(bureaux " +
+            printed->trimmed().toStdString() + ").");
+    return WallpaperResult::success();
 }
 
 } // namespace velumbra

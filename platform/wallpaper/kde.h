@@ -16,6 +16,11 @@ public:
     [[nodiscard]] WallpaperResult setWallpaper(const std::string &path,
                                                WallpaperLifetime lifetime) override;
     [[nodiscard]] WallpaperResult disableScreenSaver() override;
+    [[nodiscard]] LifetimeSupport lifetimeSupport(LastingSetting what) const override;
+    [[nodiscard]] std::optional<std::string> readLasting(LastingSetting what,
+                                                         std::string &why) override;
+    [[nodiscard]] WallpaperResult restoreLasting(LastingSetting what,
+                                                 const std::string &state) override;
 
 private:
     std::string m_display;
@@ -26,5 +31,14 @@ private:
 // prints what each desktop then holds, one line per desktop. The URL enters
 // the script as a JSON string, so no file name can break out of it.
 [[nodiscard]] std::string plasmaWallpaperScript(const std::string &url);
+
+// The Plasma script that prints, as one JSON object, each desktop's
+// wallpaper plugin and picture, by desktop id.
+[[nodiscard]] std::string plasmaReadWallpapersScript();
+
+// The Plasma script that gives each desktop named in @p savedJson (as the
+// read script printed it) its plugin and picture back, and prints "ok" or
+// the ids it could not put back.
+[[nodiscard]] std::string plasmaRestoreWallpapersScript(const std::string &savedJson);
 
 } // namespace velumbra

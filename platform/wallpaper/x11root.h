@@ -25,6 +25,11 @@ public:
     [[nodiscard]] WallpaperResult setWallpaper(const std::string &path,
                                                WallpaperLifetime lifetime) override;
     [[nodiscard]] WallpaperResult disableScreenSaver() override;
+    [[nodiscard]] LifetimeSupport lifetimeSupport(LastingSetting what) const override
+    {
+        return what == LastingSetting::Wallpaper ? LifetimeSupport::SessionOnly
+                                                 : LifetimeSupport::Native;
+    }
 
 private:
     std::string m_display;

@@ -6,6 +6,8 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVariant>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QVariantMap>
 
@@ -53,6 +55,44 @@ QVariant unwrap(const QVariant &v)
 std::string styleKeyOf(const std::string &imageKey)
 {
     return imageKey.substr(0, imageKey.rfind('/')) + "/image-style";
+}
+
+// The channel's backdrop properties; nothing, with @p why, when xfconf
+// cannot be asked. An unknown channel is an empty one.
+std::optional<QVariantMap> backdropProperties(std::string &why)
+{
+    if (!QDBusConnection::sessionBus().isConnected()) {
+        why = "Le bus de session D-Bus est inaccessible.";
+        return std::nullopt;
+    }
+    const QDBusMessage all =
+        call(QStringLiteral("GetAllProperties"), {kChannel, QStringLiteral("/backdrop")});
+    if (failed(all) && !isMissingProperty(all)) {
+        why = "xfconf ne répond pas sur le bus de session (" + all.errorMessage().toStdString() +
+              ").";
+        return std::nullopt;
+    }
+    QVariantMap properties;
+    if (!failed(all) && !all.arguments().isEmpty())
+        properties = qdbus_cast<QVariantMap>(all.arguments().constFirst());
+    return properties;
+}
+
+// The picture and style keys of @p properties: what a change of wallpaper
+// touches.
+std::vector<QString> wallpaperKeys(const QVariantMap &properties)
+{
+    std::vector<std::string> names;
+    for (auto it = properties.cbegin(); it != properties.cend(); ++it)
+        names.push_back(it.key().toStdString());
+    std::vector<QString> keys;
+    for (const std::string &image : xfceImageKeys(names)) {
+        keys.push_back(QString::fromStdString(image));
+        const QString style = QString::fromStdString(styleKeyOf(image));
+        if (properties.contains(style))
+            keys.push_back(style);
+    }
+    return keys;
 }
 
 } // namespace
@@ -142,6 +182,81 @@ WallpaperResult XfconfSetter::setWallpaper(const std::string &path, WallpaperLif
 WallpaperResult XfconfSetter::disableScreenSaver()
 {
     return disableSessionScreenSaver(m_inhibitor, m_display);
+}
+
+} // namespace velumbra
+
+namespace velumbra {
+
+LifetimeSupport XfconfSetter::lifetimeSupport(LastingSetting what) const
+{
+    // The screen saver is held off by an inhibition and the X server, both
+    // of which end with the session.
+    return what == LastingSetting::Wallpaper ? LifetimeSupport::StoredOnly
+                                             : LifetimeSupport::Native;
+}
+
+std::optional<std::string> XfconfSetter::readLasting(LastingSetting what, std::string &why)
+{
+    if (what != LastingSetting::Wallpaper)
+        return WallpaperSetter::readLasting(what, why);
+    const auto properties = backdropProperties(why);
+    if (!properties)
+        return std::nullopt;
+    // Pictures are strings and styles integers; JSON keeps the two apart.
+    QJsonObject state;
+    for (const QString &key : wallpaperKeys(*properties)) {
+        const QVariant value = unwrap(properties->value(key));
+        state.insert(key, key.endsWith(QStringLiteral("/image-style"))
+                              ? QJsonValue(value.toInt())
+                              : QJsonValue(value.toString()));
+    }
+    return QJsonDocument(state).toJson(QJsonDocument::Compact).toStdString();
+}
+
+WallpaperResult XfconfSetter::restoreLasting(LastingSetting what, const std::string &state)
+{
+    if (what != LastingSetting::Wallpaper)
+        return WallpaperSetter::restoreLasting(what, state);
+    const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(state));
+    if (!doc.isObject())
+        return WallpaperResult::failure("Le réglage à rétablir est illisible : il est abandonné.");
+    const QJsonObject saved = doc.object();
+    std::string why;
+    const auto properties = backdropProperties(why);
+    if (!properties)
+        return WallpaperResult::failure(why + " Le papier peint d'avant n'est pas rétabli.");
+
+    // Keys made for the temporary picture (xfdesktop had never run) go again.
+    for (const QString &key : wallpaperKeys(*properties)) {
+        if (saved.contains(key))
+            continue;
+        const QDBusMessage reset = call(QStringLiteral("ResetProperty"), {kChannel, key, false});
+        if (failed(reset))
+            return WallpaperResult::failure(busFailure(reset));
+    }
+    for (auto it = saved.constBegin(); it != saved.constEnd(); ++it) {
+        const QVariant value = it->isDouble() ? QVariant(it->toInt()) : QVariant(it->toString());
+        const QDBusMessage set =
+            call(QStringLiteral("SetProperty"),
+                 {kChannel, it.key(), QVariant::fromValue(QDBusVariant(value))});
+        if (failed(set))
+            return WallpaperResult::failure(busFailure(set));
+    }
+    for (auto it = saved.constBegin(); it != saved.constEnd(); ++it) {
+        const QDBusMessage got = call(QStringLiteral("GetProperty"), {kChannel, it.key()});
+        const QVariant now = failed(got) || got.arguments().isEmpty()
+                                 ? QVariant()
+                                 : unwrap(got.arguments().constFirst());
+        const bool same =
+            it->isDouble() ? now.toInt() == it->toInt() : now.toString() == it->toString();
+        if (!same)
+            return WallpaperResult::failure(
+                "xfconf n'a pas repris le papier peint d'avant le changement "
+                "temporaire (" +
+                it.key().toStdString() + ").");
+    }
+    return WallpaperResult::success();
 }
 
 } // namespace velumbra
