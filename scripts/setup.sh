@@ -22,6 +22,8 @@ velumbra_install_packages() {
 velumbra_build() {
     local dir=$1
     shift
-    cmake -S "$velumbra_root" -B "$velumbra_root/$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null || return 1
+    # Optimised without debug information, which costs almost half the compile time.
+    cmake -S "$velumbra_root" -B "$velumbra_root/$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" "$@" >/dev/null || return 1
     cmake --build "$velumbra_root/$dir" --parallel "$(nproc)"
 }
