@@ -32,22 +32,13 @@ protected:
     {
         ASSERT_TRUE(m_dir.isValid());
         ASSERT_TRUE(m_xvfb.running());
-        const QString home = m_dir.filePath(QStringLiteral("home"));
-        m_config = home + QStringLiteral("/.config");
-        m_env = {QStringLiteral("HOME=") + home,
-                 QStringLiteral("XDG_CONFIG_HOME=") + m_config,
-                 QStringLiteral("XDG_CACHE_HOME=") + home + QStringLiteral("/.cache"),
-                 QStringLiteral("XDG_DATA_HOME=") + home + QStringLiteral("/.local/share"),
-                 QStringLiteral("XDG_STATE_HOME=") + home + QStringLiteral("/.local/state"),
-                 QStringLiteral("XDG_RUNTIME_DIR=") + m_dir.filePath(QStringLiteral("runtime")),
-                 QStringLiteral("DISPLAY=") + m_xvfb.display(),
-                 QStringLiteral("QT_QPA_PLATFORM=xcb"),
+        m_config = m_dir.filePath(QStringLiteral("home/.config"));
+        m_env = userEnvironment(m_dir.path(), m_xvfb.display());
+        m_env << QStringList{QStringLiteral("QT_QPA_PLATFORM=xcb"),
                  QStringLiteral("QT_QUICK_BACKEND=software"),
                  QStringLiteral("XDG_CURRENT_DESKTOP=KDE"),
                  QStringLiteral("-WAYLAND_DISPLAY"),
                  QStringLiteral("-SWAYSOCK")};
-        QDir().mkpath(m_dir.filePath(QStringLiteral("runtime")));
-        QDir().mkpath(m_config);
         for (const auto &[name, colours] :
              {std::pair{"A", kPictureA}, std::pair{"B", kPictureB}, std::pair{"C", kPictureC}})
             ASSERT_TRUE(writeQuadrantPicture(picture(name), colours, {320, 200}));

@@ -94,42 +94,13 @@ protected:
 
     [[nodiscard]] RunResult run(const QString &program, const QStringList &args = {}) const
     {
-        QStringList argv;
-        if (::geteuid() == 0)
-            argv << QStringLiteral("--reuid=65534") << QStringLiteral("--regid=65534")
-                 << QStringLiteral("--clear-groups");
-        argv << program << args;
-        return ::geteuid() == 0 ? runProgram(QStringLiteral("setpriv"), argv, m_env)
-                                : runProgram(argv.takeFirst(), argv, m_env);
+        QStringList argv = asSwayUser(program) + args;
+        return runProgram(argv.takeFirst(), argv, m_env);
     }
 
     [[nodiscard]] bool screenShows(const Quadrants &expected) const
     {
-        QStringList argv{QStringLiteral("grim"), QStringLiteral("-t"), QStringLiteral("ppm"),
-                         QStringLiteral("-")};
-        if (::geteuid() == 0)
-            argv = QStringList{QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"),
-                               QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups")} +
-                   argv;
-        QProcess grim;
-        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-        for (const QString &kv : m_env) {
-            if (!kv.startsWith(u'-'))
-                e.insert(kv.section(u'=', 0, 0), kv.section(u'=', 1));
-        }
-        grim.setProcessEnvironment(e);
-        grim.start(argv.takeFirst(), argv);
-        grim.waitForFinished();
-        const QImage shot = QImage::fromData(grim.readAllStandardOutput(), "PPM");
-        if (shot.isNull())
-            return false;
-        const int xs[] = {shot.width() / 4, 3 * shot.width() / 4};
-        const int ys[] = {shot.height() / 4, 3 * shot.height() / 4};
-        for (std::size_t q = 0; q < 4; ++q) {
-            if (!closeTo(shot.pixelColor(xs[q % 2], ys[q / 2]), expected[q]))
-                return false;
-        }
-        return true;
+        return swayScreenShows(m_env, expected);
     }
 
     QTemporaryDir m_dir;

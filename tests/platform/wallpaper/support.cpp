@@ -1,6 +1,7 @@
 #include "support.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QPainter>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
@@ -15,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <sys/prctl.h>
+#include <unistd.h>
 
 namespace wallpapertest {
 namespace {
@@ -157,6 +159,45 @@ QColor rootPixel(Display *d, int x, int y)
     const QColor c(channel(img->red_mask), channel(img->green_mask), channel(img->blue_mask));
     XDestroyImage(img);
     return c;
+}
+
+QStringList userEnvironment(const QString &root, const QString &display)
+{
+    const QString home = root + QStringLiteral("/home");
+    const QString runtime = root + QStringLiteral("/runtime");
+    QDir().mkpath(home + QStringLiteral("/.config"));
+    QDir().mkpath(runtime);
+    return {QStringLiteral("HOME=") + home,
+            QStringLiteral("XDG_CONFIG_HOME=") + home + QStringLiteral("/.config"),
+            QStringLiteral("XDG_STATE_HOME=") + home + QStringLiteral("/.local/state"),
+            QStringLiteral("XDG_CACHE_HOME=") + home + QStringLiteral("/.cache"),
+            QStringLiteral("XDG_DATA_HOME=") + home + QStringLiteral("/.local/share"),
+            QStringLiteral("XDG_RUNTIME_DIR=") + runtime,
+            QStringLiteral("DISPLAY=") + display};
+}
+
+QStringList asSwayUser(const QString &program)
+{
+    if (::geteuid() != 0)
+        return {program};
+    return {QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+            QStringLiteral("--clear-groups"), program};
+}
+
+bool swayScreenShows(const QStringList &env, const Quadrants &colours)
+{
+    QStringList argv = asSwayUser(QStringLiteral("grim"));
+    argv << QStringLiteral("-t") << QStringLiteral("ppm") << QStringLiteral("-");
+    const QImage shot = QImage::fromData(runProgram(argv.takeFirst(), argv, env).stdOut, "PPM");
+    if (shot.isNull())
+        return false;
+    const int xs[] = {shot.width() / 4, 3 * shot.width() / 4};
+    const int ys[] = {shot.height() / 4, 3 * shot.height() / 4};
+    for (std::size_t q = 0; q < 4; ++q) {
+        if (!closeTo(shot.pixelColor(xs[q % 2], ys[q / 2]), colours[q]))
+            return false;
+    }
+    return true;
 }
 
 bool rootShows(const QString &display, const Quadrants &colours, int upperY)

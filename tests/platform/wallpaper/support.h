@@ -57,6 +57,20 @@ QProcessEnvironment environment(const QStringList &env);
 RunResult runCli(const QStringList &args, const QStringList &env = {});
 
 // wallpaper_cli's arguments: --backend @p backend, @p command, and for "set" @p file.
+// A user of its own under @p root for a desktop session: its home, runtime
+// and configuration folders are made, and the environment pointing HOME, the
+// XDG folders and DISPLAY (@p display) at them is returned, for the caller to
+// add what its desktop needs.
+QStringList userEnvironment(const QString &root, const QString &display);
+
+// @p program run as an unprivileged user when the test runs as root: sway
+// refuses root, and its clients must be the same user.
+QStringList asSwayUser(const QString &program);
+
+// Whether a grim screenshot of the sway session of @p env shows @p colours at
+// the middle of each quadrant.
+bool swayScreenShows(const QStringList &env, const Quadrants &colours);
+
 QStringList cliArgs(const char *backend, const char *command, const QString &file = {});
 
 // Runs any program to its end; exit code and standard error.

@@ -27,18 +27,9 @@ protected:
     {
         ASSERT_TRUE(m_dir.isValid());
         ASSERT_TRUE(m_xvfb.running());
-        const QString home = m_dir.filePath(QStringLiteral("home"));
-        const QString runtime = m_dir.filePath(QStringLiteral("runtime"));
-        QDir().mkpath(home + QStringLiteral("/.config"));
-        QDir().mkpath(runtime);
-        m_env = {QStringLiteral("HOME=") + home,
-                 QStringLiteral("XDG_CONFIG_HOME=") + home + QStringLiteral("/.config"),
-                 QStringLiteral("XDG_CACHE_HOME=") + home + QStringLiteral("/.cache"),
-                 QStringLiteral("XDG_DATA_HOME=") + home + QStringLiteral("/.local/share"),
-                 QStringLiteral("XDG_RUNTIME_DIR=") + runtime,
-                 QStringLiteral("DISPLAY=") + m_xvfb.display(),
-                 QStringLiteral("XDG_CURRENT_DESKTOP=GNOME"),
-                 QStringLiteral("XDG_SESSION_TYPE=x11"),
+        m_env = userEnvironment(m_dir.path(), m_xvfb.display());
+        m_env << QStringLiteral("XDG_CURRENT_DESKTOP=GNOME")
+              << QStringList{QStringLiteral("XDG_SESSION_TYPE=x11"),
                  QStringLiteral("-GSETTINGS_BACKEND"),
                  QStringLiteral("-WAYLAND_DISPLAY"),
                  QStringLiteral("NAMESPACE_MOUNT=1"),
