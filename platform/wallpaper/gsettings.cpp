@@ -227,9 +227,6 @@ WallpaperResult GSettingsSetter::disableScreenSaver()
     return WallpaperResult::success();
 }
 
-} // namespace velumbra
-
-namespace velumbra {
 
 LifetimeSupport GSettingsSetter::lifetimeSupport(LastingSetting what) const
 {

@@ -130,9 +130,6 @@ WallpaperResult KdeSetter::disableScreenSaver()
     return disableSessionScreenSaver(m_inhibitor, m_display);
 }
 
-} // namespace velumbra
-
-namespace velumbra {
 
 LifetimeSupport KdeSetter::lifetimeSupport(LastingSetting what) const
 {

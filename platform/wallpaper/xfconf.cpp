@@ -184,9 +184,6 @@ WallpaperResult XfconfSetter::disableScreenSaver()
     return disableSessionScreenSaver(m_inhibitor, m_display);
 }
 
-} // namespace velumbra
-
-namespace velumbra {
 
 LifetimeSupport XfconfSetter::lifetimeSupport(LastingSetting what) const
 {
