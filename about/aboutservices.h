@@ -1,7 +1,7 @@
 #pragma once
 
-#include "registry.h"
-#include "webpage.h"
+#include "platform/registry.h"
+#include "platform/webpage.h"
 
 #include <string>
 

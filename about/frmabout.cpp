@@ -1,8 +1,8 @@
-#include "frmabout.h"
+#include "about/frmabout.h"
 
-#include "aboutservices.h"
-#include "prompter.h"
-#include "sysinfo.h"
+#include "about/aboutservices.h"
+#include "about/sysinfo.h"
+#include "platform/prompter.h"
 
 #include <QEvent>
 #include <QFontMetrics>

@@ -1,4 +1,4 @@
-#include "pageaddress.h"
+#include "about/pageaddress.h"
 
 #include <filesystem>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "appcontext.h"
+#include "app/appcontext.h"
 
 #include <memory>
 

@@ -1,22 +1,22 @@
-#include "frmvlb.h"
+#include "app/frmvlb.h"
 
-#include "aboutservices.h"
-#include "bmpconverter.h"
-#include "clock.h"
-#include "drivelist.h"
-#include "filelist.h"
-#include "folderlist.h"
-#include "frmabout.h"
-#include "interval.h"
-#include "paths.h"
-#include "picturepreview.h"
-#include "prompter.h"
-#include "savedstate.h"
-#include "screen.h"
-#include "settings.h"
-#include "tray.h"
-#include "wallpaper.h"
-#include "widgets.h"
+#include "about/aboutservices.h"
+#include "about/frmabout.h"
+#include "app/core/savedstate.h"
+#include "app/widgets.h"
+#include "browser/core/paths.h"
+#include "browser/drivelist.h"
+#include "browser/filelist.h"
+#include "browser/folderlist.h"
+#include "browser/picturepreview.h"
+#include "convert/bmpconverter.h"
+#include "platform/clock.h"
+#include "platform/prompter.h"
+#include "platform/screen.h"
+#include "platform/settings.h"
+#include "platform/tray.h"
+#include "platform/wallpaper.h"
+#include "rotation/interval.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -67,8 +67,8 @@ FrmVLB::FrmVLB(AppContext context, QWidget *parent)
     setObjectName(QStringLiteral("FrmVLB"));
     setWindowTitle(QStringLiteral("Velumbra °VLB°    Choix du papier-paint ..."));
     setWindowIcon(QIcon(QStringLiteral(":/velumbra/velumbra.png")));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 
     // The layout was drawn for an 8-point interface font; larger defaults
     // would crowd the captions out of their boxes.
@@ -159,7 +159,8 @@ void FrmVLB::createChoice(QWidget *client)
     Text2->setGeometry(88, 104, 41, 19);
 
     m_option1Group = new QButtonGroup(this);
-    Option1[2] = new WrappingRadioButton(QStringLiteral("Choix &aléatoire dans ce dossier"), Frame1);
+    Option1[2] =
+        new WrappingRadioButton(QStringLiteral("Choix &aléatoire dans ce dossier"), Frame1);
     Option1[2]->setGeometry(16, 64, 113, 41);
     Option1[1] = new QRadioButton(QStringLiteral("Définir par &défaut"), Frame1);
     Option1[1]->setGeometry(16, 48, 233, 25);
@@ -302,8 +303,10 @@ void FrmVLB::createConversions()
     m_bmpConverter = std::make_unique<BmpConverter>();
     const auto *folder = Mnu_ConvDossier->findChild<QAction *>(QStringLiteral("Mnu_DossierBmp"));
     const auto *files = Mnu_ConvFichier->findChild<QAction *>(QStringLiteral("Mnu_FichierBMP"));
-    connect(folder, &QAction::triggered, this, [this] { convertToBmp(ConversionScope::WholeFolder); });
-    connect(files, &QAction::triggered, this, [this] { convertToBmp(ConversionScope::SelectedFiles); });
+    connect(folder, &QAction::triggered, this,
+            [this] { convertToBmp(ConversionScope::WholeFolder); });
+    connect(files, &QAction::triggered, this,
+            [this] { convertToBmp(ConversionScope::SelectedFiles); });
 }
 
 // Runs to its end without handling events: the caption is the only progress
@@ -323,9 +326,9 @@ void FrmVLB::convertToBmp(ConversionScope scope)
 
 void FrmVLB::setTabOrderChain()
 {
-    const QWidget *chain[] = {Drive1,      Dir1,        Text1,       File1,    Option1[0],
-                              Option1[2],  Text2,       OptUnites[0], OptUnites[1], OptUnites[2],
-                              Command1,    Command2,    Option1[1]};
+    const QWidget *chain[] = {Drive1,     Dir1,     Text1,        File1,        Option1[0],
+                              Option1[2], Text2,    OptUnites[0], OptUnites[1], OptUnites[2],
+                              Command1,   Command2, Option1[1]};
     for (std::size_t i = 0; i + 1 < std::size(chain); ++i)
         setTabOrder(const_cast<QWidget *>(chain[i]), const_cast<QWidget *>(chain[i + 1]));
 }
@@ -555,13 +558,13 @@ void FrmVLB::setWallpaperAndQuit(int mode)
     // With no current file there is nothing to set: an empty path would take
     // the user's wallpaper away (for good, in the second mode).
     if (!FichierPapierPeint.isEmpty()) {
-        const WallpaperResult result = m_ctx.wallpaper.setWallpaper(
+        const Result<> result = m_ctx.wallpaper.setWallpaper(
             FichierPapierPeint.toStdString(),
             mode == 0 ? WallpaperLifetime::UntilLogoff : WallpaperLifetime::ForGood);
-        if (!result.ok)
+        if (!result.ok())
             m_ctx.prompter.tell(this, QStringLiteral("Velumbra"),
                                 QStringLiteral("Le papier peint n'a pas pu être changé : %1")
-                                    .arg(fromStd(result.reason)));
+                                    .arg(fromStd(result.reason())));
     }
     close();
 }
@@ -569,9 +572,10 @@ void FrmVLB::setWallpaperAndQuit(int mode)
 void FrmVLB::startRotation()
 {
     TestIntervalle();
-    const Answer answer = m_ctx.prompter.ask(
-        this, QStringLiteral("°VLB° Tapisol, par Ardeval"),
-        QStringLiteral("Voulez-vous désactiver l'éventuel «Screen Saver»"), AnswerButtons::YesNoCancel);
+    const Answer answer =
+        m_ctx.prompter.ask(this, QStringLiteral("°VLB° Tapisol, par Ardeval"),
+                           QStringLiteral("Voulez-vous désactiver l'éventuel «Screen Saver»"),
+                           AnswerButtons::YesNoCancel);
     if (answer == Answer::Cancel)
         return;
     if (answer == Answer::Yes)
@@ -685,9 +689,10 @@ void FrmVLB::unload()
     writeWindowState(m_ctx.settings, state);
     if (const std::optional<SettingsWriteError> error = m_ctx.settings.commit()) {
         m_exitCode = 1;
-        m_ctx.prompter.tell(this, QStringLiteral("Velumbra"),
-                            QStringLiteral("Les réglages n'ont pas pu être enregistrés dans « %1 » : %2.")
-                                .arg(fromStd(error->location), fromStd(error->reason)));
+        m_ctx.prompter.tell(
+            this, QStringLiteral("Velumbra"),
+            QStringLiteral("Les réglages n'ont pas pu être enregistrés dans « %1 » : %2.")
+                .arg(fromStd(error->location), fromStd(error->reason)));
     }
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "appcontext.h"
-#include "rotation.h"
+#include "app/appcontext.h"
+#include "rotation/rotation.h"
 
 #include <QMainWindow>
 #include <QPointer>

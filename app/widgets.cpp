@@ -1,4 +1,4 @@
-#include "widgets.h"
+#include "app/widgets.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -35,11 +35,11 @@ void WrappingRadioButton::paintEvent(QPaintEvent *)
     p.drawPrimitive(QStyle::PE_IndicatorRadioButton, indicator);
 
     QRect textRect = rect();
-    textRect.setLeft(indicator.rect.right() + 1
-                     + style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, &opt, this));
+    textRect.setLeft(indicator.rect.right() + 1 +
+                     style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, &opt, this));
     int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap;
     flags |= style()->styleHint(QStyle::SH_UnderlineShortcut, &opt, this) ? Qt::TextShowMnemonic
-                                                                           : Qt::TextHideMnemonic;
+                                                                          : Qt::TextHideMnemonic;
     p.drawItemText(textRect, flags, palette(), isEnabled(), caption, QPalette::WindowText);
     if (hasFocus()) {
         QStyleOptionFocusRect focus;

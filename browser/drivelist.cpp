@@ -1,6 +1,6 @@
-#include "drivelist.h"
+#include "browser/drivelist.h"
 
-#include "drives.h"
+#include "platform/drives.h"
 
 #include <QSignalBlocker>
 

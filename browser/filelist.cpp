@@ -1,6 +1,6 @@
-#include "filelist.h"
+#include "browser/filelist.h"
 
-#include "folderreader.h"
+#include "browser/folderreader.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -1,15 +1,15 @@
-#include "folderlist.h"
+#include "browser/folderlist.h"
 
-#include "folderreader.h"
-#include "paths.h"
+#include "browser/core/paths.h"
+#include "browser/folderreader.h"
 
 #include <QAbstractListModel>
 #include <QApplication>
 #include <QDir>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QFile>
 #include <QIcon>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QStyle>
 #include <QStyledItemDelegate>
 
@@ -81,8 +81,8 @@ private:
     // memory; the style is asked only when they are missing.
     static QIcon folderIcon(QStyle::StandardPixmap which, const char *builtIn)
     {
-        const QString path =
-            QStringLiteral(":/qt-project.org/styles/commonstyle/images/%1-16.png").arg(QLatin1String(builtIn));
+        const QString path = QStringLiteral(":/qt-project.org/styles/commonstyle/images/%1-16.png")
+                                 .arg(QLatin1String(builtIn));
         if (QFile::exists(path))
             return QIcon(path);
         return QApplication::style()->standardIcon(which);

@@ -1,6 +1,6 @@
-#include "folderreader.h"
+#include "browser/folderreader.h"
 
-#include "paths.h"
+#include "browser/core/paths.h"
 
 #include <QDir>
 #include <QDirIterator>

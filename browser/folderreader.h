@@ -1,7 +1,7 @@
 #pragma once
 
-#include "pattern.h"
-#include "preview.h"
+#include "browser/core/pattern.h"
+#include "browser/core/preview.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "picturepreview.h"
+#include "browser/picturepreview.h"
 
 #include <QImageReader>
 

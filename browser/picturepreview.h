@@ -1,6 +1,6 @@
 #pragma once
 
-#include "preview.h"
+#include "browser/core/preview.h"
 
 #include <QImage>
 #include <QString>

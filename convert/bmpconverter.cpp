@@ -1,7 +1,7 @@
-#include "bmpconverter.h"
+#include "convert/bmpconverter.h"
 
-#include "bmpfile.h"
-#include "jpegscan.h"
+#include "convert/bmpfile.h"
+#include "convert/core/jpegscan.h"
 
 #include <QBuffer>
 #include <QFile>

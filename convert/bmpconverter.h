@@ -1,6 +1,6 @@
 #pragma once
 
-#include "conversion.h"
+#include "convert/conversion.h"
 
 #include <QImage>
 

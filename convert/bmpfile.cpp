@@ -1,4 +1,4 @@
-#include "bmpfile.h"
+#include "convert/bmpfile.h"
 
 #include <QIODevice>
 

@@ -1,7 +1,7 @@
-#include "conversion.h"
+#include "convert/conversion.h"
 
-#include "bmpname.h"
-#include "prompter.h"
+#include "convert/core/bmpname.h"
+#include "platform/prompter.h"
 
 namespace velumbra {
 namespace {

@@ -1,4 +1,4 @@
-#include "filestore.h"
+#include "lasting/filestore.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,57 +13,52 @@ QString qs(const std::string &s)
     return QString::fromStdString(s);
 }
 
-bool writeWhole(const std::string &path, const std::string &text, std::string &why)
+Result<> writeWhole(const std::string &path, const std::string &text)
 {
     const QString file = qs(path);
-    if (!QDir().mkpath(QFileInfo(file).absolutePath())) {
-        why = "Le dossier de « " + path + " » ne peut pas être créé.";
-        return false;
-    }
+    if (!QDir().mkpath(QFileInfo(file).absolutePath()))
+        return Failure{"Le dossier de « " + path + " » ne peut pas être créé."};
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly) ||
         out.write(text.data(), qint64(text.size())) != qint64(text.size()) || !out.commit()) {
-        why = "Le fichier « " + path + " » ne peut pas être écrit (" +
-              out.errorString().toStdString() + ").";
-        return false;
+        return Failure{"Le fichier « " + path + " » ne peut pas être écrit (" +
+                       out.errorString().toStdString() + ")."};
     }
-    return true;
+    return Result<>::success();
 }
 
-bool removeFile(const std::string &path, std::string &why)
+Result<> removeFile(const std::string &path)
 {
     QFile file(qs(path));
     if (!file.exists() || file.remove())
-        return true;
-    why = "Le fichier « " + path + " » ne peut pas être supprimé (" +
-          file.errorString().toStdString() + ").";
-    return false;
+        return Result<>::success();
+    return Failure{"Le fichier « " + path + " » ne peut pas être supprimé (" +
+                   file.errorString().toStdString() + ")."};
 }
 
 } // namespace
 
-std::optional<LastingRecord> FileLastingStore::load(std::string &why)
+Result<LastingRecord> FileLastingStore::load()
 {
     QFile file(qs(m_path));
     if (!file.exists())
         return LastingRecord{};
     if (!file.open(QIODevice::ReadOnly)) {
-        why = "Le fichier « " + m_path + " » ne peut pas être lu (" +
-              file.errorString().toStdString() + ").";
-        return std::nullopt;
+        return Failure{"Le fichier « " + m_path + " » ne peut pas être lu (" +
+                       file.errorString().toStdString() + ")."};
     }
     const QByteArray text = file.readAll();
     auto record = parseLastingRecord(text.toStdString());
     if (!record)
-        why = "Le fichier « " + m_path + " » n'est pas un relevé de Velumbra.";
-    return record;
+        return Failure{"Le fichier « " + m_path + " » n'est pas un relevé de Velumbra."};
+    return std::move(*record);
 }
 
-bool FileLastingStore::save(const LastingRecord &record, std::string &why)
+Result<> FileLastingStore::save(const LastingRecord &record)
 {
     if (record.empty())
-        return removeFile(m_path, why);
-    return writeWhole(m_path, formatLastingRecord(record), why);
+        return removeFile(m_path);
+    return writeWhole(m_path, formatLastingRecord(record));
 }
 
 bool XdgAutostartEntry::installed() const
@@ -71,14 +66,14 @@ bool XdgAutostartEntry::installed() const
     return QFileInfo::exists(qs(m_path));
 }
 
-bool XdgAutostartEntry::install(std::string &why)
+Result<> XdgAutostartEntry::install()
 {
-    return writeWhole(m_path, autostartEntryText(m_program), why);
+    return writeWhole(m_path, autostartEntryText(m_program));
 }
 
-bool XdgAutostartEntry::remove(std::string &why)
+Result<> XdgAutostartEntry::remove()
 {
-    return removeFile(m_path, why);
+    return removeFile(m_path);
 }
 
 } // namespace velumbra

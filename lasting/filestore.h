@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lastingrecord.h"
+#include "lasting/lastingrecord.h"
 
 namespace velumbra {
 
@@ -11,8 +11,8 @@ class FileLastingStore final : public LastingStore
 public:
     explicit FileLastingStore(std::string path) : m_path(std::move(path)) {}
 
-    [[nodiscard]] std::optional<LastingRecord> load(std::string &why) override;
-    [[nodiscard]] bool save(const LastingRecord &record, std::string &why) override;
+    [[nodiscard]] Result<LastingRecord> load() override;
+    [[nodiscard]] Result<> save(const LastingRecord &record) override;
 
 private:
     std::string m_path;
@@ -28,8 +28,8 @@ public:
     }
 
     [[nodiscard]] bool installed() const override;
-    [[nodiscard]] bool install(std::string &why) override;
-    [[nodiscard]] bool remove(std::string &why) override;
+    [[nodiscard]] Result<> install() override;
+    [[nodiscard]] Result<> remove() override;
 
 private:
     std::string m_path;

@@ -1,4 +1,4 @@
-#include "lastingrecord.h"
+#include "lasting/lastingrecord.h"
 
 namespace velumbra {
 namespace {

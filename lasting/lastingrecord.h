@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <map>
 #include <optional>
 #include <string>
@@ -24,10 +26,9 @@ class LastingStore
 {
 public:
     virtual ~LastingStore() = default;
-    // The saved record (empty when there is none); nothing, with @p why, when
-    // it cannot be read.
-    [[nodiscard]] virtual std::optional<LastingRecord> load(std::string &why) = 0;
-    [[nodiscard]] virtual bool save(const LastingRecord &record, std::string &why) = 0;
+    // The saved record (empty when there is none).
+    [[nodiscard]] virtual Result<LastingRecord> load() = 0;
+    [[nodiscard]] virtual Result<> save(const LastingRecord &record) = 0;
 };
 
 // The entry that runs the restore step at each login.
@@ -36,8 +37,8 @@ class AutostartEntry
 public:
     virtual ~AutostartEntry() = default;
     [[nodiscard]] virtual bool installed() const = 0;
-    [[nodiscard]] virtual bool install(std::string &why) = 0;
-    [[nodiscard]] virtual bool remove(std::string &why) = 0;
+    [[nodiscard]] virtual Result<> install() = 0;
+    [[nodiscard]] virtual Result<> remove() = 0;
 };
 
 // @p program as one argument of a desktop entry's Exec key, quoted where the

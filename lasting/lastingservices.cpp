@@ -1,4 +1,4 @@
-#include "lastingservices.h"
+#include "lasting/lastingservices.h"
 
 #include <QCoreApplication>
 #include <QDir>

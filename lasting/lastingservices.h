@@ -1,7 +1,7 @@
 #pragma once
 
-#include "filestore.h"
-#include "lastingsetter.h"
+#include "lasting/filestore.h"
+#include "lasting/lastingsetter.h"
 
 namespace velumbra {
 

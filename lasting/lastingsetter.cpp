@@ -1,4 +1,4 @@
-#include "lastingsetter.h"
+#include "lasting/lastingsetter.h"
 
 #include <filesystem>
 #include <vector>
@@ -35,20 +35,19 @@ std::string LastingWallpaperSetter::lastingWallpaperEntry() const
     return m_desktop.name() + ".lasting-wallpaper";
 }
 
-bool LastingWallpaperSetter::saveAndSync(const LastingRecord &record, std::string &why)
+Result<> LastingWallpaperSetter::saveAndSync(const LastingRecord &record)
 {
-    if (!m_store.save(record, why))
-        return false;
+    if (Result<> saved = m_store.save(record); !saved)
+        return saved;
     // The entry runs at login only while something is owed.
     if (!record.empty() && !m_autostart.installed())
-        return m_autostart.install(why);
+        return m_autostart.install();
     if (record.empty() && m_autostart.installed())
-        return m_autostart.remove(why);
-    return true;
+        return m_autostart.remove();
+    return Result<>::success();
 }
 
-WallpaperResult LastingWallpaperSetter::changeUntilLogoff(LastingSetting what,
-                                                          const std::string &path)
+Result<> LastingWallpaperSetter::changeUntilLogoff(LastingSetting what, const std::string &path)
 {
     const auto change = [&] {
         return what == LastingSetting::Wallpaper
@@ -58,52 +57,46 @@ WallpaperResult LastingWallpaperSetter::changeUntilLogoff(LastingSetting what,
     const std::string unchanged = what == LastingSetting::Wallpaper
                                       ? " : le papier peint reste inchangé."
                                       : " : l'économiseur d'écran reste actif.";
-    std::string why;
-    auto record = m_store.load(why);
+    auto record = m_store.load();
     if (!record)
-        return WallpaperResult::failure(why + unchanged.substr(1));
+        return Failure{record.reason() + unchanged.substr(1)};
     const std::string entry = entryName(what);
     // Only the first change of a session records: later ones would record a
     // value that was itself temporary.
     const bool first = !record->contains(entry);
     if (first) {
-        auto lasting = m_desktop.readLasting(what, why);
+        auto lasting = m_desktop.readLasting(what);
         if (!lasting)
-            return WallpaperResult::failure(
-                "Le réglage actuel du bureau ne peut pas être relevé pour être "
-                "rétabli plus tard (" +
-                why + ")" + unchanged);
+            return Failure{"Le réglage actuel du bureau ne peut pas être relevé pour être "
+                           "rétabli plus tard (" +
+                           lasting.reason() + ")" + unchanged};
         (*record)[entry] = *lasting;
-        if (!saveAndSync(*record, why)) {
+        if (const Result<> saved = saveAndSync(*record); !saved) {
             record->erase(entry);
-            std::string ignored;
-            (void)saveAndSync(*record, ignored);
-            return WallpaperResult::failure(
-                "Le réglage actuel du bureau ne peut pas être mis de côté (" + why + ")" +
-                unchanged);
+            (void)saveAndSync(*record);
+            return Failure{"Le réglage actuel du bureau ne peut pas être mis de côté (" +
+                           saved.reason() + ")" + unchanged};
         }
     }
-    WallpaperResult result = change();
-    std::string ignored;
-    if (!result.ok) {
+    Result<> result = change();
+    if (!result.ok()) {
         // The desktop kept its value: nothing new is owed.
         if (first) {
             record->erase(entry);
-            (void)saveAndSync(*record, ignored);
+            (void)saveAndSync(*record);
         }
         return result;
     }
     // What the desktop holds now tells, at restore time, whether the user
     // has since chosen a wallpaper of their own, which must then stay.
-    if (auto now = m_desktop.readLasting(what, ignored)) {
+    if (auto now = m_desktop.readLasting(what)) {
         (*record)[entry + kSetSuffix] = *now;
-        (void)saveAndSync(*record, ignored);
+        (void)saveAndSync(*record);
     }
     return result;
 }
 
-WallpaperResult LastingWallpaperSetter::setWallpaper(const std::string &path,
-                                                     WallpaperLifetime lifetime)
+Result<> LastingWallpaperSetter::setWallpaper(const std::string &path, WallpaperLifetime lifetime)
 {
     const LifetimeSupport support = m_desktop.lifetimeSupport(LastingSetting::Wallpaper);
     if (support == LifetimeSupport::Native)
@@ -114,11 +107,11 @@ WallpaperResult LastingWallpaperSetter::setWallpaper(const std::string &path,
         return changeUntilLogoff(LastingSetting::Wallpaper, path);
     }
 
-    WallpaperResult result = m_desktop.setWallpaper(path, lifetime);
-    if (!result.ok)
+    Result<> result = m_desktop.setWallpaper(path, lifetime);
+    if (!result.ok())
         return result;
-    std::string why;
-    auto record = m_store.load(why);
+    auto record = m_store.load();
+    std::string why = record.reason();
     if (record) {
         if (support == LifetimeSupport::StoredOnly) {
             // The new picture is the lasting one now: nothing to put back.
@@ -129,67 +122,68 @@ WallpaperResult LastingWallpaperSetter::setWallpaper(const std::string &path,
             const auto absolute = std::filesystem::absolute(std::filesystem::path(path), ec);
             (*record)[lastingWallpaperEntry()] = ec ? path : absolute.string();
         }
-        if (saveAndSync(*record, why))
+        const Result<> saved = saveAndSync(*record);
+        if (saved)
             return result;
+        why = saved.reason();
     }
-    return WallpaperResult::failure(
-        support == LifetimeSupport::StoredOnly
-            ? "Le papier peint est changé, mais l'ancien risque de revenir à la "
-              "prochaine session (" +
-                  why + ")."
-            : "Le papier peint est changé pour cette session seulement : il ne "
-              "peut pas être noté pour les suivantes (" +
-                  why + ").");
+    return Failure{support == LifetimeSupport::StoredOnly
+                       ? "Le papier peint est changé, mais l'ancien risque de revenir à la "
+                         "prochaine session (" +
+                             why + ")."
+                       : "Le papier peint est changé pour cette session seulement : il ne "
+                         "peut pas être noté pour les suivantes (" +
+                             why + ")."};
 }
 
-WallpaperResult LastingWallpaperSetter::disableScreenSaver()
+Result<> LastingWallpaperSetter::disableScreenSaver()
 {
     if (m_desktop.lifetimeSupport(LastingSetting::ScreenSaver) != LifetimeSupport::StoredOnly)
         return m_desktop.disableScreenSaver();
     return changeUntilLogoff(LastingSetting::ScreenSaver, {});
 }
 
-WallpaperResult LastingWallpaperSetter::restoreAtLogin()
+Result<> LastingWallpaperSetter::restoreAtLogin()
 {
     return restore(true);
 }
 
-WallpaperResult LastingWallpaperSetter::restoreAtSessionEnd()
+Result<> LastingWallpaperSetter::restoreAtSessionEnd()
 {
     return restore(false);
 }
 
-WallpaperResult LastingWallpaperSetter::restore(bool atLogin)
+Result<> LastingWallpaperSetter::restore(bool atLogin)
 {
-    std::string why;
     std::vector<std::string> problems;
-    auto record = m_store.load(why);
-    const auto before = record;
-    if (!record) {
-        if (!atLogin)
-            return WallpaperResult::failure(why);
-        // A record that cannot be read can never be used: start afresh.
-        problems.push_back(why + " Il est effacé.");
-        record = LastingRecord{};
-    }
+    const Result<LastingRecord> loaded = m_store.load();
+    if (!loaded && !atLogin)
+        return Failure{loaded.reason()};
+    // A record that cannot be read can never be used: start afresh.
+    if (!loaded)
+        problems.push_back(loaded.reason() + " Il est effacé.");
+    const std::optional<LastingRecord> before =
+        loaded ? std::optional<LastingRecord>(*loaded) : std::nullopt;
+    std::optional<LastingRecord> record = loaded ? *loaded : LastingRecord{};
     for (const LastingSetting what : {LastingSetting::Wallpaper, LastingSetting::ScreenSaver}) {
         const auto it = record->find(entryName(what));
         if (it == record->end())
             continue;
         const auto set = record->find(entryName(what) + kSetSuffix);
-        std::string ignored;
-        const auto now = set == record->end() ? std::nullopt : m_desktop.readLasting(what, ignored);
-        const bool userChanged = now && *now != set->second;
-        const WallpaperResult done = userChanged ? WallpaperResult::success()
-                                                 : m_desktop.restoreLasting(what, it->second);
+        const bool userChanged = set != record->end() && [&] {
+            const Result<std::string> now = m_desktop.readLasting(what);
+            return now && *now != set->second;
+        }();
+        const Result<> done =
+            userChanged ? Result<>::success() : m_desktop.restoreLasting(what, it->second);
         // At login the step runs once: a value the desktop refuses now would
         // otherwise come back at some surprising later login.
-        if (done.ok || atLogin) {
+        if (done.ok() || atLogin) {
             record->erase(it);
             record->erase(entryName(what) + kSetSuffix);
         }
-        if (!done.ok)
-            problems.push_back(done.reason);
+        if (!done.ok())
+            problems.push_back(done.reason());
     }
     if (atLogin) {
         const auto it = record->find(lastingWallpaperEntry());
@@ -199,18 +193,18 @@ WallpaperResult LastingWallpaperSetter::restore(bool atLogin)
                 problems.push_back("L'image « " + it->second +
                                    " » n'existe plus : elle ne sera plus remise en papier peint.");
                 record->erase(it);
-            } else if (const WallpaperResult shown =
+            } else if (const Result<> shown =
                            m_desktop.setWallpaper(it->second, WallpaperLifetime::ForGood);
-                       !shown.ok) {
-                problems.push_back(shown.reason);
+                       !shown.ok()) {
+                problems.push_back(shown.reason());
             }
         }
     }
     const bool unchanged = record == before && (record->empty() != m_autostart.installed());
-    if (!unchanged && !saveAndSync(*record, why))
-        problems.push_back(why);
-    return problems.empty() ? WallpaperResult::success()
-                            : WallpaperResult::failure(joined(problems));
+    if (!unchanged)
+        if (const Result<> saved = saveAndSync(*record); !saved)
+            problems.push_back(saved.reason());
+    return problems.empty() ? Result<>::success() : Failure{joined(problems)};
 }
 
 } // namespace velumbra

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "lastingrecord.h"
-#include "wallpaper.h"
+#include "lasting/lastingrecord.h"
+#include "platform/wallpaper.h"
 
 namespace velumbra {
 
@@ -20,20 +20,18 @@ public:
                            AutostartEntry &autostart);
 
     [[nodiscard]] std::string name() const override { return m_desktop.name(); }
-    [[nodiscard]] WallpaperResult setWallpaper(const std::string &path,
-                                               WallpaperLifetime lifetime) override;
-    [[nodiscard]] WallpaperResult disableScreenSaver() override;
+    [[nodiscard]] Result<> setWallpaper(const std::string &path,
+                                        WallpaperLifetime lifetime) override;
+    [[nodiscard]] Result<> disableScreenSaver() override;
     [[nodiscard]] LifetimeSupport lifetimeSupport(LastingSetting what) const override
     {
         return m_desktop.lifetimeSupport(what);
     }
-    [[nodiscard]] std::optional<std::string> readLasting(LastingSetting what,
-                                                         std::string &why) override
+    [[nodiscard]] Result<std::string> readLasting(LastingSetting what) override
     {
-        return m_desktop.readLasting(what, why);
+        return m_desktop.readLasting(what);
     }
-    [[nodiscard]] WallpaperResult restoreLasting(LastingSetting what,
-                                                 const std::string &state) override
+    [[nodiscard]] Result<> restoreLasting(LastingSetting what, const std::string &state) override
     {
         return m_desktop.restoreLasting(what, state);
     }
@@ -41,20 +39,20 @@ public:
     // At login: puts back what the last session changed until logoff, shows
     // the wallpaper set for good on desktops that forget it, and clears what
     // is done. Entries of other desktops wait for a login into theirs.
-    [[nodiscard]] WallpaperResult restoreAtLogin();
+    [[nodiscard]] Result<> restoreAtLogin();
 
     // At the end of the session: puts back what was changed until logoff;
     // what fails is left for the next login.
-    [[nodiscard]] WallpaperResult restoreAtSessionEnd();
+    [[nodiscard]] Result<> restoreAtSessionEnd();
 
     // The name of the record's entry for @p what on this desktop.
     [[nodiscard]] std::string entryName(LastingSetting what) const;
     [[nodiscard]] std::string lastingWallpaperEntry() const;
 
 private:
-    [[nodiscard]] WallpaperResult changeUntilLogoff(LastingSetting what, const std::string &path);
-    [[nodiscard]] WallpaperResult restore(bool atLogin);
-    [[nodiscard]] bool saveAndSync(const LastingRecord &record, std::string &why);
+    [[nodiscard]] Result<> changeUntilLogoff(LastingSetting what, const std::string &path);
+    [[nodiscard]] Result<> restore(bool atLogin);
+    [[nodiscard]] Result<> saveAndSync(const LastingRecord &record);
 
     WallpaperSetter &m_desktop;
     LastingStore &m_store;

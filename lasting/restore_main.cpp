@@ -1,8 +1,8 @@
 // velumbra-restore: run at login (XDG autostart, or a window manager's
 // start-up file), puts back what Velumbra owes the desktop and exits.
 
-#include "lastingservices.h"
-#include "wallpaper.h"
+#include "lasting/lastingservices.h"
+#include "platform/wallpaper.h"
 
 #include <QCoreApplication>
 
@@ -18,9 +18,9 @@ int main(int argc, char **argv)
     const auto desktop = velumbra::createWallpaperSetter();
     velumbra::LastingServices lasting(*desktop,
                                       QCoreApplication::applicationFilePath().toStdString());
-    const velumbra::WallpaperResult result = lasting.setter().restoreAtLogin();
-    if (!result.ok) {
-        std::fprintf(stderr, "velumbra-restore : %s\n", result.reason.c_str());
+    const velumbra::Result<> result = lasting.setter().restoreAtLogin();
+    if (!result.ok()) {
+        std::fprintf(stderr, "velumbra-restore : %s\n", result.reason().c_str());
         return 1;
     }
     return 0;

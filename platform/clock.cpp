@@ -1,4 +1,4 @@
-#include "clock.h"
+#include "platform/clock.h"
 
 #include <ctime>
 #include <random>
@@ -37,7 +37,8 @@ double SystemClock::now() const
 {
     const std::tm tm = localNow();
     const long long days =
-        daysFromCivil(tm.tm_year + 1900LL, unsigned(tm.tm_mon + 1), unsigned(tm.tm_mday)) + kDaysFrom1899To1970;
+        daysFromCivil(tm.tm_year + 1900LL, unsigned(tm.tm_mon + 1), unsigned(tm.tm_mday)) +
+        kDaysFrom1899To1970;
     const int secs = tm.tm_hour * 3600 + tm.tm_min * 60 + tm.tm_sec;
     return double(days) + secs / 86400.0;
 }

@@ -1,4 +1,4 @@
-#include "display.h"
+#include "platform/display.h"
 
 #include <cstdlib>
 #include <string>
@@ -39,7 +39,9 @@ bool waylandReachable()
             return false;
         path = std::string(runtime) + "/" + path;
     }
-    struct stat st{};
+    struct stat st
+    {
+    };
     return ::stat(path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode);
 }
 

@@ -1,6 +1,6 @@
-#include "drives.h"
+#include "platform/drives.h"
 
-#include "mounts.h"
+#include "browser/core/mounts.h"
 
 #include <QFile>
 #include <QSocketNotifier>

@@ -1,4 +1,4 @@
-#include "prompter.h"
+#include "platform/prompter.h"
 
 #include <QMessageBox>
 

@@ -1,4 +1,4 @@
-#include "qtscreen.h"
+#include "platform/qtscreen.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -15,7 +15,8 @@ std::optional<ScreenSize> QtScreen::primarySize() const
     // Qt reports logical pixels; a wallpaper is made of physical ones.
     const qreal ratio = screen->devicePixelRatio();
     const QSize logical = screen->size();
-    return ScreenSize{int(std::lround(logical.width() * ratio)), int(std::lround(logical.height() * ratio))};
+    return ScreenSize{int(std::lround(logical.width() * ratio)),
+                      int(std::lround(logical.height() * ratio))};
 }
 
 } // namespace velumbra

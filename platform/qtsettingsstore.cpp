@@ -24,8 +24,8 @@ QSettings openSettings()
 
 QString qKey(std::string_view section, std::string_view key)
 {
-    return QString::fromUtf8(section.data(), qsizetype(section.size())) + QLatin1Char('/')
-           + QString::fromUtf8(key.data(), qsizetype(key.size()));
+    return QString::fromUtf8(section.data(), qsizetype(section.size())) + QLatin1Char('/') +
+           QString::fromUtf8(key.data(), qsizetype(key.size()));
 }
 
 std::string frenchErrno(int err)
@@ -62,7 +62,8 @@ std::string diagnoseUnixWrite(const QString &file, qint64 bytes)
     if (!QDir().mkpath(info.absolutePath()))
         return frenchErrno(errno ? errno : EACCES);
     if (info.exists() && ::access(QFile::encodeName(file).constData(), W_OK) != 0)
-        return errno == EACCES ? std::string("le fichier est en lecture seule") : frenchErrno(errno);
+        return errno == EACCES ? std::string("le fichier est en lecture seule")
+                               : frenchErrno(errno);
     QByteArray probe = dir + "/.velumbra-probe-XXXXXX";
     const int fd = ::mkstemp(probe.data());
     if (fd < 0)

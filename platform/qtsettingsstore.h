@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings.h"
+#include "platform/settings.h"
 
 #include <map>
 #include <string>

@@ -1,4 +1,4 @@
-#include "qttrayicon.h"
+#include "platform/qttrayicon.h"
 
 #include <QSystemTrayIcon>
 
@@ -8,10 +8,11 @@ QtTrayIcon::QtTrayIcon(const QIcon &icon) : m_icon(new QSystemTrayIcon(icon))
 {
     // No context menu of its own: every click, whatever the button, asks the
     // window to pop up its menu at the pointer.
-    QObject::connect(m_icon, &QSystemTrayIcon::activated, m_icon, [this](QSystemTrayIcon::ActivationReason) {
-        if (onActivated)
-            onActivated();
-    });
+    QObject::connect(m_icon, &QSystemTrayIcon::activated, m_icon,
+                     [this](QSystemTrayIcon::ActivationReason) {
+                         if (onActivated)
+                             onActivated();
+                     });
 }
 
 QtTrayIcon::~QtTrayIcon()

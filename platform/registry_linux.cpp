@@ -1,4 +1,4 @@
-#include "registry.h"
+#include "platform/registry.h"
 
 #include <QProcess>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "registry.h"
+#include "platform/registry.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN

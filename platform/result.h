@@ -14,8 +14,7 @@ struct Failure
 
 /// The outcome of an operation that can fail: its value, or a Failure.
 /// The one way every part of the program reports a failure to its caller.
-template <typename T = void>
-class [[nodiscard]] Result
+template <typename T = void> class [[nodiscard]] Result
 {
 public:
     Result(T value) : m_value(std::move(value)) {}
@@ -29,7 +28,9 @@ public:
     [[nodiscard]] T &value() & { return *m_value; }
     [[nodiscard]] T &&value() && { return std::move(*m_value); }
     [[nodiscard]] const T &operator*() const & { return *m_value; }
+    [[nodiscard]] T &operator*() & { return *m_value; }
     [[nodiscard]] const T *operator->() const { return &*m_value; }
+    [[nodiscard]] T *operator->() { return &*m_value; }
 
     /// Why it failed; empty when ok().
     [[nodiscard]] const std::string &reason() const { return m_reason; }
@@ -40,8 +41,7 @@ private:
 };
 
 /// The outcome of an operation that gives nothing back but can fail.
-template <>
-class [[nodiscard]] Result<void>
+template <> class [[nodiscard]] Result<void>
 {
 public:
     Result() = default;

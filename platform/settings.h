@@ -24,7 +24,8 @@ public:
     virtual ~SettingsStore() = default;
 
     /// The value of @p key, or "" when it is absent or not a string.
-    [[nodiscard]] virtual std::string read(std::string_view section, std::string_view key) const = 0;
+    [[nodiscard]] virtual std::string read(std::string_view section,
+                                           std::string_view key) const = 0;
 
     /// Queues @p value for @p key; nothing is stored before commit().
     virtual void write(std::string_view section, std::string_view key, std::string_view value) = 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,19 +14,6 @@ namespace velumbra {
 enum class WallpaperLifetime {
     UntilLogoff, ///< the desktop forgets it when the user logs off (where it can)
     ForGood,     ///< stored in the user's profile, shown again at the next login
-};
-
-/// The outcome of a wallpaper or screen-saver call.
-struct WallpaperResult
-{
-    bool ok = false;
-    std::string reason; ///< why it failed, one French sentence; empty on success
-
-    [[nodiscard]] static WallpaperResult success() { return {true, {}}; }
-    [[nodiscard]] static WallpaperResult failure(std::string why)
-    {
-        return {false, std::move(why)};
-    }
 };
 
 /// The two settings whose lifetime the program promises.
@@ -55,13 +44,13 @@ public:
     /// @p lifetime. On desktops that only know one lifetime, what the README
     /// says for that desktop applies. An empty path removes the wallpaper
     /// where the desktop allows it and fails elsewhere.
-    [[nodiscard]] virtual WallpaperResult setWallpaper(const std::string &path,
-                                                       WallpaperLifetime lifetime) = 0;
+    [[nodiscard]] virtual Result<> setWallpaper(const std::string &path,
+                                                WallpaperLifetime lifetime) = 0;
 
     /// Keeps the screen saver from starting until the user logs off. Some
     /// desktops need the setter to stay alive for that (an inhibition held on
     /// the session bus): keep the object until the program ends.
-    [[nodiscard]] virtual WallpaperResult disableScreenSaver() = 0;
+    [[nodiscard]] virtual Result<> disableScreenSaver() = 0;
 
     /// How this desktop keeps @p what; Native unless a backend says otherwise.
     [[nodiscard]] virtual LifetimeSupport lifetimeSupport(LastingSetting what) const
@@ -73,23 +62,20 @@ public:
     /// The values of @p what that the desktop stores for good, as text that
     /// only restoreLasting() reads, so that a later session can put them back
     /// after a change meant to last until logoff. Meaningful on StoredOnly
-    /// desktops; nothing, with @p why set, when they cannot be read.
-    [[nodiscard]] virtual std::optional<std::string> readLasting(LastingSetting what,
-                                                                 std::string &why)
+    /// desktops.
+    [[nodiscard]] virtual Result<std::string> readLasting(LastingSetting what)
     {
         (void)what;
-        why = "Ce bureau ne garde pas ce réglage.";
-        return std::nullopt;
+        return Failure{"Ce bureau ne garde pas ce réglage."};
     }
 
     /// Stores @p state, as readLasting() gave it, back into the desktop, which
     /// shows it at once. The files it names need not exist any more.
-    [[nodiscard]] virtual WallpaperResult restoreLasting(LastingSetting what,
-                                                         const std::string &state)
+    [[nodiscard]] virtual Result<> restoreLasting(LastingSetting what, const std::string &state)
     {
         (void)what;
         (void)state;
-        return WallpaperResult::failure("Ce bureau ne garde pas ce réglage.");
+        return Failure{"Ce bureau ne garde pas ce réglage."};
     }
 };
 

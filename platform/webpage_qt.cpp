@@ -1,4 +1,4 @@
-#include "webpage.h"
+#include "platform/webpage.h"
 
 #include <QDesktopServices>
 #include <QString>

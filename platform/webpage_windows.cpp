@@ -1,4 +1,4 @@
-#include "webpage.h"
+#include "platform/webpage.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN

@@ -1,6 +1,6 @@
-#include "interval.h"
+#include "rotation/interval.h"
 
-#include "numberreader.h"
+#include "rotation/numberreader.h"
 
 #include <array>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "numberreader.h"
+#include "rotation/numberreader.h"
 
 #include <cctype>
 #include <charconv>
@@ -73,7 +73,7 @@ double readNumber(std::string_view text)
     }
 
     std::string mantissa;
-    int integerDigits = 0;     // significant digits before the point
+    int integerDigits = 0;        // significant digits before the point
     int leadingFractionZeros = 0; // zeros right after the point before any other digit
     bool seenPoint = false;
     bool seenDigit = false;

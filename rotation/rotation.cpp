@@ -1,6 +1,6 @@
-#include "rotation.h"
+#include "rotation/rotation.h"
 
-#include "clock.h"
+#include "platform/clock.h"
 
 #include <cmath>
 

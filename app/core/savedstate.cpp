@@ -1,7 +1,7 @@
-#include "savedstate.h"
+#include "app/core/savedstate.h"
 
-#include "numberreader.h"
-#include "settings.h"
+#include "platform/settings.h"
+#include "rotation/numberreader.h"
 
 #include <cmath>
 
@@ -54,8 +54,8 @@ std::string choiceToStore(int selectedIndex)
 
 std::string screenSizeLine(int width, int height)
 {
-    return "La taille de l'écran est de " + std::to_string(width) + " pixels sur "
-           + std::to_string(height);
+    return "La taille de l'écran est de " + std::to_string(width) + " pixels sur " +
+           std::to_string(height);
 }
 
 } // namespace velumbra

@@ -50,7 +50,8 @@ int main(int argc, char **argv)
     std::vector<Bucket> ranked;
     for (const auto &kv : buckets)
         ranked.push_back(kv.second);
-    std::sort(ranked.begin(), ranked.end(), [](const Bucket &a, const Bucket &b) { return a.n > b.n; });
+    std::sort(ranked.begin(), ranked.end(),
+              [](const Bucket &a, const Bucket &b) { return a.n > b.n; });
     if (ranked.size() > 255)
         ranked.resize(255);
     QList<QRgb> table;
@@ -67,7 +68,8 @@ int main(int argc, char **argv)
             if (qAlpha(c) >= 128) {
                 long long bestDistance = -1;
                 for (int i = 0; i < transparentIndex; ++i) {
-                    const long long dr = qRed(c) - qRed(table[i]), dg = qGreen(c) - qGreen(table[i]),
+                    const long long dr = qRed(c) - qRed(table[i]),
+                                    dg = qGreen(c) - qGreen(table[i]),
                                     db = qBlue(c) - qBlue(table[i]);
                     const long long d = dr * dr + dg * dg + db * db;
                     if (bestDistance < 0 || d < bestDistance) {

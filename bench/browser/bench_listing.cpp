@@ -1,8 +1,8 @@
 // Lists, filters and sorts folders of 1,000 / 10,000 / 100,000 files, against
 // `ls -1` on the same folder in the same run, and times the file list until it
 // first paints. Usage: bench_listing [work-folder]
-#include "filelist.h"
-#include "folderreader.h"
+#include "browser/filelist.h"
+#include "browser/folderreader.h"
 
 #include <QApplication>
 #include <QDir>

@@ -2,7 +2,7 @@
 // JPEG: the way the window does it, against the naive way (decode to measure,
 // decode again, scale by half) and the bare floor (size from the header, one
 // decode scaled to half by the decoder). Usage: bench_preview
-#include "picturepreview.h"
+#include "browser/picturepreview.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -5,8 +5,8 @@
 //
 // bench_convert [small-count [large-count]]   (defaults 100 and 20)
 
-#include "bmpconverter.h"
-#include "bmpfile.h"
+#include "convert/bmpconverter.h"
+#include "convert/bmpfile.h"
 
 #include <QCoreApplication>
 #include <QDir>

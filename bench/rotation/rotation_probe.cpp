@@ -3,9 +3,9 @@
 // SECONDS; "bare SECONDS" shows a plain Qt window with a one-second timer that
 // does nothing, the baseline. "week" runs a simulated week of one-second
 // ticks on a fake clock and prints the memory at each day's end.
-#include "application.h"
-#include "fakecontext.h"
-#include "frmvlb.h"
+#include "app/application.h"
+#include "app/frmvlb.h"
+#include "tests/common/fakecontext.h"
 
 #include <QApplication>
 #include <QFile>
@@ -41,11 +41,16 @@ void makePictures(const QTemporaryDir &dir)
     }
 }
 
-void restoreRotation(velumbra::FakeSettingsStore &settings, const QTemporaryDir &dir, const char *hours)
+void restoreRotation(velumbra::FakeSettingsStore &settings, const QTemporaryDir &dir,
+                     const char *hours)
 {
-    settings.values = {{"Init/AUTEUR", "Ardeval Quennet"}, {"Init/Drive", "/"},
-                       {"Init/Folder", dir.path().toStdString()}, {"Init/Pattern", "*.bmp"},
-                       {"Init/Option", "2"}, {"Init/Time", hours}, {"Init/Unites", "2"}};
+    settings.values = {{"Init/AUTEUR", "Ardeval Quennet"},
+                       {"Init/Drive", "/"},
+                       {"Init/Folder", dir.path().toStdString()},
+                       {"Init/Pattern", "*.bmp"},
+                       {"Init/Option", "2"},
+                       {"Init/Time", hours},
+                       {"Init/Unites", "2"}};
 }
 
 } // namespace
@@ -79,7 +84,8 @@ int main(int argc, char **argv)
         velumbra::AppContext real = services.context();
         restoreRotation(fake.settings, dir, "1");
         velumbra::FrmVLB w(velumbra::AppContext{fake.settings, real.clock, real.random, real.screen,
-                                                fake.prompter, real.wallpaper, real.tray, real.about});
+                                                fake.prompter, real.wallpaper, real.tray,
+                                                real.about});
         w.load();
         w.show();
         w.findChild<QPushButton *>(QStringLiteral("Command1"))->click();

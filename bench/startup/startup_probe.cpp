@@ -1,8 +1,8 @@
 // One start of a window, ended by its first paint. "velumbra" starts the real
 // main window as the program does; "bare" starts a plain Qt window with the
 // same number and kinds of standard controls, the baseline.
-#include "application.h"
-#include "frmvlb.h"
+#include "app/application.h"
+#include "app/frmvlb.h"
 
 #include <QApplication>
 #include <QComboBox>

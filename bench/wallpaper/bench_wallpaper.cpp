@@ -6,7 +6,7 @@
 //   bench_wallpaper --measure NAME RUNS A B
 //                                    (internal) one backend, in its session
 
-#include "wallpaper.h"
+#include "platform/wallpaper.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -124,7 +124,7 @@ int measure(const QString &name, int runs, const QString &a, const QString &b)
     if (name == QLatin1String("gnome")) {
         // GNOME starts in its overview, which dims the wallpaper: leave it
         // once with a first picture before measuring.
-        if (!setter->setWallpaper(b.toStdString(), velumbra::WallpaperLifetime::UntilLogoff).ok)
+        if (!setter->setWallpaper(b.toStdString(), velumbra::WallpaperLifetime::UntilLogoff).ok())
             return 1;
         const QDeadlineTimer deadline(60000);
         while (d && !shows(xShot(d), kB) && !deadline.hasExpired()) {
@@ -139,8 +139,8 @@ int measure(const QString &name, int runs, const QString &a, const QString &b)
         timer.start();
         const auto r = setter->setWallpaper((useA ? a : b).toStdString(),
                                             velumbra::WallpaperLifetime::UntilLogoff);
-        if (!r.ok) {
-            std::printf("error: %s\n", r.reason.c_str());
+        if (!r.ok()) {
+            std::printf("error: %s\n", r.reason().c_str());
             return 1;
         }
         const QDeadlineTimer deadline(30000);

@@ -1,4 +1,4 @@
-#include "mounts.h"
+#include "browser/core/mounts.h"
 
 #include <algorithm>
 #include <array>

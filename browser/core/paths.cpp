@@ -1,4 +1,4 @@
-#include "paths.h"
+#include "browser/core/paths.h"
 
 namespace velumbra {
 

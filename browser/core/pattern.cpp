@@ -1,4 +1,4 @@
-#include "pattern.h"
+#include "browser/core/pattern.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "preview.h"
+#include "browser/core/preview.h"
 
 #include <algorithm>
 #include <cmath>

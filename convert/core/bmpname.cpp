@@ -1,4 +1,4 @@
-#include "bmpname.h"
+#include "convert/core/bmpname.h"
 
 namespace velumbra {
 

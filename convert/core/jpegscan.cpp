@@ -1,4 +1,4 @@
-#include "jpegscan.h"
+#include "convert/core/jpegscan.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "screen.h"
+#include "platform/screen.h"
 
 namespace velumbra {
 

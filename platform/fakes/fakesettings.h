@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings.h"
+#include "platform/settings.h"
 
 #include <map>
 #include <string>
@@ -15,7 +15,8 @@ class FakeSettingsStore final : public SettingsStore
 {
 public:
     std::map<std::string, std::string> values; ///< "Section/Key" -> value
-    std::vector<std::pair<std::string, std::string>> committed; ///< every write that reached the store
+    std::vector<std::pair<std::string, std::string>>
+        committed; ///< every write that reached the store
     std::optional<SettingsWriteError> failWith;
 
     [[nodiscard]] std::string read(std::string_view section, std::string_view key) const override

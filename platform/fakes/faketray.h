@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tray.h"
+#include "platform/tray.h"
 
 namespace velumbra {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "wallpaper.h"
+#include "platform/wallpaper.h"
 
 #include <string>
 #include <vector>
@@ -18,16 +18,16 @@ public:
     };
     std::vector<Set> sets; ///< every setWallpaper() call, in order
     int screenSaverCalls = 0;
-    WallpaperResult nextResult = WallpaperResult::success(); ///< what every call answers
+    Result<> nextResult = Result<>::success(); ///< what every call answers
 
     [[nodiscard]] std::string name() const override { return "fake"; }
-    [[nodiscard]] WallpaperResult setWallpaper(const std::string &path,
-                                               WallpaperLifetime lifetime) override
+    [[nodiscard]] Result<> setWallpaper(const std::string &path,
+                                        WallpaperLifetime lifetime) override
     {
         sets.push_back({path, lifetime});
         return nextResult;
     }
-    [[nodiscard]] WallpaperResult disableScreenSaver() override
+    [[nodiscard]] Result<> disableScreenSaver() override
     {
         ++screenSaverCalls;
         return nextResult;

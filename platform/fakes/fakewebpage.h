@@ -1,6 +1,6 @@
 #pragma once
 
-#include "webpage.h"
+#include "platform/webpage.h"
 
 #include <vector>
 

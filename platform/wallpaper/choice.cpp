@@ -1,5 +1,5 @@
-#include "wallpaper.h"
-#include "wallpaper/nosetter.h"
+#include "platform/wallpaper.h"
+#include "platform/wallpaper/nosetter.h"
 
 #include <algorithm>
 #include <array>

@@ -1,10 +1,10 @@
-#include "wallpaper.h"
-#include "wallpaper/gsettings.h"
-#include "wallpaper/kde.h"
-#include "wallpaper/nosetter.h"
-#include "wallpaper/sway.h"
-#include "wallpaper/x11root.h"
-#include "wallpaper/xfconf.h"
+#include "platform/wallpaper.h"
+#include "platform/wallpaper/gsettings.h"
+#include "platform/wallpaper/kde.h"
+#include "platform/wallpaper/nosetter.h"
+#include "platform/wallpaper/sway.h"
+#include "platform/wallpaper/x11root.h"
+#include "platform/wallpaper/xfconf.h"
 
 #include <cstdlib>
 

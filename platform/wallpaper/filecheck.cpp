@@ -1,26 +1,29 @@
-#include "wallpaper/filecheck.h"
+#include "platform/wallpaper/filecheck.h"
 
 #include <filesystem>
 #include <fstream>
 
 namespace velumbra {
 
-std::string wallpaperFileProblem(const std::string &path)
+Result<> checkWallpaperFile(const std::string &path)
 {
     if (path.empty())
-        return "Aucun fichier n'est choisi : le papier peint reste inchangé.";
+        return Failure{"Aucun fichier n'est choisi : le papier peint reste inchangé."};
     namespace fs = std::filesystem;
     std::error_code ec;
     const fs::path p(std::u8string(path.begin(), path.end()));
     const auto status = fs::status(p, ec);
     if (ec || !fs::exists(status))
-        return "Le fichier « " + path + " » n'existe pas : le papier peint reste inchangé.";
+        return Failure{"Le fichier « " + path +
+                       " » n'existe pas : le papier peint reste inchangé."};
     if (fs::is_directory(status))
-        return "« " + path + " » est un dossier, pas une image : le papier peint reste inchangé.";
+        return Failure{"« " + path +
+                       " » est un dossier, pas une image : le papier peint reste inchangé."};
     std::ifstream in(p, std::ios::binary);
     if (!in)
-        return "Le fichier « " + path + " » ne peut pas être lu : le papier peint reste inchangé.";
-    return {};
+        return Failure{"Le fichier « " + path +
+                       " » ne peut pas être lu : le papier peint reste inchangé."};
+    return Result<>::success();
 }
 
 } // namespace velumbra

@@ -1,6 +1,6 @@
-#include "wallpaper/gsettings.h"
-#include "wallpaper/filecheck.h"
-#include "wallpaper/x11root.h"
+#include "platform/wallpaper/gsettings.h"
+#include "platform/wallpaper/filecheck.h"
+#include "platform/wallpaper/x11root.h"
 
 #include <gio/gio.h>
 
@@ -131,14 +131,14 @@ std::string GSettingsSetter::name() const
     return "gnome";
 }
 
-WallpaperResult GSettingsSetter::setWallpaper(const std::string &path, WallpaperLifetime)
+Result<> GSettingsSetter::setWallpaper(const std::string &path, WallpaperLifetime)
 {
-    if (auto problem = wallpaperFileProblem(path); !problem.empty())
-        return WallpaperResult::failure(std::move(problem));
+    if (Result<> usable = checkWallpaperFile(path); !usable)
+        return usable;
     const Keys keys = keysOf(m_flavour);
     SchemaPtr schema = lookupSchema(keys.backgroundSchema);
     if (!schema || !hasStringKey(schema.get(), keys.pictureKey))
-        return WallpaperResult::failure(schemaMissing(keys.backgroundSchema));
+        return Failure{schemaMissing(keys.backgroundSchema)};
 
     const std::string file = absolutePath(path);
     std::string value = file;
@@ -148,9 +148,9 @@ WallpaperResult GSettingsSetter::setWallpaper(const std::string &path, Wallpaper
         if (!uri) {
             const std::string why = error ? error->message : "";
             g_clear_error(&error);
-            return WallpaperResult::failure("Le nom « " + path +
-                                            " » ne peut pas être converti en adresse de fichier (" +
-                                            why + ") : le papier peint reste inchangé.");
+            return Failure{"Le nom « " + path +
+                           " » ne peut pas être converti en adresse de fichier (" + why +
+                           ") : le papier peint reste inchangé."};
         }
         value = uri.get();
     }
@@ -163,9 +163,8 @@ WallpaperResult GSettingsSetter::setWallpaper(const std::string &path, Wallpaper
     GObjectPtr<GSettings> settings(g_settings_new_full(schema.get(), nullptr, nullptr));
     for (const char *key : pictureKeys) {
         if (!g_settings_is_writable(settings.get(), key))
-            return WallpaperResult::failure(std::string("Le réglage « ") + keys.backgroundSchema +
-                                            " " + key +
-                                            " » est verrouillé : le papier peint reste inchangé.");
+            return Failure{std::string("Le réglage « ") + keys.backgroundSchema + " " + key +
+                           " » est verrouillé : le papier peint reste inchangé."};
     }
     // Both keys change in one write, so the desktop never shows a mix.
     g_settings_delay(settings.get());
@@ -187,14 +186,14 @@ WallpaperResult GSettingsSetter::setWallpaper(const std::string &path, Wallpaper
 
     for (const char *key : pictureKeys) {
         if (getString(settings.get(), key) != value)
-            return WallpaperResult::failure(std::string("Le bureau n'a pas gardé le nouveau papier "
-                                                        "peint (réglage « ") +
-                                            keys.backgroundSchema + " " + key + " »).");
+            return Failure{std::string("Le bureau n'a pas gardé le nouveau papier "
+                                       "peint (réglage « ") +
+                           keys.backgroundSchema + " " + key + " »)."};
     }
-    return WallpaperResult::success();
+    return Result<>::success();
 }
 
-WallpaperResult GSettingsSetter::disableScreenSaver()
+Result<> GSettingsSetter::disableScreenSaver()
 {
     const Keys keys = keysOf(m_flavour);
     bool tried = false;
@@ -205,28 +204,25 @@ WallpaperResult GSettingsSetter::disableScreenSaver()
         GObjectPtr<GSettings> settings(g_settings_new_full(schema.get(), nullptr, nullptr));
         if (!g_settings_is_writable(settings.get(), kKey) ||
             !g_settings_set_boolean(settings.get(), kKey, FALSE))
-            return WallpaperResult::failure(
-                std::string("Le réglage « ") + keys.screensaverSchema + " " + kKey +
-                " » est verrouillé : l'économiseur d'écran reste actif.");
+            return Failure{std::string("Le réglage « ") + keys.screensaverSchema + " " + kKey +
+                           " » est verrouillé : l'économiseur d'écran reste actif."};
         g_settings_sync();
         if (g_settings_get_boolean(settings.get(), kKey))
-            return WallpaperResult::failure("Le bureau n'a pas désactivé l'économiseur d'écran.");
+            return Failure{"Le bureau n'a pas désactivé l'économiseur d'écran."};
     }
     // The X server's own saver blanks the screen too when no desktop
     // screen saver runs.
     if (!m_display.empty()) {
         tried = true;
-        if (auto x = disableX11ScreenSaver(m_display); !x.ok)
+        if (auto x = disableX11ScreenSaver(m_display); !x.ok())
             return x;
     }
     if (!tried)
-        return WallpaperResult::failure(
-            std::string("Le schéma GSettings « ") + keys.screensaverSchema +
-            " » n'est pas installé et aucun serveur X n'est accessible : "
-            "l'économiseur d'écran reste actif.");
-    return WallpaperResult::success();
+        return Failure{std::string("Le schéma GSettings « ") + keys.screensaverSchema +
+                       " » n'est pas installé et aucun serveur X n'est accessible : "
+                       "l'économiseur d'écran reste actif."};
+    return Result<>::success();
 }
-
 
 LifetimeSupport GSettingsSetter::lifetimeSupport(LastingSetting what) const
 {
@@ -237,15 +233,13 @@ LifetimeSupport GSettingsSetter::lifetimeSupport(LastingSetting what) const
     return LifetimeSupport::StoredOnly;
 }
 
-std::optional<std::string> GSettingsSetter::readLasting(LastingSetting what, std::string &why)
+Result<std::string> GSettingsSetter::readLasting(LastingSetting what)
 {
     const Keys keys = keysOf(m_flavour);
     const char *id = schemaOf(what, keys);
     SchemaPtr schema = lookupSchema(id);
-    if (!schema) {
-        why = schemaMissing(id);
-        return std::nullopt;
-    }
+    if (!schema)
+        return Failure{schemaMissing(id)};
     GObjectPtr<GSettings> settings(g_settings_new_full(schema.get(), nullptr, nullptr));
     GVariantBuilder dict;
     g_variant_builder_init(&dict, G_VARIANT_TYPE_VARDICT);
@@ -260,21 +254,21 @@ std::optional<std::string> GSettingsSetter::readLasting(LastingSetting what, std
     return std::string(id) + "\n" + text.get();
 }
 
-WallpaperResult GSettingsSetter::restoreLasting(LastingSetting what, const std::string &state)
+Result<> GSettingsSetter::restoreLasting(LastingSetting what, const std::string &state)
 {
     const Keys keys = keysOf(m_flavour);
     const auto newline = state.find('\n');
     const std::string id = state.substr(0, newline);
     if (newline == std::string::npos || id != schemaOf(what, keys))
-        return WallpaperResult::failure("Le réglage à rétablir ne vient pas de ce bureau : il est "
-                                        "abandonné.");
+        return Failure{"Le réglage à rétablir ne vient pas de ce bureau : il est "
+                       "abandonné."};
     SchemaPtr schema = lookupSchema(id.c_str());
     if (!schema)
-        return WallpaperResult::failure(schemaMissing(id.c_str()));
+        return Failure{schemaMissing(id.c_str())};
     GVariant *parsed = g_variant_parse(G_VARIANT_TYPE_VARDICT, state.c_str() + newline + 1, nullptr,
                                        nullptr, nullptr);
     if (!parsed)
-        return WallpaperResult::failure("Le réglage à rétablir est illisible : il est abandonné.");
+        return Failure{"Le réglage à rétablir est illisible : il est abandonné."};
     GVariant *values = g_variant_ref_sink(parsed);
 
     GObjectPtr<GSettings> settings(g_settings_new_full(schema.get(), nullptr, nullptr));
@@ -310,9 +304,9 @@ WallpaperResult GSettingsSetter::restoreLasting(LastingSetting what, const std::
     }
     g_variant_unref(values);
     if (!kept)
-        return WallpaperResult::failure(std::string("Le bureau n'a pas repris le réglage « ") + id +
-                                        " » d'avant le changement temporaire.");
-    return WallpaperResult::success();
+        return Failure{std::string("Le bureau n'a pas repris le réglage « ") + id +
+                       " » d'avant le changement temporaire."};
+    return Result<>::success();
 }
 
 } // namespace velumbra

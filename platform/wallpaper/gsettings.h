@@ -1,6 +1,6 @@
 #pragma once
 
-#include "wallpaper.h"
+#include "platform/wallpaper.h"
 
 namespace velumbra {
 
@@ -15,14 +15,12 @@ public:
     GSettingsSetter(Flavour flavour, std::string display);
 
     [[nodiscard]] std::string name() const override;
-    [[nodiscard]] WallpaperResult setWallpaper(const std::string &path,
-                                               WallpaperLifetime lifetime) override;
-    [[nodiscard]] WallpaperResult disableScreenSaver() override;
+    [[nodiscard]] Result<> setWallpaper(const std::string &path,
+                                        WallpaperLifetime lifetime) override;
+    [[nodiscard]] Result<> disableScreenSaver() override;
     [[nodiscard]] LifetimeSupport lifetimeSupport(LastingSetting what) const override;
-    [[nodiscard]] std::optional<std::string> readLasting(LastingSetting what,
-                                                         std::string &why) override;
-    [[nodiscard]] WallpaperResult restoreLasting(LastingSetting what,
-                                                 const std::string &state) override;
+    [[nodiscard]] Result<std::string> readLasting(LastingSetting what) override;
+    [[nodiscard]] Result<> restoreLasting(LastingSetting what, const std::string &state) override;
 
 private:
     Flavour m_flavour;

@@ -1,5 +1,5 @@
-#include "wallpaper/inhibitor.h"
-#include "wallpaper/x11root.h"
+#include "platform/wallpaper/inhibitor.h"
+#include "platform/wallpaper/x11root.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -34,45 +34,43 @@ bool ScreenSaverInhibitor::serviceAvailable()
     return reply.isValid() && reply.value();
 }
 
-WallpaperResult ScreenSaverInhibitor::inhibit()
+Result<> ScreenSaverInhibitor::inhibit()
 {
     if (m_cookie)
-        return WallpaperResult::success();
+        return Result<>::success();
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
-        return WallpaperResult::failure("Le bus de session D-Bus est inaccessible : "
-                                        "l'économiseur d'écran reste actif.");
+        return Failure{"Le bus de session D-Bus est inaccessible : "
+                       "l'économiseur d'écran reste actif."};
     auto msg =
         QDBusMessage::createMethodCall(QString::fromLatin1(kService), QString::fromLatin1(kPath),
                                        QString::fromLatin1(kService), QStringLiteral("Inhibit"));
     msg << QStringLiteral("Velumbra") << QStringLiteral("Rotation du papier peint");
     const QDBusMessage reply = bus.call(msg, QDBus::Block, kTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
-        return WallpaperResult::failure("Le bureau a refusé de suspendre l'économiseur d'écran (" +
-                                        reply.errorMessage().toStdString() + ").");
+        return Failure{"Le bureau a refusé de suspendre l'économiseur d'écran (" +
+                       reply.errorMessage().toStdString() + ")."};
     m_cookie = reply.arguments().constFirst().toUInt();
-    return WallpaperResult::success();
+    return Result<>::success();
 }
 
-WallpaperResult disableSessionScreenSaver(ScreenSaverInhibitor &inhibitor,
-                                          const std::string &display)
+Result<> disableSessionScreenSaver(ScreenSaverInhibitor &inhibitor, const std::string &display)
 {
     bool tried = false;
     if (ScreenSaverInhibitor::serviceAvailable()) {
         tried = true;
-        if (auto r = inhibitor.inhibit(); !r.ok)
+        if (auto r = inhibitor.inhibit(); !r.ok())
             return r;
     }
     if (!display.empty()) {
         tried = true;
-        if (auto r = disableX11ScreenSaver(display); !r.ok)
+        if (auto r = disableX11ScreenSaver(display); !r.ok())
             return r;
     }
     if (!tried)
-        return WallpaperResult::failure(
-            "Aucun économiseur d'écran n'a pu être désactivé : ni service "
-            "org.freedesktop.ScreenSaver ni serveur X.");
-    return WallpaperResult::success();
+        return Failure{"Aucun économiseur d'écran n'a pu être désactivé : ni service "
+                       "org.freedesktop.ScreenSaver ni serveur X."};
+    return Result<>::success();
 }
 
 } // namespace velumbra

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "wallpaper.h"
+#include "platform/wallpaper.h"
 
 #include <cstdint>
 #include <optional>
@@ -24,7 +24,7 @@ public:
     [[nodiscard]] static bool serviceAvailable();
 
     // Asks for the inhibition (once; later calls keep the first).
-    [[nodiscard]] WallpaperResult inhibit();
+    [[nodiscard]] Result<> inhibit();
 
     [[nodiscard]] bool held() const { return m_cookie.has_value(); }
 
@@ -34,7 +34,7 @@ private:
 
 // What XFCE, KDE and Wayland compositors get: the inhibition where a screen
 // saver service runs, and the X server's own saver off where there is one.
-[[nodiscard]] WallpaperResult disableSessionScreenSaver(ScreenSaverInhibitor &inhibitor,
-                                                        const std::string &display);
+[[nodiscard]] Result<> disableSessionScreenSaver(ScreenSaverInhibitor &inhibitor,
+                                                 const std::string &display);
 
 } // namespace velumbra

@@ -1,5 +1,5 @@
-#include "wallpaper/kde.h"
-#include "wallpaper/filecheck.h"
+#include "platform/wallpaper/kde.h"
+#include "platform/wallpaper/filecheck.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -68,37 +68,32 @@ KdeSetter::KdeSetter(std::string display) : m_display(std::move(display)) {}
 
 namespace {
 
-// Runs @p script in plasmashell; what it printed, or nothing with @p why.
-std::optional<QString> evaluate(const std::string &script, std::string &why)
+// Runs @p script in plasmashell; what it printed.
+Result<QString> evaluate(const std::string &script)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected()) {
-        why = "Le bus de session D-Bus est inaccessible.";
-        return std::nullopt;
-    }
+    if (!bus.isConnected())
+        return Failure{"Le bus de session D-Bus est inaccessible."};
     auto msg = QDBusMessage::createMethodCall(
         QStringLiteral("org.kde.plasmashell"), QStringLiteral("/PlasmaShell"),
         QStringLiteral("org.kde.PlasmaShell"), QStringLiteral("evaluateScript"));
     msg << QString::fromStdString(script);
     const QDBusMessage reply = bus.call(msg, QDBus::Block, kTimeoutMs);
-    if (reply.type() != QDBusMessage::ReplyMessage) {
-        why = "Plasma ne répond pas (" + reply.errorMessage().toStdString() + ").";
-        return std::nullopt;
-    }
+    if (reply.type() != QDBusMessage::ReplyMessage)
+        return Failure{"Plasma ne répond pas (" + reply.errorMessage().toStdString() + ")."};
     return reply.arguments().isEmpty() ? QString() : reply.arguments().constFirst().toString();
 }
 
 } // namespace
 
-WallpaperResult KdeSetter::setWallpaper(const std::string &path, WallpaperLifetime)
+Result<> KdeSetter::setWallpaper(const std::string &path, WallpaperLifetime)
 {
-    if (auto problem = wallpaperFileProblem(path); !problem.empty())
-        return WallpaperResult::failure(std::move(problem));
+    if (Result<> usable = checkWallpaperFile(path); !usable)
+        return usable;
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
-        return WallpaperResult::failure(
-            "Le bus de session D-Bus est inaccessible : le papier peint "
-            "reste inchangé.");
+        return Failure{"Le bus de session D-Bus est inaccessible : le papier peint "
+                       "reste inchangé."};
     const QString file = QFileInfo(QString::fromStdString(path)).absoluteFilePath();
     const std::string url = QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded).toStdString();
 
@@ -108,28 +103,26 @@ WallpaperResult KdeSetter::setWallpaper(const std::string &path, WallpaperLifeti
     msg << QString::fromStdString(plasmaWallpaperScript(url));
     const QDBusMessage reply = bus.call(msg, QDBus::Block, kTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage)
-        return WallpaperResult::failure("Plasma a refusé le papier peint (" +
-                                        reply.errorMessage().toStdString() +
-                                        ") : le papier peint reste inchangé.");
+        return Failure{"Plasma a refusé le papier peint (" + reply.errorMessage().toStdString() +
+                       ") : le papier peint reste inchangé."};
 
     // One line per desktop, each naming the new picture.
     const QString printed =
         reply.arguments().isEmpty() ? QString() : reply.arguments().constFirst().toString();
     const QStringList lines = printed.split(u'\n', Qt::SkipEmptyParts);
     if (lines.isEmpty())
-        return WallpaperResult::failure("Plasma n'a aucun bureau dont changer le papier peint.");
+        return Failure{"Plasma n'a aucun bureau dont changer le papier peint."};
     for (const QString &line : lines) {
         if (line.trimmed() != QString::fromStdString(url))
-            return WallpaperResult::failure("Plasma n'a pas gardé le nouveau papier peint.");
+            return Failure{"Plasma n'a pas gardé le nouveau papier peint."};
     }
-    return WallpaperResult::success();
+    return Result<>::success();
 }
 
-WallpaperResult KdeSetter::disableScreenSaver()
+Result<> KdeSetter::disableScreenSaver()
 {
     return disableSessionScreenSaver(m_inhibitor, m_display);
 }
-
 
 LifetimeSupport KdeSetter::lifetimeSupport(LastingSetting what) const
 {
@@ -139,40 +132,36 @@ LifetimeSupport KdeSetter::lifetimeSupport(LastingSetting what) const
                                              : LifetimeSupport::Native;
 }
 
-std::optional<std::string> KdeSetter::readLasting(LastingSetting what, std::string &why)
+Result<std::string> KdeSetter::readLasting(LastingSetting what)
 {
     if (what != LastingSetting::Wallpaper)
-        return WallpaperSetter::readLasting(what, why);
-    const auto printed = evaluate(plasmaReadWallpapersScript(), why);
+        return WallpaperSetter::readLasting(what);
+    const auto printed = evaluate(plasmaReadWallpapersScript());
     if (!printed)
-        return std::nullopt;
+        return Failure{printed.reason()};
     const QJsonDocument doc = QJsonDocument::fromJson(printed->trimmed().toUtf8());
-    if (!doc.isObject()) {
-        why = "Plasma a répondu de façon inattendue.";
-        return std::nullopt;
-    }
+    if (!doc.isObject())
+        return Failure{"Plasma a répondu de façon inattendue."};
     return doc.toJson(QJsonDocument::Compact).toStdString();
 }
 
-WallpaperResult KdeSetter::restoreLasting(LastingSetting what, const std::string &state)
+Result<> KdeSetter::restoreLasting(LastingSetting what, const std::string &state)
 {
     if (what != LastingSetting::Wallpaper)
         return WallpaperSetter::restoreLasting(what, state);
     // Only a JSON object, written out anew, enters the script.
     const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(state));
     if (!doc.isObject())
-        return WallpaperResult::failure("Le réglage à rétablir est illisible : il est abandonné.");
-    std::string why;
-    const auto printed = evaluate(
-        plasmaRestoreWallpapersScript(doc.toJson(QJsonDocument::Compact).toStdString()), why);
+        return Failure{"Le réglage à rétablir est illisible : il est abandonné."};
+    const auto printed =
+        evaluate(plasmaRestoreWallpapersScript(doc.toJson(QJsonDocument::Compact).toStdString()));
     if (!printed)
-        return WallpaperResult::failure(why + " Le papier peint d'avant n'est pas rétabli.");
+        return Failure{printed.reason() + " Le papier peint d'avant n'est pas rétabli."};
     if (printed->trimmed() != QStringLiteral("ok"))
-        return WallpaperResult::failure(
-            "Plasma n'a pas repris le papier peint d'avant le changement temporaire "
-            "(bureaux " +
-            printed->trimmed().toStdString() + ").");
-    return WallpaperResult::success();
+        return Failure{"Plasma n'a pas repris le papier peint d'avant le changement temporaire "
+                       "(bureaux " +
+                       printed->trimmed().toStdString() + ")."};
+    return Result<>::success();
 }
 
 } // namespace velumbra

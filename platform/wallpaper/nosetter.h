@@ -1,6 +1,6 @@
 #pragma once
 
-#include "wallpaper.h"
+#include "platform/wallpaper.h"
 
 namespace velumbra {
 
@@ -12,14 +12,11 @@ public:
     explicit NoWallpaperSetter(std::string reason) : m_reason(std::move(reason)) {}
 
     [[nodiscard]] std::string name() const override { return "none"; }
-    [[nodiscard]] WallpaperResult setWallpaper(const std::string &, WallpaperLifetime) override
+    [[nodiscard]] Result<> setWallpaper(const std::string &, WallpaperLifetime) override
     {
-        return WallpaperResult::failure(m_reason);
+        return Failure{m_reason};
     }
-    [[nodiscard]] WallpaperResult disableScreenSaver() override
-    {
-        return WallpaperResult::failure(m_reason);
-    }
+    [[nodiscard]] Result<> disableScreenSaver() override { return Failure{m_reason}; }
 
 private:
     std::string m_reason;

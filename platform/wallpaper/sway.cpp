@@ -1,5 +1,5 @@
-#include "wallpaper/sway.h"
-#include "wallpaper/filecheck.h"
+#include "platform/wallpaper/sway.h"
+#include "platform/wallpaper/filecheck.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -149,17 +149,17 @@ SwaySetter::SwaySetter(std::string socketPath, std::string runtimeDir, std::stri
 {
 }
 
-WallpaperResult SwaySetter::setWallpaper(const std::string &path, WallpaperLifetime)
+Result<> SwaySetter::setWallpaper(const std::string &path, WallpaperLifetime)
 {
     // sway answers success for a file that does not exist and shows nothing.
-    if (auto problem = wallpaperFileProblem(path); !problem.empty())
-        return WallpaperResult::failure(std::move(problem));
+    if (Result<> usable = checkWallpaperFile(path); !usable)
+        return usable;
     namespace fs = std::filesystem;
     std::error_code ec;
     const fs::path target = fs::absolute(fs::path(path), ec);
     if (m_runtimeDir.empty() || !isPlainSwayPath(m_runtimeDir))
-        return WallpaperResult::failure("Le dossier XDG_RUNTIME_DIR (« " + m_runtimeDir +
-                                        " ») ne convient pas : le papier peint reste inchangé.");
+        return Failure{"Le dossier XDG_RUNTIME_DIR (« " + m_runtimeDir +
+                       " ») ne convient pas : le papier peint reste inchangé."};
     const fs::path dir = fs::path(m_runtimeDir) / "velumbra";
     fs::create_directories(dir, ec);
     fs::permissions(dir, fs::perms::owner_all, ec);
@@ -175,17 +175,16 @@ WallpaperResult SwaySetter::setWallpaper(const std::string &path, WallpaperLifet
     if (!ec)
         fs::rename(temporary, link, ec);
     if (ec)
-        return WallpaperResult::failure("Le lien « " + link.string() +
-                                        " » ne peut pas être créé (" + ec.message() +
-                                        ") : le papier peint reste inchangé.");
+        return Failure{"Le lien « " + link.string() + " » ne peut pas être créé (" + ec.message() +
+                       ") : le papier peint reste inchangé."};
 
     if (auto error = runSwayCommand(m_socket, "output * bg " + link.string() + " stretch");
         !error.empty())
-        return WallpaperResult::failure(std::move(error));
-    return WallpaperResult::success();
+        return Failure{std::move(error)};
+    return Result<>::success();
 }
 
-WallpaperResult SwaySetter::disableScreenSaver()
+Result<> SwaySetter::disableScreenSaver()
 {
     return disableSessionScreenSaver(m_inhibitor, m_display);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "wallpaper.h"
-#include "wallpaper/inhibitor.h"
+#include "platform/wallpaper.h"
+#include "platform/wallpaper/inhibitor.h"
 
 namespace velumbra {
 
@@ -15,9 +15,9 @@ public:
     SwaySetter(std::string socketPath, std::string runtimeDir, std::string display);
 
     [[nodiscard]] std::string name() const override { return "sway"; }
-    [[nodiscard]] WallpaperResult setWallpaper(const std::string &path,
-                                               WallpaperLifetime lifetime) override;
-    [[nodiscard]] WallpaperResult disableScreenSaver() override;
+    [[nodiscard]] Result<> setWallpaper(const std::string &path,
+                                        WallpaperLifetime lifetime) override;
+    [[nodiscard]] Result<> disableScreenSaver() override;
     [[nodiscard]] LifetimeSupport lifetimeSupport(LastingSetting what) const override
     {
         return what == LastingSetting::Wallpaper ? LifetimeSupport::SessionOnly

@@ -1,7 +1,7 @@
 // The Windows backend: plain Win32, no Qt, so that it cross-builds.
 
-#include "wallpaper.h"
-#include "wallpaper/nosetter.h"
+#include "platform/wallpaper.h"
+#include "platform/wallpaper/nosetter.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -38,24 +38,23 @@ class WindowsSetter final : public WallpaperSetter
 public:
     [[nodiscard]] std::string name() const override { return "windows"; }
 
-    [[nodiscard]] WallpaperResult setWallpaper(const std::string &path,
-                                               WallpaperLifetime lifetime) override
+    [[nodiscard]] Result<> setWallpaper(const std::string &path,
+                                        WallpaperLifetime lifetime) override
     {
         std::wstring wide;
         if (!toWide(path, wide))
-            return WallpaperResult::failure(
-                "Le nom de fichier « " + path +
-                " » n'est pas valide : le papier peint reste inchangé.");
+            return Failure{"Le nom de fichier « " + path +
+                           " » n'est pas valide : le papier peint reste inchangé."};
         // An empty name removes the picture, as Windows itself does.
         if (!wide.empty()) {
             const DWORD attributes = GetFileAttributesW(wide.c_str());
             if (attributes == INVALID_FILE_ATTRIBUTES)
-                return WallpaperResult::failure(
-                    "Le fichier « " + path + " » n'existe pas : le papier peint reste inchangé.");
+                return Failure{"Le fichier « " + path +
+                               " » n'existe pas : le papier peint reste inchangé."};
             if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-                return WallpaperResult::failure(
+                return Failure{
                     "« " + path +
-                    " » est un dossier, pas une image : le papier peint reste inchangé.");
+                    " » est un dossier, pas une image : le papier peint reste inchangé."};
         }
         // Update flags 0 last until logoff; 3 store the picture in the
         // user's profile and tell every window.
@@ -63,28 +62,27 @@ public:
                                ? UINT(SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE)
                                : 0u;
         if (!SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, wide.data(), flags))
-            return WallpaperResult::failure("Windows a refusé le papier peint « " + path + " » (" +
-                                            errorText(GetLastError()) + ").");
+            return Failure{"Windows a refusé le papier peint « " + path + " » (" +
+                           errorText(GetLastError()) + ")."};
 
         wchar_t current[MAX_PATH + 1] = {};
         if (!SystemParametersInfoW(SPI_GETDESKWALLPAPER, MAX_PATH, current, 0))
-            return WallpaperResult::failure("Windows ne dit pas quel papier peint il montre (" +
-                                            errorText(GetLastError()) + ").");
+            return Failure{"Windows ne dit pas quel papier peint il montre (" +
+                           errorText(GetLastError()) + ")."};
         if (CompareStringOrdinal(current, -1, wide.c_str(), -1, TRUE) != CSTR_EQUAL)
-            return WallpaperResult::failure("Windows n'a pas gardé le nouveau papier peint.");
-        return WallpaperResult::success();
+            return Failure{"Windows n'a pas gardé le nouveau papier peint."};
+        return Result<>::success();
     }
 
-    [[nodiscard]] WallpaperResult disableScreenSaver() override
+    [[nodiscard]] Result<> disableScreenSaver() override
     {
         if (!SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, FALSE, nullptr, 0))
-            return WallpaperResult::failure(
-                "Windows a refusé de désactiver l'économiseur d'écran (" +
-                errorText(GetLastError()) + ").");
+            return Failure{"Windows a refusé de désactiver l'économiseur d'écran (" +
+                           errorText(GetLastError()) + ")."};
         BOOL active = TRUE;
         if (!SystemParametersInfoW(SPI_GETSCREENSAVEACTIVE, 0, &active, 0) || active)
-            return WallpaperResult::failure("Windows n'a pas désactivé l'économiseur d'écran.");
-        return WallpaperResult::success();
+            return Failure{"Windows n'a pas désactivé l'économiseur d'écran."};
+        return Result<>::success();
     }
 };
 

@@ -1,5 +1,5 @@
-#include "wallpaper/x11root.h"
-#include "wallpaper/filecheck.h"
+#include "platform/wallpaper/x11root.h"
+#include "platform/wallpaper/filecheck.h"
 
 #include <QImageReader>
 #include <QString>
@@ -182,24 +182,23 @@ QImage composeRootImage(const QImage &picture, QSize rootSize, const std::vector
 
 X11RootSetter::X11RootSetter(std::string display) : m_display(std::move(display)) {}
 
-WallpaperResult X11RootSetter::setWallpaper(const std::string &path, WallpaperLifetime)
+Result<> X11RootSetter::setWallpaper(const std::string &path, WallpaperLifetime)
 {
-    if (auto problem = wallpaperFileProblem(path); !problem.empty())
-        return WallpaperResult::failure(std::move(problem));
+    if (Result<> usable = checkWallpaperFile(path); !usable)
+        return usable;
     QImageReader reader(QString::fromStdString(path));
     reader.setAutoTransform(true);
     const QImage picture = reader.read();
     if (picture.isNull())
-        return WallpaperResult::failure("L'image « " + path + " » ne peut pas être lue (" +
-                                        reader.errorString().toStdString() +
-                                        ") : le papier peint reste inchangé.");
+        return Failure{"L'image « " + path + " » ne peut pas être lue (" +
+                       reader.errorString().toStdString() + ") : le papier peint reste inchangé."};
 
     // Our own connection: RetainPermanent keeps every resource of the
     // connection it is set on, and the program's toolkit connection must stay
     // free to go when the program ends.
     DisplayPtr dpy = openDisplay(m_display);
     if (!dpy)
-        return WallpaperResult::failure(cannotOpen(m_display));
+        return Failure{cannotOpen(m_display)};
     Display *d = dpy.get();
     const int screen = DefaultScreen(d);
     const Window root = RootWindow(d, screen);
@@ -212,9 +211,9 @@ WallpaperResult X11RootSetter::setWallpaper(const std::string &path, WallpaperLi
     XImage *ximage = XCreateImage(d, DefaultVisual(d, screen), unsigned(depth), ZPixmap, 0, nullptr,
                                   unsigned(rootSize.width()), unsigned(rootSize.height()), 32, 0);
     if (!ximage)
-        return WallpaperResult::failure(
+        return Failure{
             "Le serveur X n'accepte pas une image de " + std::to_string(rootSize.width()) + " × " +
-            std::to_string(rootSize.height()) + " pixels : le papier peint reste inchangé.");
+            std::to_string(rootSize.height()) + " pixels : le papier peint reste inchangé."};
     std::vector<char> packed;
     if (sameLayoutAsRgb32(ximage) && ximage->bytes_per_line == composed.bytesPerLine()) {
         // Sent as it is; Xlib swaps the bytes for a server of the other order.
@@ -237,9 +236,8 @@ WallpaperResult X11RootSetter::setWallpaper(const std::string &path, WallpaperLi
     ximage->data = nullptr; // owned by the image or the vector
     XDestroyImage(ximage);
     if (trap.failedAfterSync(d))
-        return WallpaperResult::failure(
-            "Le serveur X a refusé l'image du papier peint "
-            "(mémoire insuffisante ?) : le papier peint reste inchangé.");
+        return Failure{"Le serveur X a refusé l'image du papier peint "
+                       "(mémoire insuffisante ?) : le papier peint reste inchangé."};
 
     const Atom rootPmap = XInternAtom(d, "_XROOTPMAP_ID", False);
     const Atom esetroot = XInternAtom(d, "ESETROOT_PMAP_ID", False);
@@ -263,10 +261,10 @@ WallpaperResult X11RootSetter::setWallpaper(const std::string &path, WallpaperLi
     // read-back decides.
     (void)trap.failedAfterSync(d);
     if (pixmapProperty(d, root, rootPmap) != pixmap || pixmapProperty(d, root, esetroot) != pixmap)
-        return WallpaperResult::failure("Le serveur X n'a pas gardé le nouveau papier peint.");
+        return Failure{"Le serveur X n'a pas gardé le nouveau papier peint."};
     // Only now is the pixmap left behind for the desktop to show.
     XSetCloseDownMode(d, RetainPermanent);
-    return WallpaperResult::success();
+    return Result<>::success();
 }
 
 std::vector<std::string> x11MonitorNames(const std::string &display)
@@ -293,17 +291,17 @@ std::vector<std::string> x11MonitorNames(const std::string &display)
     return names;
 }
 
-WallpaperResult X11RootSetter::disableScreenSaver()
+Result<> X11RootSetter::disableScreenSaver()
 {
     return disableX11ScreenSaver(m_display);
 }
 
-WallpaperResult disableX11ScreenSaver(const std::string &display)
+Result<> disableX11ScreenSaver(const std::string &display)
 {
     DisplayPtr dpy = openDisplay(display);
     if (!dpy)
-        return WallpaperResult::failure("Le serveur X « " + display +
-                                        " » ne répond pas : l'économiseur d'écran reste actif.");
+        return Failure{"Le serveur X « " + display +
+                       " » ne répond pas : l'économiseur d'écran reste actif."};
     Display *d = dpy.get();
     ErrorTrap trap;
     int timeout = 0, interval = 0, blanking = 0, exposures = 0;
@@ -320,15 +318,15 @@ WallpaperResult disableX11ScreenSaver(const std::string &display)
 
     XGetScreenSaver(d, &timeout, &interval, &blanking, &exposures);
     if (timeout != 0)
-        return WallpaperResult::failure("Le serveur X n'a pas désactivé l'économiseur d'écran.");
+        return Failure{"Le serveur X n'a pas désactivé l'économiseur d'écran."};
     if (dpms) {
         CARD16 level = 0;
         BOOL enabled = False;
         if (DPMSInfo(d, &level, &enabled) && enabled)
-            return WallpaperResult::failure("Le serveur X n'a pas désactivé la mise en veille "
-                                            "de l'écran (DPMS).");
+            return Failure{"Le serveur X n'a pas désactivé la mise en veille "
+                           "de l'écran (DPMS)."};
     }
-    return WallpaperResult::success();
+    return Result<>::success();
 }
 
 } // namespace velumbra

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "wallpaper.h"
+#include "platform/wallpaper.h"
 
 #include <QImage>
 #include <QRect>
@@ -22,9 +22,9 @@ public:
     explicit X11RootSetter(std::string display);
 
     [[nodiscard]] std::string name() const override { return "x11"; }
-    [[nodiscard]] WallpaperResult setWallpaper(const std::string &path,
-                                               WallpaperLifetime lifetime) override;
-    [[nodiscard]] WallpaperResult disableScreenSaver() override;
+    [[nodiscard]] Result<> setWallpaper(const std::string &path,
+                                        WallpaperLifetime lifetime) override;
+    [[nodiscard]] Result<> disableScreenSaver() override;
     [[nodiscard]] LifetimeSupport lifetimeSupport(LastingSetting what) const override
     {
         return what == LastingSetting::Wallpaper ? LifetimeSupport::SessionOnly
@@ -36,7 +36,7 @@ private:
 };
 
 // Screen saver and DPMS off on the X server of @p display, until it ends.
-[[nodiscard]] WallpaperResult disableX11ScreenSaver(const std::string &display);
+[[nodiscard]] Result<> disableX11ScreenSaver(const std::string &display);
 
 // The names of the X server's monitors (RandR outputs such as "HDMI-1"), in
 // the server's order; empty when the server cannot be reached or has no RandR.

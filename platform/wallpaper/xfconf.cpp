@@ -1,6 +1,6 @@
-#include "wallpaper/xfconf.h"
-#include "wallpaper/filecheck.h"
-#include "wallpaper/x11root.h"
+#include "platform/wallpaper/xfconf.h"
+#include "platform/wallpaper/filecheck.h"
+#include "platform/wallpaper/x11root.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -57,20 +57,16 @@ std::string styleKeyOf(const std::string &imageKey)
     return imageKey.substr(0, imageKey.rfind('/')) + "/image-style";
 }
 
-// The channel's backdrop properties; nothing, with @p why, when xfconf
-// cannot be asked. An unknown channel is an empty one.
-std::optional<QVariantMap> backdropProperties(std::string &why)
+// The channel's backdrop properties. An unknown channel is an empty one.
+Result<QVariantMap> backdropProperties()
 {
-    if (!QDBusConnection::sessionBus().isConnected()) {
-        why = "Le bus de session D-Bus est inaccessible.";
-        return std::nullopt;
-    }
+    if (!QDBusConnection::sessionBus().isConnected())
+        return Failure{"Le bus de session D-Bus est inaccessible."};
     const QDBusMessage all =
         call(QStringLiteral("GetAllProperties"), {kChannel, QStringLiteral("/backdrop")});
     if (failed(all) && !isMissingProperty(all)) {
-        why = "xfconf ne répond pas sur le bus de session (" + all.errorMessage().toStdString() +
-              ").";
-        return std::nullopt;
+        return Failure{"xfconf ne répond pas sur le bus de session (" +
+                       all.errorMessage().toStdString() + ")."};
     }
     QVariantMap properties;
     if (!failed(all) && !all.arguments().isEmpty())
@@ -121,19 +117,18 @@ std::vector<std::string> xfceNewImageKeys(const std::vector<std::string> &monito
 
 XfconfSetter::XfconfSetter(std::string display) : m_display(std::move(display)) {}
 
-WallpaperResult XfconfSetter::setWallpaper(const std::string &path, WallpaperLifetime)
+Result<> XfconfSetter::setWallpaper(const std::string &path, WallpaperLifetime)
 {
-    if (auto problem = wallpaperFileProblem(path); !problem.empty())
-        return WallpaperResult::failure(std::move(problem));
+    if (Result<> usable = checkWallpaperFile(path); !usable)
+        return usable;
     if (!QDBusConnection::sessionBus().isConnected())
-        return WallpaperResult::failure(
-            "Le bus de session D-Bus est inaccessible : le papier peint "
-            "reste inchangé.");
+        return Failure{"Le bus de session D-Bus est inaccessible : le papier peint "
+                       "reste inchangé."};
 
     const QDBusMessage all =
         call(QStringLiteral("GetAllProperties"), {kChannel, QStringLiteral("/backdrop")});
     if (failed(all) && !isMissingProperty(all))
-        return WallpaperResult::failure(busFailure(all));
+        return Failure{busFailure(all)};
     QVariantMap properties;
     if (!failed(all) && !all.arguments().isEmpty())
         properties = qdbus_cast<QVariantMap>(all.arguments().constFirst());
@@ -146,8 +141,8 @@ WallpaperResult XfconfSetter::setWallpaper(const std::string &path, WallpaperLif
     if (created)
         keys = xfceNewImageKeys(x11MonitorNames(m_display));
     if (keys.empty())
-        return WallpaperResult::failure("Aucun écran n'est connu d'XFCE : le papier peint reste "
-                                        "inchangé.");
+        return Failure{"Aucun écran n'est connu d'XFCE : le papier peint reste "
+                       "inchangé."};
 
     const QString file = QString::fromStdString(path);
     for (const std::string &key : keys) {
@@ -155,7 +150,7 @@ WallpaperResult XfconfSetter::setWallpaper(const std::string &path, WallpaperLif
         const QDBusMessage set = call(QStringLiteral("SetProperty"),
                                       {kChannel, qkey, QVariant::fromValue(QDBusVariant(file))});
         if (failed(set))
-            return WallpaperResult::failure(busFailure(set));
+            return Failure{busFailure(set)};
         // A new key, or a style that shows no picture, would leave the
         // picture unseen.
         const QString styleKey = QString::fromStdString(styleKeyOf(key));
@@ -165,7 +160,7 @@ WallpaperResult XfconfSetter::setWallpaper(const std::string &path, WallpaperLif
                 call(QStringLiteral("SetProperty"),
                      {kChannel, styleKey, QVariant::fromValue(QDBusVariant(kStyleStretched))});
             if (failed(setStyle))
-                return WallpaperResult::failure(busFailure(setStyle));
+                return Failure{busFailure(setStyle)};
         }
     }
     for (const std::string &key : keys) {
@@ -173,17 +168,15 @@ WallpaperResult XfconfSetter::setWallpaper(const std::string &path, WallpaperLif
             call(QStringLiteral("GetProperty"), {kChannel, QString::fromStdString(key)});
         if (failed(got) || got.arguments().isEmpty() ||
             unwrap(got.arguments().constFirst()).toString() != file)
-            return WallpaperResult::failure("xfconf n'a pas gardé le nouveau papier peint (" + key +
-                                            ").");
+            return Failure{"xfconf n'a pas gardé le nouveau papier peint (" + key + ")."};
     }
-    return WallpaperResult::success();
+    return Result<>::success();
 }
 
-WallpaperResult XfconfSetter::disableScreenSaver()
+Result<> XfconfSetter::disableScreenSaver()
 {
     return disableSessionScreenSaver(m_inhibitor, m_display);
 }
-
 
 LifetimeSupport XfconfSetter::lifetimeSupport(LastingSetting what) const
 {
@@ -193,13 +186,13 @@ LifetimeSupport XfconfSetter::lifetimeSupport(LastingSetting what) const
                                              : LifetimeSupport::Native;
 }
 
-std::optional<std::string> XfconfSetter::readLasting(LastingSetting what, std::string &why)
+Result<std::string> XfconfSetter::readLasting(LastingSetting what)
 {
     if (what != LastingSetting::Wallpaper)
-        return WallpaperSetter::readLasting(what, why);
-    const auto properties = backdropProperties(why);
+        return WallpaperSetter::readLasting(what);
+    const auto properties = backdropProperties();
     if (!properties)
-        return std::nullopt;
+        return Failure{properties.reason()};
     // Pictures are strings and styles integers; JSON keeps the two apart.
     QJsonObject state;
     for (const QString &key : wallpaperKeys(*properties)) {
@@ -211,18 +204,17 @@ std::optional<std::string> XfconfSetter::readLasting(LastingSetting what, std::s
     return QJsonDocument(state).toJson(QJsonDocument::Compact).toStdString();
 }
 
-WallpaperResult XfconfSetter::restoreLasting(LastingSetting what, const std::string &state)
+Result<> XfconfSetter::restoreLasting(LastingSetting what, const std::string &state)
 {
     if (what != LastingSetting::Wallpaper)
         return WallpaperSetter::restoreLasting(what, state);
     const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(state));
     if (!doc.isObject())
-        return WallpaperResult::failure("Le réglage à rétablir est illisible : il est abandonné.");
+        return Failure{"Le réglage à rétablir est illisible : il est abandonné."};
     const QJsonObject saved = doc.object();
-    std::string why;
-    const auto properties = backdropProperties(why);
+    const auto properties = backdropProperties();
     if (!properties)
-        return WallpaperResult::failure(why + " Le papier peint d'avant n'est pas rétabli.");
+        return Failure{properties.reason() + " Le papier peint d'avant n'est pas rétabli."};
 
     // Keys made for the temporary picture (xfdesktop had never run) go again.
     for (const QString &key : wallpaperKeys(*properties)) {
@@ -230,7 +222,7 @@ WallpaperResult XfconfSetter::restoreLasting(LastingSetting what, const std::str
             continue;
         const QDBusMessage reset = call(QStringLiteral("ResetProperty"), {kChannel, key, false});
         if (failed(reset))
-            return WallpaperResult::failure(busFailure(reset));
+            return Failure{busFailure(reset)};
     }
     for (auto it = saved.constBegin(); it != saved.constEnd(); ++it) {
         const QVariant value = it->isDouble() ? QVariant(it->toInt()) : QVariant(it->toString());
@@ -238,7 +230,7 @@ WallpaperResult XfconfSetter::restoreLasting(LastingSetting what, const std::str
             call(QStringLiteral("SetProperty"),
                  {kChannel, it.key(), QVariant::fromValue(QDBusVariant(value))});
         if (failed(set))
-            return WallpaperResult::failure(busFailure(set));
+            return Failure{busFailure(set)};
     }
     for (auto it = saved.constBegin(); it != saved.constEnd(); ++it) {
         const QDBusMessage got = call(QStringLiteral("GetProperty"), {kChannel, it.key()});
@@ -248,12 +240,11 @@ WallpaperResult XfconfSetter::restoreLasting(LastingSetting what, const std::str
         const bool same =
             it->isDouble() ? now.toInt() == it->toInt() : now.toString() == it->toString();
         if (!same)
-            return WallpaperResult::failure(
-                "xfconf n'a pas repris le papier peint d'avant le changement "
-                "temporaire (" +
-                it.key().toStdString() + ").");
+            return Failure{"xfconf n'a pas repris le papier peint d'avant le changement "
+                           "temporaire (" +
+                           it.key().toStdString() + ")."};
     }
-    return WallpaperResult::success();
+    return Result<>::success();
 }
 
 } // namespace velumbra

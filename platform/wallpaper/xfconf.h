@@ -1,7 +1,7 @@
 #pragma once
 
-#include "wallpaper.h"
-#include "wallpaper/inhibitor.h"
+#include "platform/wallpaper.h"
+#include "platform/wallpaper/inhibitor.h"
 
 #include <functional>
 #include <vector>
@@ -16,14 +16,12 @@ public:
     explicit XfconfSetter(std::string display);
 
     [[nodiscard]] std::string name() const override { return "xfce"; }
-    [[nodiscard]] WallpaperResult setWallpaper(const std::string &path,
-                                               WallpaperLifetime lifetime) override;
-    [[nodiscard]] WallpaperResult disableScreenSaver() override;
+    [[nodiscard]] Result<> setWallpaper(const std::string &path,
+                                        WallpaperLifetime lifetime) override;
+    [[nodiscard]] Result<> disableScreenSaver() override;
     [[nodiscard]] LifetimeSupport lifetimeSupport(LastingSetting what) const override;
-    [[nodiscard]] std::optional<std::string> readLasting(LastingSetting what,
-                                                         std::string &why) override;
-    [[nodiscard]] WallpaperResult restoreLasting(LastingSetting what,
-                                                 const std::string &state) override;
+    [[nodiscard]] Result<std::string> readLasting(LastingSetting what) override;
+    [[nodiscard]] Result<> restoreLasting(LastingSetting what, const std::string &state) override;
 
 private:
     std::string m_display;

@@ -1,9 +1,9 @@
 // The registry look-up and the search for the system-information program,
 // over an in-memory registry and file system: the real registry exists only
 // on Windows, where these same tests run under wine.
-#include "fakeregistry.h"
-#include "pageaddress.h"
-#include "sysinfo.h"
+#include "about/pageaddress.h"
+#include "about/sysinfo.h"
+#include "platform/fakes/fakeregistry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The Linux backends against the real file system and real processes.
-#include "registry.h"
+#include "platform/registry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The About dialog and the two commands of the "?" menu. The registry, the
 // processes and the browser are fakes: nothing real may be started here.
-#include "aboutservices.h"
-#include "fakecontext.h"
-#include "frmabout.h"
-#include "frmvlb.h"
+#include "about/aboutservices.h"
+#include "about/frmabout.h"
+#include "app/frmvlb.h"
+#include "tests/common/fakecontext.h"
 
 #include <QAction>
 #include <QApplication>

@@ -4,11 +4,11 @@
 // touch the user's file, nobody answers a real box, and Xvfb has no
 // notification area to host an icon.
 
-#include "clock.h"
-#include "fakecontext.h"
-#include "frmvlb.h"
-#include "qtscreen.h"
-#include "wallpaper.h"
+#include "app/frmvlb.h"
+#include "platform/clock.h"
+#include "platform/qtscreen.h"
+#include "platform/wallpaper.h"
+#include "tests/common/fakecontext.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -21,10 +21,10 @@
 
 #include <csignal>
 #include <cstdio>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <memory>
 #include <set>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -108,16 +108,20 @@ int run(int argc, char **argv)
         return 1;
 
     velumbra::FakeContext fake;
-    fake.settings.values = {{"Init/AUTEUR", "Ardeval Quennet"}, {"Init/Drive", "/"},
-                       {"Init/Folder", dir.path().toStdString()}, {"Init/Pattern", "*.bmp"},
-                       {"Init/Option", "2"}, {"Init/Time", "1"}, {"Init/Unites", "0"}};
+    fake.settings.values = {{"Init/AUTEUR", "Ardeval Quennet"},
+                            {"Init/Drive", "/"},
+                            {"Init/Folder", dir.path().toStdString()},
+                            {"Init/Pattern", "*.bmp"},
+                            {"Init/Option", "2"},
+                            {"Init/Time", "1"},
+                            {"Init/Unites", "0"}};
     velumbra::SystemClock clock;
     velumbra::SystemRandom random;
     velumbra::QtScreen screen;
     fake.prompter.answers = {velumbra::Answer::No};
     const auto wallpaper = velumbra::createWallpaperSetter();
-    velumbra::FrmVLB window(velumbra::AppContext{fake.settings, clock, random, screen, fake.prompter,
-                                                 *wallpaper, fake.tray, fake.about});
+    velumbra::FrmVLB window(velumbra::AppContext{fake.settings, clock, random, screen,
+                                                 fake.prompter, *wallpaper, fake.tray, fake.about});
     window.load();
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
@@ -143,7 +147,8 @@ int run(int argc, char **argv)
     };
     check(seen.size() >= 2, "the root window showed at least two of the pictures");
     check(!window.isVisible(), "the window is hidden while it rotates");
-    check(window.windowTitle().startsWith(QStringLiteral("°VLB°  Papier peint : ") + dir.path() + QLatin1Char('/')),
+    check(window.windowTitle().startsWith(QStringLiteral("°VLB°  Papier peint : ") + dir.path() +
+                                          QLatin1Char('/')),
           "the caption names a file of the folder");
     check(fake.tray.tip == window.windowTitle(), "the tray tip follows the caption");
     XCloseDisplay(dpy);

@@ -1,5 +1,5 @@
-#include "fakesettings.h"
-#include "savedstate.h"
+#include "app/core/savedstate.h"
+#include "platform/fakes/fakesettings.h"
 
 #include <gtest/gtest.h>
 
@@ -16,10 +16,22 @@ struct ChoiceCase
 };
 
 const ChoiceCase kChoices[] = {
-    {"0", 0},       {"1", 1},       {"2", 2},         {"1.5", 2},   {"2.5", 2},
-    {"0.5", 0},     {"abc", 0},     {"", 0},          {" 1", 1},    {"-0.4", 0},
-    {"3", std::nullopt}, {"-1", std::nullopt}, {"2.6", std::nullopt}, {"1E400", std::nullopt},
-    {"&H2", 2},     {"1x", 1},
+    {"0", 0},
+    {"1", 1},
+    {"2", 2},
+    {"1.5", 2},
+    {"2.5", 2},
+    {"0.5", 0},
+    {"abc", 0},
+    {"", 0},
+    {" 1", 1},
+    {"-0.4", 0},
+    {"3", std::nullopt},
+    {"-1", std::nullopt},
+    {"2.6", std::nullopt},
+    {"1E400", std::nullopt},
+    {"&H2", 2},
+    {"1x", 1},
 };
 
 class StoredChoice : public testing::TestWithParam<ChoiceCase>
@@ -36,7 +48,7 @@ INSTANTIATE_TEST_SUITE_P(Table, StoredChoice, testing::ValuesIn(kChoices));
 FakeSettingsStore storeWithMarker(const char *marker)
 {
     FakeSettingsStore s;
-    s.values = {{"Init/AUTEUR", marker},   {"Init/Drive", "/"},      {"Init/Folder", "/tmp"},
+    s.values = {{"Init/AUTEUR", marker},   {"Init/Drive", "/"},        {"Init/Folder", "/tmp"},
                 {"Init/Pattern", "*.gif"}, {"Init/FileName", "a.gif"}, {"Init/Option", "0"},
                 {"Init/Time", "7"},        {"Init/Unites", "2"}};
     return s;
@@ -44,7 +56,8 @@ FakeSettingsStore storeWithMarker(const char *marker)
 
 TEST(SavedState, RestoresOnlyUnderTheExactMarker)
 {
-    for (const char *marker : {"ardeval quennet", "Ardeval Quennet ", " Ardeval Quennet", "Ardeval  Quennet", ""})
+    for (const char *marker :
+         {"ardeval quennet", "Ardeval Quennet ", " Ardeval Quennet", "Ardeval  Quennet", ""})
         EXPECT_FALSE(readSavedState(storeWithMarker(marker))) << '"' << marker << '"';
 
     const auto s = readSavedState(storeWithMarker("Ardeval Quennet"));
@@ -84,10 +97,14 @@ TEST(SavedState, WritesTheEightKeysInOrderMarkerFirst)
         writeWindowState(store, w);
         ASSERT_FALSE(store.commit());
         const std::vector<std::pair<std::string, std::string>> expected = {
-            {"Init/AUTEUR", "Ardeval Quennet"}, {"Init/Drive", "/"},
-            {"Init/Folder", "/home"},            {"Init/Pattern", "*.bmp;*.rle"},
-            {"Init/FileName", "x.bmp"},          {"Init/Option", c.storedOption},
-            {"Init/Time", ""},                   {"Init/Unites", c.storedUnites}};
+            {"Init/AUTEUR", "Ardeval Quennet"},
+            {"Init/Drive", "/"},
+            {"Init/Folder", "/home"},
+            {"Init/Pattern", "*.bmp;*.rle"},
+            {"Init/FileName", "x.bmp"},
+            {"Init/Option", c.storedOption},
+            {"Init/Time", ""},
+            {"Init/Unites", c.storedUnites}};
         EXPECT_EQ(store.committed, expected);
         // What was written is what the next start restores.
         const auto back = readSavedState(store);

@@ -1,7 +1,7 @@
-#include "fakecontext.h"
-#include "filelist.h"
-#include "folderlist.h"
-#include "frmvlb.h"
+#include "app/frmvlb.h"
+#include "browser/filelist.h"
+#include "browser/folderlist.h"
+#include "tests/common/fakecontext.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -36,7 +36,6 @@ template <typename T> T *child(QWidget *w, const char *name)
     return w->findChild<T *>(QString::fromLatin1(name));
 }
 
-
 } // namespace
 
 Q_DECLARE_METATYPE(std::function<void(velumbra::FrmVLB &)>)
@@ -59,11 +58,14 @@ private:
     void saveAll(const QString &folder, const char *file, const char *option, const char *time,
                  const char *unites, const char *marker = "Ardeval Quennet")
     {
-        m_fake->settings.values = {
-            {"Init/AUTEUR", marker},        {"Init/Drive", "/"},
-            {"Init/Folder", folder.toStdString()}, {"Init/Pattern", "*.gif;*.bmp"},
-            {"Init/FileName", file},        {"Init/Option", option},
-            {"Init/Time", time},            {"Init/Unites", unites}};
+        m_fake->settings.values = {{"Init/AUTEUR", marker},
+                                   {"Init/Drive", "/"},
+                                   {"Init/Folder", folder.toStdString()},
+                                   {"Init/Pattern", "*.gif;*.bmp"},
+                                   {"Init/FileName", file},
+                                   {"Init/Option", option},
+                                   {"Init/Time", time},
+                                   {"Init/Unites", unites}};
     }
 
 private Q_SLOTS:
@@ -93,9 +95,12 @@ private Q_SLOTS:
         QTest::newRow("OptUnites 1") << "OptUnites" << 1 << "Minute(s)" << QRect(8, 32, 105, 17);
         QTest::newRow("OptUnites 0") << "OptUnites" << 0 << "Seconde(s)" << QRect(8, 16, 105, 17);
         QTest::newRow("Text2") << "Text2" << -1 << "5" << QRect(88, 104, 41, 19);
-        QTest::newRow("Option1 2") << "Option1" << 2 << "Choix &aléatoire dans ce dossier" << QRect(16, 64, 113, 41);
-        QTest::newRow("Option1 1") << "Option1" << 1 << "Définir par &défaut" << QRect(16, 48, 233, 25);
-        QTest::newRow("Option1 0") << "Option1" << 0 << "Définir &temporairement" << QRect(16, 24, 233, 25);
+        QTest::newRow("Option1 2")
+            << "Option1" << 2 << "Choix &aléatoire dans ce dossier" << QRect(16, 64, 113, 41);
+        QTest::newRow("Option1 1")
+            << "Option1" << 1 << "Définir par &défaut" << QRect(16, 48, 233, 25);
+        QTest::newRow("Option1 0")
+            << "Option1" << 0 << "Définir &temporairement" << QRect(16, 24, 233, 25);
         QTest::newRow("Label2") << "Label2" << -1 << "Toutes les" << QRect(32, 104, 57, 25);
         QTest::newRow("Text1") << "Text1" << -1 << "*.bmp;*.rle" << QRect(136, 8, 137, 19);
         QTest::newRow("File1") << "File1" << -1 << QString() << QRect(136, 40, 169, 149);
@@ -155,9 +160,14 @@ private Q_SLOTS:
         QTest::addColumn<int>("height");
         QTest::addColumn<QString>("line");
         QTest::addColumn<QSize>("outline");
-        QTest::newRow("1280x1024") << 1280 << 1024 << "La taille de l'écran est de 1280 pixels sur 1024" << QSize(640, 512);
-        QTest::newRow("2560x1440") << 2560 << 1440 << "La taille de l'écran est de 2560 pixels sur 1440" << QSize(1280, 720);
-        QTest::newRow("no screen") << -1 << -1 << "La taille de l'écran est de 0 pixels sur 0" << QSize(0, 0);
+        QTest::newRow("1280x1024")
+            << 1280 << 1024 << "La taille de l'écran est de 1280 pixels sur 1024"
+            << QSize(640, 512);
+        QTest::newRow("2560x1440")
+            << 2560 << 1440 << "La taille de l'écran est de 2560 pixels sur 1440"
+            << QSize(1280, 720);
+        QTest::newRow("no screen")
+            << -1 << -1 << "La taille de l'écran est de 0 pixels sur 0" << QSize(0, 0);
     }
 
     void measuresTheScreen()
@@ -196,18 +206,22 @@ private Q_SLOTS:
             if (a->isVisible())
                 shown << a->text();
         QCOMPARE(shown, QStringList{QStringLiteral("&?")});
-        QCOMPARE(w.findChild<QAction *>(QStringLiteral("Mnu_Apropos"))->text(), QStringLiteral("À &propos"));
-        QCOMPARE(w.findChild<QAction *>(QStringLiteral("Mnu_Aide"))->text(), QStringLiteral("&Aide en ligne (WEB)"));
+        QCOMPARE(w.findChild<QAction *>(QStringLiteral("Mnu_Apropos"))->text(),
+                 QStringLiteral("À &propos"));
+        QCOMPARE(w.findChild<QAction *>(QStringLiteral("Mnu_Aide"))->text(),
+                 QStringLiteral("&Aide en ligne (WEB)"));
     }
 
     void tabOrderFollowsTheLayout()
     {
         FrmVLB &w = make();
         const QList<QWidget *> expected = {
-            child<QWidget>(&w, "Drive1"), child<QWidget>(&w, "Dir1"), child<QWidget>(&w, "Text1"),
-            child<QWidget>(&w, "File1"), arrayElement(&w, "Option1", 0), arrayElement(&w, "Option1", 2),
-            child<QWidget>(&w, "Text2"), arrayElement(&w, "OptUnites", 0), arrayElement(&w, "OptUnites", 1),
-            arrayElement(&w, "OptUnites", 2), child<QWidget>(&w, "Command1"), child<QWidget>(&w, "Command2"),
+            child<QWidget>(&w, "Drive1"),     child<QWidget>(&w, "Dir1"),
+            child<QWidget>(&w, "Text1"),      child<QWidget>(&w, "File1"),
+            arrayElement(&w, "Option1", 0),   arrayElement(&w, "Option1", 2),
+            child<QWidget>(&w, "Text2"),      arrayElement(&w, "OptUnites", 0),
+            arrayElement(&w, "OptUnites", 1), arrayElement(&w, "OptUnites", 2),
+            child<QWidget>(&w, "Command1"),   child<QWidget>(&w, "Command2"),
             arrayElement(&w, "Option1", 1)};
         for (int i = 0; i + 1 < expected.size(); ++i) {
             QWidget *next = expected[i]->nextInFocusChain();
@@ -226,12 +240,30 @@ private Q_SLOTS:
         QTest::addColumn<int>("expectOption");
         QTest::addColumn<int>("expectUnites");
         QTest::addColumn<QString>("expectTime");
-        QTest::newRow("rotation in hours") << "Ardeval Quennet" << "2" << "2" << "30" << 2 << 2 << "23";
-        QTest::newRow("temporary in seconds") << "Ardeval Quennet" << "0" << "0" << "7" << 0 << 0 << "7";
-        QTest::newRow("halves to even") << "Ardeval Quennet" << "1.5" << "2.5" << "3" << 2 << 2 << "3";
-        QTest::newRow("no number") << "Ardeval Quennet" << "abc" << "" << "" << 0 << 0 << "1";
-        QTest::newRow("out of range keeps the start choice") << "Ardeval Quennet" << "7" << "-3" << "9" << 2 << 1 << "9";
-        QTest::newRow("marker differs in case") << "ardeval quennet" << "0" << "0" << "7" << 2 << 1 << "5";
+        QTest::newRow("rotation in hours") << "Ardeval Quennet"
+                                           << "2"
+                                           << "2"
+                                           << "30" << 2 << 2 << "23";
+        QTest::newRow("temporary in seconds") << "Ardeval Quennet"
+                                              << "0"
+                                              << "0"
+                                              << "7" << 0 << 0 << "7";
+        QTest::newRow("halves to even") << "Ardeval Quennet"
+                                        << "1.5"
+                                        << "2.5"
+                                        << "3" << 2 << 2 << "3";
+        QTest::newRow("no number") << "Ardeval Quennet"
+                                   << "abc"
+                                   << ""
+                                   << "" << 0 << 0 << "1";
+        QTest::newRow("out of range keeps the start choice") << "Ardeval Quennet"
+                                                             << "7"
+                                                             << "-3"
+                                                             << "9" << 2 << 1 << "9";
+        QTest::newRow("marker differs in case") << "ardeval quennet"
+                                                << "0"
+                                                << "0"
+                                                << "7" << 2 << 1 << "5";
     }
 
     void restoresUnderTheMarker()
@@ -255,7 +287,8 @@ private Q_SLOTS:
         QCOMPARE(child<QLineEdit>(&w, "Text2")->isEnabled(), expectOption == 2);
         auto *file1 = child<FileList>(&w, "File1");
         QCOMPARE(child<FolderList>(&w, "Dir1")->path() == m_dir.path(), restored);
-        QCOMPARE(file1->pattern(), restored ? QStringLiteral("*.gif;*.bmp") : QStringLiteral("*.bmp;*.rle"));
+        QCOMPARE(file1->pattern(),
+                 restored ? QStringLiteral("*.gif;*.bmp") : QStringLiteral("*.bmp;*.rle"));
         if (restored) {
             // The saved file is selected but is not yet the current file.
             QCOMPARE(file1->fileName(), QStringLiteral("c.gif"));
@@ -300,10 +333,14 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         quit(w);
         const std::vector<std::pair<std::string, std::string>> expected = {
-            {"Init/AUTEUR", "Ardeval Quennet"}, {"Init/Drive", "/"},
-            {"Init/Folder", m_dir.path().toStdString()}, {"Init/Pattern", "*.gif;*.bmp"},
-            {"Init/FileName", "c.gif"},          {"Init/Option", "2"},
-            {"Init/Time", "1"},                  {"Init/Unites", "2"}};
+            {"Init/AUTEUR", "Ardeval Quennet"},
+            {"Init/Drive", "/"},
+            {"Init/Folder", m_dir.path().toStdString()},
+            {"Init/Pattern", "*.gif;*.bmp"},
+            {"Init/FileName", "c.gif"},
+            {"Init/Option", "2"},
+            {"Init/Time", "1"},
+            {"Init/Unites", "2"}};
         QCOMPARE(m_fake->settings.committed, expected);
         QVERIFY(!w.isVisible());
         QCOMPARE(w.exitCode(), 0);
@@ -312,15 +349,17 @@ private Q_SLOTS:
 
     void aFailedSaveIsReportedAndEndsWithAnError()
     {
-        m_fake->settings.failWith = SettingsWriteError{"/home/u/.config/Velumbra/Velumbra.conf", "le disque est plein"};
+        m_fake->settings.failWith =
+            SettingsWriteError{"/home/u/.config/Velumbra/Velumbra.conf", "le disque est plein"};
         FrmVLB &w = make();
         w.load();
         w.close();
         QCOMPARE(m_fake->prompter.shown.size(), std::size_t(1));
         QCOMPARE(m_fake->prompter.shown[0].title, QStringLiteral("Velumbra"));
-        QCOMPARE(m_fake->prompter.shown[0].text,
-                 QStringLiteral("Les réglages n'ont pas pu être enregistrés dans "
-                                "« /home/u/.config/Velumbra/Velumbra.conf » : le disque est plein."));
+        QCOMPARE(
+            m_fake->prompter.shown[0].text,
+            QStringLiteral("Les réglages n'ont pas pu être enregistrés dans "
+                           "« /home/u/.config/Velumbra/Velumbra.conf » : le disque est plein."));
         QCOMPARE(w.exitCode(), 1);
     }
 

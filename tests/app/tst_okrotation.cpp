@@ -1,5 +1,5 @@
-#include "fakecontext.h"
-#include "frmvlb.h"
+#include "app/frmvlb.h"
+#include "tests/common/fakecontext.h"
 
 #include <QAction>
 #include <QImage>
@@ -29,7 +29,8 @@ private:
 
     QRadioButton *option(int index)
     {
-        const QList<QRadioButton *> all = m_window->findChildren<QRadioButton *>(QStringLiteral("Option1"));
+        const QList<QRadioButton *> all =
+            m_window->findChildren<QRadioButton *>(QStringLiteral("Option1"));
         for (QRadioButton *b : all)
             if (b->property("index").toInt() == index)
                 return b;
@@ -102,7 +103,7 @@ private Q_SLOTS:
         QFETCH(QString, how);
         QFETCH(bool, failing);
         if (failing)
-            m_fake->wallpaper.nextResult = WallpaperResult::failure("Le fichier est introuvable.");
+            m_fake->wallpaper.nextResult = Failure{"Le fichier est introuvable."};
         FrmVLB &w = open(mode);
         // Clicking an entry makes it the current file.
         auto *files = w.findChild<QListView *>(QStringLiteral("File1"));
@@ -116,7 +117,8 @@ private Q_SLOTS:
         else if (how == QLatin1String("enter"))
             QTest::keyClick(option(mode), Qt::Key_Return);
         else
-            QTest::mouseClick(ok(), how == QLatin1String("right") ? Qt::RightButton : Qt::MiddleButton);
+            QTest::mouseClick(ok(),
+                              how == QLatin1String("right") ? Qt::RightButton : Qt::MiddleButton);
         // Set once, for the mode's lifetime, then saved and quit.
         QCOMPARE(m_fake->wallpaper.sets.size(), std::size_t(1));
         QCOMPARE(QString::fromStdString(m_fake->wallpaper.sets[0].path), path);
@@ -127,7 +129,8 @@ private Q_SLOTS:
         if (failing) {
             QCOMPARE(m_fake->prompter.shown.size(), std::size_t(1));
             QCOMPARE(m_fake->prompter.shown[0].text,
-                     QStringLiteral("Le papier peint n'a pas pu être changé : Le fichier est introuvable."));
+                     QStringLiteral(
+                         "Le papier peint n'a pas pu être changé : Le fichier est introuvable."));
         } else {
             QVERIFY(m_fake->prompter.shown.empty());
         }
@@ -153,7 +156,8 @@ private Q_SLOTS:
         else if (how == QLatin1String("enter"))
             QTest::keyClick(option(mode), Qt::Key_Return);
         else
-            QTest::mouseClick(ok(), how == QLatin1String("right") ? Qt::RightButton : Qt::MiddleButton);
+            QTest::mouseClick(ok(),
+                              how == QLatin1String("right") ? Qt::RightButton : Qt::MiddleButton);
         // No current file yet: nothing is set, the wallpaper stays the user's,
         // and so no failure can be reported either.
         QVERIFY(m_fake->wallpaper.sets.empty());
@@ -180,11 +184,13 @@ private Q_SLOTS:
 
         QCOMPARE(m_fake->prompter.shown.size(), std::size_t(1));
         QCOMPARE(m_fake->prompter.shown[0].title, QStringLiteral("°VLB° Tapisol, par Ardeval"));
-        QCOMPARE(m_fake->prompter.shown[0].text, QStringLiteral("Voulez-vous désactiver l'éventuel «Screen Saver»"));
+        QCOMPARE(m_fake->prompter.shown[0].text,
+                 QStringLiteral("Voulez-vous désactiver l'éventuel «Screen Saver»"));
         QCOMPARE(m_fake->prompter.shown[0].buttons, AnswerButtons::YesNoCancel);
         QCOMPARE(m_fake->wallpaper.screenSaverCalls, screenSaverCalls);
         // The count was validated first: 90 seconds is at most 59.
-        QCOMPARE(m_window->findChild<QLineEdit *>(QStringLiteral("Text2"))->text(), QStringLiteral("59"));
+        QCOMPARE(m_window->findChild<QLineEdit *>(QStringLiteral("Text2"))->text(),
+                 QStringLiteral("59"));
         QVERIFY(timer()->isActive());
         QCOMPARE(timer()->interval(), 1000);
 

@@ -1,7 +1,7 @@
-#include "mounts.h"
-#include "paths.h"
-#include "pattern.h"
-#include "preview.h"
+#include "browser/core/mounts.h"
+#include "browser/core/paths.h"
+#include "browser/core/pattern.h"
+#include "browser/core/preview.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "drivelist.h"
-#include "fakedrives.h"
-#include "filelist.h"
-#include "folderlist.h"
+#include "browser/drivelist.h"
+#include "browser/filelist.h"
+#include "browser/folderlist.h"
+#include "platform/fakes/fakedrives.h"
 
 #include <QApplication>
 #include <QDir>

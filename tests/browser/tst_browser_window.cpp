@@ -1,9 +1,9 @@
-#include "fakecontext.h"
-#include "filelist.h"
-#include "folderlist.h"
-#include "frmvlb.h"
-#include "preview.h"
-#include "testpictures.h"
+#include "app/frmvlb.h"
+#include "browser/core/preview.h"
+#include "browser/filelist.h"
+#include "browser/folderlist.h"
+#include "tests/common/fakecontext.h"
+#include "tests/common/testpictures.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // The Linux drive source against the real kernel: the test moves itself into
 // a private user and mount namespace, so it can mount and unmount without
 // touching the machine's own mount table.
-#include "drives.h"
+#include "platform/drives.h"
 
 #include <QDir>
 #include <QSignalSpy>

@@ -1,5 +1,5 @@
-#include "picturepreview.h"
-#include "testpictures.h"
+#include "browser/picturepreview.h"
+#include "tests/common/testpictures.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,15 +1,15 @@
 #pragma once
 
-#include "aboutservices.h"
-#include "appcontext.h"
-#include "fakeclock.h"
-#include "fakeprompter.h"
-#include "fakeregistry.h"
-#include "fakescreen.h"
-#include "fakesettings.h"
-#include "faketray.h"
-#include "fakewallpaper.h"
-#include "fakewebpage.h"
+#include "about/aboutservices.h"
+#include "app/appcontext.h"
+#include "platform/fakes/fakeclock.h"
+#include "platform/fakes/fakeprompter.h"
+#include "platform/fakes/fakeregistry.h"
+#include "platform/fakes/fakescreen.h"
+#include "platform/fakes/fakesettings.h"
+#include "platform/fakes/faketray.h"
+#include "platform/fakes/fakewallpaper.h"
+#include "platform/fakes/fakewebpage.h"
 
 namespace velumbra {
 

@@ -1,4 +1,4 @@
-#include "testpictures.h"
+#include "tests/common/testpictures.h"
 
 #include <QRandomGenerator>
 

@@ -1,5 +1,5 @@
-#include "bmpname.h"
-#include "jpegscan.h"
+#include "convert/core/bmpname.h"
+#include "convert/core/jpegscan.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "bmpconverter.h"
-#include "fakeprompter.h"
-#include "testpictures.h"
+#include "convert/bmpconverter.h"
+#include "platform/fakes/fakeprompter.h"
+#include "tests/common/testpictures.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -1,5 +1,5 @@
-#include "conversion.h"
-#include "fakeprompter.h"
+#include "convert/conversion.h"
+#include "platform/fakes/fakeprompter.h"
 
 #include <QTest>
 

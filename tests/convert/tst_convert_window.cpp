@@ -1,8 +1,8 @@
-#include "fakecontext.h"
-#include "filelist.h"
-#include "folderlist.h"
-#include "frmvlb.h"
-#include "testpictures.h"
+#include "app/frmvlb.h"
+#include "browser/filelist.h"
+#include "browser/folderlist.h"
+#include "tests/common/fakecontext.h"
+#include "tests/common/testpictures.h"
 
 #include <QAction>
 #include <QDir>

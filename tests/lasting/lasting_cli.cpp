@@ -3,8 +3,8 @@
 //   lasting_cli set FILE [for-good] | screensaver | session-end
 // Exit code 0 on success, 1 with the reason on stderr, 2 on bad usage.
 
-#include "lastingservices.h"
-#include "wallpaper.h"
+#include "lasting/lastingservices.h"
+#include "platform/wallpaper.h"
 
 #include <QCoreApplication>
 
@@ -17,7 +17,7 @@ int main(int argc, char **argv)
     const auto desktop = velumbra::createWallpaperSetter();
     velumbra::LastingServices lasting(*desktop, RESTORE_PROGRAM);
     auto &setter = lasting.setter();
-    velumbra::WallpaperResult result;
+    velumbra::Result<> result;
     if (argc >= 3 && std::strcmp(argv[1], "set") == 0) {
         const bool forGood = argc >= 4 && std::strcmp(argv[3], "for-good") == 0;
         result = setter.setWallpaper(argv[2], forGood ? velumbra::WallpaperLifetime::ForGood
@@ -31,8 +31,8 @@ int main(int argc, char **argv)
                      "usage: lasting_cli set FILE [for-good] | screensaver | session-end\n");
         return 2;
     }
-    if (!result.ok) {
-        std::fprintf(stderr, "%s\n", result.reason.c_str());
+    if (!result.ok()) {
+        std::fprintf(stderr, "%s\n", result.reason().c_str());
         return 1;
     }
     return 0;

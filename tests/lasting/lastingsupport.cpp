@@ -1,4 +1,4 @@
-#include "lastingsupport.h"
+#include "tests/lasting/lastingsupport.h"
 
 #include <QFile>
 #include <QProcessEnvironment>

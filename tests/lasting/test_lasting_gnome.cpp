@@ -3,7 +3,7 @@
 // anew from the same folders and runs velumbra-restore. Skipped (77) where
 // GNOME Shell is not installed.
 
-#include "lastingsupport.h"
+#include "tests/lasting/lastingsupport.h"
 
 #include <QDir>
 
@@ -32,11 +32,11 @@ protected:
         m_env = userEnvironment(m_dir.path(), m_xvfb.display());
         m_env << QStringLiteral("XDG_CURRENT_DESKTOP=GNOME")
               << QStringList{QStringLiteral("XDG_SESSION_TYPE=x11"),
-                 QStringLiteral("-GSETTINGS_BACKEND"),
-                 QStringLiteral("-WAYLAND_DISPLAY"),
-                 QStringLiteral("-SWAYSOCK"),
-                 QStringLiteral("NAMESPACE_MOUNT=1"),
-                 QStringLiteral("SESSION_SYSTEM_BUS=1")};
+                             QStringLiteral("-GSETTINGS_BACKEND"),
+                             QStringLiteral("-WAYLAND_DISPLAY"),
+                             QStringLiteral("-SWAYSOCK"),
+                             QStringLiteral("NAMESPACE_MOUNT=1"),
+                             QStringLiteral("SESSION_SYSTEM_BUS=1")};
         for (const auto &[name, colours] :
              {std::pair{'A', kPictureA}, std::pair{'B', kPictureB}, std::pair{'C', kPictureC}})
             ASSERT_TRUE(writeQuadrantPicture(picture(name), colours, {320, 200}));

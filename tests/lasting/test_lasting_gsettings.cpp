@@ -3,7 +3,7 @@
 // process, velumbra-restore in the next, as at a login; every value is read
 // back by gsettings.
 
-#include "lastingsupport.h"
+#include "tests/lasting/lastingsupport.h"
 
 #include <QDir>
 #include <QFile>

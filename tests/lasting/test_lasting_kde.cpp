@@ -3,7 +3,7 @@
 // login starts them anew from the same folders and runs velumbra-restore.
 // Skipped (77) where Plasma is not installed.
 
-#include "lastingsupport.h"
+#include "tests/lasting/lastingsupport.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -35,10 +35,9 @@ protected:
         m_config = m_dir.filePath(QStringLiteral("home/.config"));
         m_env = userEnvironment(m_dir.path(), m_xvfb.display());
         m_env << QStringList{QStringLiteral("QT_QPA_PLATFORM=xcb"),
-                 QStringLiteral("QT_QUICK_BACKEND=software"),
-                 QStringLiteral("XDG_CURRENT_DESKTOP=KDE"),
-                 QStringLiteral("-WAYLAND_DISPLAY"),
-                 QStringLiteral("-SWAYSOCK")};
+                             QStringLiteral("QT_QUICK_BACKEND=software"),
+                             QStringLiteral("XDG_CURRENT_DESKTOP=KDE"),
+                             QStringLiteral("-WAYLAND_DISPLAY"), QStringLiteral("-SWAYSOCK")};
         for (const auto &[name, colours] :
              {std::pair{"A", kPictureA}, std::pair{"B", kPictureB}, std::pair{"C", kPictureC}})
             ASSERT_TRUE(writeQuadrantPicture(picture(name), colours, {320, 200}));

@@ -2,7 +2,7 @@
 // ends: a real headless sway per session, a new one at "login", where
 // velumbra-restore runs; grim reads the screen back.
 
-#include "lastingsupport.h"
+#include "tests/lasting/lastingsupport.h"
 
 #include <QDir>
 #include <QFile>

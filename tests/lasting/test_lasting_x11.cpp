@@ -2,7 +2,7 @@
 // at logoff: a real Xvfb per session, stopped at "logoff" and started anew;
 // velumbra-restore runs in the new session and the pixels are read back.
 
-#include "lastingsupport.h"
+#include "tests/lasting/lastingsupport.h"
 
 #include <QFile>
 

@@ -3,7 +3,7 @@
 // so it writes its files) and ends the bus; login starts both anew from the
 // same folders and runs velumbra-restore.
 
-#include "lastingsupport.h"
+#include "tests/lasting/lastingsupport.h"
 
 #include <QFile>
 

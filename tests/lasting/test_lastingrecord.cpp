@@ -1,6 +1,6 @@
 // The record's text and the autostart entry's Exec line.
 
-#include "lastingrecord.h"
+#include "lasting/lastingrecord.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // The record and the autostart entry are the real files in a fresh folder,
 // and every login starts from new objects, as a new process would.
 
-#include "filestore.h"
-#include "lastingsetter.h"
+#include "lasting/filestore.h"
+#include "lasting/lastingsetter.h"
 
 #include <gtest/gtest.h>
 
@@ -34,41 +34,37 @@ public:
     int sets = 0;
 
     [[nodiscard]] std::string name() const override { return "standin"; }
-    [[nodiscard]] WallpaperResult setWallpaper(const std::string &path, WallpaperLifetime) override
+    [[nodiscard]] Result<> setWallpaper(const std::string &path, WallpaperLifetime) override
     {
         if (!fs::is_regular_file(path))
-            return WallpaperResult::failure("missing " + path);
+            return Failure{"missing " + path};
         ++sets;
         shown = path;
         if (support == LifetimeSupport::StoredOnly)
             stored = path;
-        return WallpaperResult::success();
+        return Result<>::success();
     }
-    [[nodiscard]] WallpaperResult disableScreenSaver() override
+    [[nodiscard]] Result<> disableScreenSaver() override
     {
         saverOn = false;
         if (support == LifetimeSupport::StoredOnly)
             saverStored = false;
-        return WallpaperResult::success();
+        return Result<>::success();
     }
     [[nodiscard]] LifetimeSupport lifetimeSupport(LastingSetting) const override { return support; }
-    [[nodiscard]] std::optional<std::string> readLasting(LastingSetting what,
-                                                         std::string &why) override
+    [[nodiscard]] Result<std::string> readLasting(LastingSetting what) override
     {
-        if (refuseReading) {
-            why = "unreadable";
-            return std::nullopt;
-        }
+        if (refuseReading)
+            return Failure{"unreadable"};
         return what == LastingSetting::Wallpaper ? stored : std::string(saverStored ? "on" : "off");
     }
-    [[nodiscard]] WallpaperResult restoreLasting(LastingSetting what,
-                                                 const std::string &state) override
+    [[nodiscard]] Result<> restoreLasting(LastingSetting what, const std::string &state) override
     {
         if (what == LastingSetting::Wallpaper)
             stored = shown = state;
         else
             saverStored = saverOn = state == "on";
-        return WallpaperResult::success();
+        return Result<>::success();
     }
     void logoff()
     {
@@ -159,10 +155,16 @@ const Scenario kScenarios[] = {
      'A',
      true,
      false},
-    {"stored: the user's own later choice stays", LifetimeSupport::StoredOnly,
-     {{Act::Temporary, 'B'}, {Act::Temporary, 'C'}, {Act::UserSets, 'D'}, {Act::LogoffLogin}}, 'D', false},
-    {"stored: the user's own later choice stays at the end of the session", LifetimeSupport::StoredOnly,
-     {{Act::Temporary, 'B'}, {Act::UserSets, 'D'}, {Act::SessionEnd}}, 'D', false},
+    {"stored: the user's own later choice stays",
+     LifetimeSupport::StoredOnly,
+     {{Act::Temporary, 'B'}, {Act::Temporary, 'C'}, {Act::UserSets, 'D'}, {Act::LogoffLogin}},
+     'D',
+     false},
+    {"stored: the user's own later choice stays at the end of the session",
+     LifetimeSupport::StoredOnly,
+     {{Act::Temporary, 'B'}, {Act::UserSets, 'D'}, {Act::SessionEnd}},
+     'D',
+     false},
     {"session: temporary then login brings A back",
      LifetimeSupport::SessionOnly,
      {{Act::Temporary, 'B'}, {Act::LogoffLogin}},
@@ -249,7 +251,7 @@ TEST_P(Lasting, KeepsTheLifetimeItPromised)
         desktop.stored = desktop.shown = picture('A');
     } else {
         Process first(*this, desktop);
-        ASSERT_TRUE(first.setter.setWallpaper(picture('A'), WallpaperLifetime::ForGood).ok);
+        ASSERT_TRUE(first.setter.setWallpaper(picture('A'), WallpaperLifetime::ForGood).ok());
     }
     auto process = std::make_unique<Process>(*this, desktop);
     for (const Step &step : s.steps) {
@@ -259,15 +261,15 @@ TEST_P(Lasting, KeepsTheLifetimeItPromised)
             const auto r = process->setter.setWallpaper(
                 picture(step.picture), step.act == Act::ForGood ? WallpaperLifetime::ForGood
                                                                 : WallpaperLifetime::UntilLogoff);
-            ASSERT_TRUE(r.ok) << r.reason;
+            ASSERT_TRUE(r.ok()) << r.reason();
             EXPECT_EQ(desktop.shown, picture(step.picture));
             break;
         }
         case Act::Saver:
-            ASSERT_TRUE(process->setter.disableScreenSaver().ok);
+            ASSERT_TRUE(process->setter.disableScreenSaver().ok());
             break;
         case Act::SessionEnd:
-            ASSERT_TRUE(process->setter.restoreAtSessionEnd().ok);
+            ASSERT_TRUE(process->setter.restoreAtSessionEnd().ok());
             break;
         case Act::Delete:
             fs::remove(picture(step.picture));
@@ -281,8 +283,8 @@ TEST_P(Lasting, KeepsTheLifetimeItPromised)
             process = std::make_unique<Process>(*this, desktop);
             const auto r = process->setter.restoreAtLogin();
             // Only a picture that is gone for good may be reported.
-            if (!r.ok) {
-                EXPECT_NE(r.reason.find("n'existe plus"), std::string::npos) << r.reason;
+            if (!r.ok()) {
+                EXPECT_NE(r.reason().find("n'existe plus"), std::string::npos) << r.reason();
             }
             break;
         }
@@ -315,8 +317,8 @@ TEST_F(LastingFailures, NothingChangesWhatCannotBePutBackLater)
     {
         Process p(*this, desktop);
         const auto r = p.setter.setWallpaper(picture('B'), WallpaperLifetime::UntilLogoff);
-        EXPECT_FALSE(r.ok);
-        EXPECT_NE(r.reason.find("reste inchangé"), std::string::npos) << r.reason;
+        EXPECT_FALSE(r.ok());
+        EXPECT_NE(r.reason().find("reste inchangé"), std::string::npos) << r.reason();
     }
     desktop.refuseReading = false;
     EXPECT_EQ(desktop.shown, picture('A'));
@@ -326,8 +328,8 @@ TEST_F(LastingFailures, NothingChangesWhatCannotBePutBackLater)
     std::ofstream(fs::path(m_recordFile).parent_path()) << "in the way";
     {
         Process p(*this, desktop);
-        EXPECT_FALSE(p.setter.setWallpaper(picture('B'), WallpaperLifetime::UntilLogoff).ok);
-        EXPECT_FALSE(p.setter.disableScreenSaver().ok);
+        EXPECT_FALSE(p.setter.setWallpaper(picture('B'), WallpaperLifetime::UntilLogoff).ok());
+        EXPECT_FALSE(p.setter.disableScreenSaver().ok());
     }
     EXPECT_EQ(desktop.shown, picture('A'));
     EXPECT_TRUE(desktop.saverOn);
@@ -340,11 +342,11 @@ TEST_F(LastingFailures, ARefusedPictureLeavesNothingOwed)
     StandInDesktop desktop;
     desktop.stored = desktop.shown = picture('A');
     Process p(*this, desktop);
-    EXPECT_FALSE(p.setter.setWallpaper(picture('Z'), WallpaperLifetime::UntilLogoff).ok);
+    EXPECT_FALSE(p.setter.setWallpaper(picture('Z'), WallpaperLifetime::UntilLogoff).ok());
     EXPECT_FALSE(owed());
     // After a first temporary change, a refused one keeps the debt.
-    ASSERT_TRUE(p.setter.setWallpaper(picture('B'), WallpaperLifetime::UntilLogoff).ok);
-    EXPECT_FALSE(p.setter.setWallpaper(picture('Z'), WallpaperLifetime::UntilLogoff).ok);
+    ASSERT_TRUE(p.setter.setWallpaper(picture('B'), WallpaperLifetime::UntilLogoff).ok());
+    EXPECT_FALSE(p.setter.setWallpaper(picture('Z'), WallpaperLifetime::UntilLogoff).ok());
     EXPECT_TRUE(owed());
 }
 
@@ -354,9 +356,9 @@ TEST_F(LastingFailures, RecordsTheLastingValueOnlyAtTheFirstChangeOfASession)
     desktop.stored = desktop.shown = picture('A');
     Process p(*this, desktop);
     for (const char c : {'B', 'C', 'D'}) {
-        ASSERT_TRUE(p.setter.setWallpaper(picture(c), WallpaperLifetime::UntilLogoff).ok);
-        std::string why;
-        EXPECT_EQ(p.store.load(why)->at(p.setter.entryName(LastingSetting::Wallpaper)), picture('A')) << c;
+        ASSERT_TRUE(p.setter.setWallpaper(picture(c), WallpaperLifetime::UntilLogoff).ok());
+        EXPECT_EQ(p.store.load()->at(p.setter.entryName(LastingSetting::Wallpaper)), picture('A'))
+            << c;
     }
 }
 
@@ -368,14 +370,13 @@ TEST_F(LastingFailures, OtherDesktopsEntriesWaitForTheirLogin)
     desktop.stored = desktop.shown = picture('A');
     {
         Process p(*this, desktop);
-        ASSERT_TRUE(p.setter.setWallpaper(picture('B'), WallpaperLifetime::UntilLogoff).ok);
+        ASSERT_TRUE(p.setter.setWallpaper(picture('B'), WallpaperLifetime::UntilLogoff).ok());
     }
     desktop.logoff();
     Process p(*this, desktop);
-    EXPECT_TRUE(p.setter.restoreAtLogin().ok);
+    EXPECT_TRUE(p.setter.restoreAtLogin().ok());
     EXPECT_EQ(desktop.shown, picture('A'));
-    std::string why;
-    EXPECT_EQ(p.store.load(why), (LastingRecord{{"otherdesk.wallpaper", "X"}}));
+    EXPECT_EQ(*p.store.load(), (LastingRecord{{"otherdesk.wallpaper", "X"}}));
     EXPECT_TRUE(fs::exists(m_autostartFile));
 }
 
@@ -387,10 +388,10 @@ TEST_F(LastingFailures, AnUnreadableRecordIsDroppedAtLogin)
     desktop.stored = desktop.shown = picture('A');
     Process p(*this, desktop);
     // Until logoff, nothing can be put aside safely beside it.
-    EXPECT_FALSE(p.setter.setWallpaper(picture('B'), WallpaperLifetime::UntilLogoff).ok);
-    EXPECT_FALSE(p.setter.restoreAtLogin().ok);
+    EXPECT_FALSE(p.setter.setWallpaper(picture('B'), WallpaperLifetime::UntilLogoff).ok());
+    EXPECT_FALSE(p.setter.restoreAtLogin().ok());
     EXPECT_FALSE(fs::exists(m_recordFile));
-    EXPECT_TRUE(p.setter.setWallpaper(picture('B'), WallpaperLifetime::UntilLogoff).ok);
+    EXPECT_TRUE(p.setter.setWallpaper(picture('B'), WallpaperLifetime::UntilLogoff).ok());
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "qtscreen.h"
+#include "platform/qtscreen.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,12 +1,12 @@
-#include "qtsettingsstore.h"
+#include "platform/qtsettingsstore.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sys/mount.h>
 #include <sched.h>
+#include <sys/mount.h>
 #include <unistd.h>
 
 using velumbra::QtSettingsStore;
@@ -43,8 +43,7 @@ private:
     bool mountTmpfs(const QString &options)
     {
         return ::mount("tmpfs", QFile::encodeName(m_configHome).constData(), "tmpfs", 0,
-                       options.toLatin1().constData())
-               == 0;
+                       options.toLatin1().constData()) == 0;
     }
 
     static void writeEight(QtSettingsStore &s, const std::string &pattern)
@@ -67,8 +66,8 @@ private Q_SLOTS:
         QDir().mkpath(m_configHome);
         // QSettings reads XDG_CONFIG_HOME once, at its first use.
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_configHome));
-        if (::geteuid() == 0 && ::unshare(CLONE_NEWNS) == 0
-            && ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0)
+        if (::geteuid() == 0 && ::unshare(CLONE_NEWNS) == 0 &&
+            ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0)
             m_privateMounts = true;
     }
 
@@ -114,17 +113,20 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("marker");
-        QTest::newRow("binary") << QByteArray("\x00\xff\xfe[Init\x01\nAUTEUR=\x80\x81", 16) << QString();
+        QTest::newRow("binary") << QByteArray("\x00\xff\xfe[Init\x01\nAUTEUR=\x80\x81", 16)
+                                << QString();
         QTest::newRow("no section") << QByteArray("AUTEUR=Ardeval Quennet\n") << QString();
         QTest::newRow("list value") << QByteArray("[Init]\nAUTEUR=Ardeval Quennet\nPattern=a,b\n")
                                     << QStringLiteral("Ardeval Quennet");
         QTest::newRow("variant value")
-            << QByteArray("[Init]\nAUTEUR=Ardeval Quennet\nOption=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x1)\n")
+            << QByteArray(
+                   "[Init]\nAUTEUR=Ardeval Quennet\nOption=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x1)\n")
             << QStringLiteral("Ardeval Quennet");
-        QTest::newRow("huge value") << ("[Init]\nAUTEUR=Ardeval Quennet\nTime=" + QByteArray(4 << 20, '9') + "\n")
-                                    << QStringLiteral("Ardeval Quennet");
-        QTest::newRow("unterminated quote") << QByteArray("[Init]\nAUTEUR=\"Ardeval Quennet\nDrive=/\n")
-                                            << QString();
+        QTest::newRow("huge value")
+            << ("[Init]\nAUTEUR=Ardeval Quennet\nTime=" + QByteArray(4 << 20, '9') + "\n")
+            << QStringLiteral("Ardeval Quennet");
+        QTest::newRow("unterminated quote")
+            << QByteArray("[Init]\nAUTEUR=\"Ardeval Quennet\nDrive=/\n") << QString();
     }
 
     void survivesADamagedFile()
@@ -133,7 +135,8 @@ private Q_SLOTS:
         QFETCH(QString, marker);
         writeRaw(content);
         QtSettingsStore s;
-        for (const char *key : {"AUTEUR", "Drive", "Folder", "Pattern", "FileName", "Option", "Time", "Unites"})
+        for (const char *key :
+             {"AUTEUR", "Drive", "Folder", "Pattern", "FileName", "Option", "Time", "Unites"})
             (void)s.read("Init", key);
         if (!marker.isNull())
             QCOMPARE(QString::fromStdString(s.read("Init", "AUTEUR")), marker);
@@ -153,9 +156,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("read-only file system") << QStringLiteral("ro") << QStringLiteral("lecture seule");
-        QTest::newRow("full disk") << QStringLiteral("full") << QStringLiteral("le disque est plein");
-        QTest::newRow("read-only file") << QStringLiteral("chmod") << QStringLiteral("lecture seule");
+        QTest::newRow("read-only file system")
+            << QStringLiteral("ro") << QStringLiteral("lecture seule");
+        QTest::newRow("full disk")
+            << QStringLiteral("full") << QStringLiteral("le disque est plein");
+        QTest::newRow("read-only file")
+            << QStringLiteral("chmod") << QStringLiteral("lecture seule");
     }
 
     void failedWriteSaysWhyAndKeepsTheOldFile()
@@ -183,7 +189,8 @@ private Q_SLOTS:
             }
         } else {
             QFile::setPermissions(confPath(), QFile::ReadOwner);
-            QFile::setPermissions(m_configHome + QStringLiteral("/Velumbra"), QFile::ReadOwner | QFile::ExeOwner);
+            QFile::setPermissions(m_configHome + QStringLiteral("/Velumbra"),
+                                  QFile::ReadOwner | QFile::ExeOwner);
         }
 
         QtSettingsStore s;

@@ -1,4 +1,4 @@
-#include "interval.h"
+#include "rotation/interval.h"
 
 #include <gtest/gtest.h>
 

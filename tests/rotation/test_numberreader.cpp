@@ -1,4 +1,4 @@
-#include "numberreader.h"
+#include "rotation/numberreader.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +14,8 @@ struct Case
     double expected;
 };
 
+// One case a line, as the reader's rules are listed.
+// clang-format off
 const Case kCases[] = {
     {"", 0},
     {"abc", 0},
@@ -45,6 +47,7 @@ const Case kCases[] = {
     {"-", 0},
     {".", 0},
 };
+// clang-format on
 
 class ReadNumber : public testing::TestWithParam<Case>
 {

@@ -1,5 +1,5 @@
-#include "fakeclock.h"
-#include "rotation.h"
+#include "platform/fakes/fakeclock.h"
+#include "rotation/rotation.h"
 
 #include <gtest/gtest.h>
 
@@ -104,7 +104,7 @@ TEST(Rotation, ChangesExactlyWhenTheDueTimeIsReached)
     f.clock.advanceSeconds(1);
     f.rotation.tick(f.view, 2 * kSecond);
     EXPECT_EQ(f.view.wallpapers.size(), 1u); // one second early
-    f.clock.days = f.rotation.nextChange(); // exactly due
+    f.clock.days = f.rotation.nextChange();  // exactly due
     f.rotation.tick(f.view, 2 * kSecond);
     EXPECT_EQ(f.view.wallpapers.size(), 2u);
 }

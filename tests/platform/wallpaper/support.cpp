@@ -1,4 +1,4 @@
-#include "support.h"
+#include "tests/platform/wallpaper/support.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -180,8 +180,8 @@ QStringList asSwayUser(const QString &program)
 {
     if (::geteuid() != 0)
         return {program};
-    return {QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-            QStringLiteral("--clear-groups"), program};
+    return {QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"),
+            QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups"), program};
 }
 
 bool swayScreenShows(const QStringList &env, const Quadrants &colours)

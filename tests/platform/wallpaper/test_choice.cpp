@@ -1,5 +1,5 @@
-#include "fakewallpaper.h" // compiled here for the callers that will use it
-#include "wallpaper.h"
+#include "platform/fakes/fakewallpaper.h" // compiled here for the callers that will use it
+#include "platform/wallpaper.h"
 
 #include <gtest/gtest.h>
 
@@ -62,10 +62,10 @@ TEST(NoBackend, EveryCallFailsWithTheReason)
     const auto setter = velumbra::createWallpaperSetter(WallpaperBackend::None, env);
     ASSERT_NE(setter, nullptr);
     const auto set = setter->setWallpaper("/tmp/a.jpg", velumbra::WallpaperLifetime::ForGood);
-    EXPECT_FALSE(set.ok);
-    EXPECT_FALSE(setter->disableScreenSaver().ok);
-    EXPECT_EQ(set.reason, velumbra::noWallpaperBackendReason(env));
-    EXPECT_NE(set.reason.find("Hyprland"), std::string::npos) << set.reason;
+    EXPECT_FALSE(set.ok());
+    EXPECT_FALSE(setter->disableScreenSaver().ok());
+    EXPECT_EQ(set.reason(), velumbra::noWallpaperBackendReason(env));
+    EXPECT_NE(set.reason().find("Hyprland"), std::string::npos) << set.reason();
 
     const auto noSession = velumbra::noWallpaperBackendReason({"", "", "", ""});
     EXPECT_NE(noSession.find("Aucune session graphique"), std::string::npos) << noSession;

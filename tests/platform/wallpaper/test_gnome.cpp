@@ -1,7 +1,7 @@
 // The GNOME backend end to end: the real gnome-shell on Xvfb with dconf on a
 // private bus; the screen is read back.
 
-#include "support.h"
+#include "tests/platform/wallpaper/support.h"
 
 #include <QDir>
 
@@ -29,11 +29,10 @@ protected:
         ASSERT_TRUE(m_xvfb.running());
         m_env = userEnvironment(m_dir.path(), m_xvfb.display());
         m_env << QStringLiteral("XDG_CURRENT_DESKTOP=GNOME")
-              << QStringList{QStringLiteral("XDG_SESSION_TYPE=x11"),
-                 QStringLiteral("-GSETTINGS_BACKEND"),
-                 QStringLiteral("-WAYLAND_DISPLAY"),
-                 QStringLiteral("NAMESPACE_MOUNT=1"),
-                 QStringLiteral("SESSION_SYSTEM_BUS=1")};
+              << QStringList{
+                     QStringLiteral("XDG_SESSION_TYPE=x11"), QStringLiteral("-GSETTINGS_BACKEND"),
+                     QStringLiteral("-WAYLAND_DISPLAY"), QStringLiteral("NAMESPACE_MOUNT=1"),
+                     QStringLiteral("SESSION_SYSTEM_BUS=1")};
         m_session = std::make_unique<PrivateSession>(
             m_env, QStringList{QStringLiteral(
                        "exec gnome-shell --x11 --replace --sm-disable >\"$HOME/shell.log\" 2>&1")});

@@ -1,8 +1,8 @@
 // The KDE Plasma backend against the real plasmashell on Xvfb and a private
 // session bus; the screen and Plasma's own configuration file are read back.
 
-#include "support.h"
-#include "wallpaper/kde.h"
+#include "platform/wallpaper/kde.h"
+#include "tests/platform/wallpaper/support.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -34,8 +34,8 @@ protected:
         m_config = m_dir.filePath(QStringLiteral("home/.config"));
         m_env = userEnvironment(m_dir.path(), m_xvfb.display());
         m_env << QStringList{QStringLiteral("QT_QPA_PLATFORM=xcb"),
-                 QStringLiteral("QT_QUICK_BACKEND=software"),
-                 QStringLiteral("XDG_CURRENT_DESKTOP=KDE")};
+                             QStringLiteral("QT_QUICK_BACKEND=software"),
+                             QStringLiteral("XDG_CURRENT_DESKTOP=KDE")};
         m_session = std::make_unique<PrivateSession>(
             m_env, QStringList{
                        QStringLiteral("exec plasmashell --no-respawn >\"$HOME/plasma.log\" 2>&1")});

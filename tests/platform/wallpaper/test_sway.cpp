@@ -1,7 +1,7 @@
 // The sway backend against a real headless sway; grim reads the screen back.
 
-#include "support.h"
-#include "wallpaper/sway.h"
+#include "platform/wallpaper/sway.h"
+#include "tests/platform/wallpaper/support.h"
 
 #include <QDir>
 #include <QFile>
@@ -61,10 +61,7 @@ protected:
         return path;
     }
 
-    bool screenShows(const Quadrants &colours) const
-    {
-        return swayScreenShows(m_env, colours);
-    }
+    bool screenShows(const Quadrants &colours) const { return swayScreenShows(m_env, colours); }
 
     QTemporaryDir m_dir;
     std::unique_ptr<ScriptServer> m_server;

@@ -2,8 +2,8 @@
 // process of its own and has exited before anything is checked, as when the
 // program quits right after setting the wallpaper.
 
-#include "support.h"
-#include "wallpaper/x11root.h"
+#include "platform/wallpaper/x11root.h"
+#include "tests/platform/wallpaper/support.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // The XFCE backend against a real xfconfd, activated on a private session
 // bus, and xfdesktop drawing on a real Xvfb for the pixels.
 
-#include "support.h"
-#include "wallpaper/xfconf.h"
+#include "platform/wallpaper/xfconf.h"
+#include "tests/platform/wallpaper/support.h"
 
 #include <gtest/gtest.h>
 

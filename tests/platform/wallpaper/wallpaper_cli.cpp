@@ -4,7 +4,7 @@
 //   wallpaper_cli [--backend NAME] screensaver
 // Exit code 0 on success, 1 with the reason on stderr, 2 on bad usage.
 
-#include "wallpaper.h"
+#include "platform/wallpaper.h"
 
 #include <QCoreApplication>
 
@@ -37,7 +37,7 @@ int main(int argc, char **argv)
         i += 2;
     }
     auto setter = velumbra::createWallpaperSetter(backend, env);
-    velumbra::WallpaperResult result;
+    velumbra::Result<> result;
     if (i + 1 < argc && std::strcmp(argv[i], "set") == 0) {
         const bool forGood = i + 2 < argc && std::strcmp(argv[i + 2], "for-good") == 0;
         result =
@@ -50,8 +50,8 @@ int main(int argc, char **argv)
                      "usage: wallpaper_cli [--backend NAME] set FILE [for-good] | screensaver\n");
         return 2;
     }
-    if (!result.ok) {
-        std::fprintf(stderr, "%s\n", result.reason.c_str());
+    if (!result.ok()) {
+        std::fprintf(stderr, "%s\n", result.reason().c_str());
         return 1;
     }
     return 0;

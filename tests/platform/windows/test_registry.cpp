@@ -1,9 +1,9 @@
 // GetKeyValue over the real registry: the value shapes are written by the test
 // under HKEY_CURRENT_USER with the W functions, as installers store them, and
 // read back through the ANSI calls the About dialog makes.
-#include "registry.h"
-#include "sysinfo.h"
-#include "winsupport.h"
+#include "about/sysinfo.h"
+#include "platform/registry.h"
+#include "tests/platform/windows/winsupport.h"
 
 #include <gtest/gtest.h>
 

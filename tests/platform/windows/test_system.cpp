@@ -1,7 +1,7 @@
 // File existence and process start on the real Windows file system and
 // process creation.
-#include "registry.h"
-#include "winsupport.h"
+#include "platform/registry.h"
+#include "tests/platform/windows/winsupport.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // SystemParametersInfoW and the user's registry. Every test puts back the
 // wallpaper and screen-saver state it found, so that it can run on a real
 // desktop too.
-#include "wallpaper.h"
-#include "winsupport.h"
+#include "platform/wallpaper.h"
+#include "tests/platform/windows/winsupport.h"
 
 #include <gtest/gtest.h>
 
@@ -95,13 +95,13 @@ TEST_P(WallpaperLifetimes, ShowsThePictureAndStoresItOnlyForGood)
     const LifetimeCase &c = GetParam();
     const std::string before = picture(std::string(c.stem) + " avant.bmp");
     const std::string after = picture(std::string(c.stem) + " après.bmp");
-    ASSERT_TRUE(m_setter->setWallpaper(before, WallpaperLifetime::ForGood).ok);
+    ASSERT_TRUE(m_setter->setWallpaper(before, WallpaperLifetime::ForGood).ok());
     ASSERT_EQ(storedWallpaper(), wide(before));
 
-    const WallpaperResult result = m_setter->setWallpaper(after, c.lifetime);
+    const Result<> result = m_setter->setWallpaper(after, c.lifetime);
 
-    EXPECT_TRUE(result.ok) << result.reason;
-    EXPECT_TRUE(result.reason.empty()) << result.reason;
+    EXPECT_TRUE(result.ok()) << result.reason();
+    EXPECT_TRUE(result.reason().empty()) << result.reason();
     EXPECT_EQ(shownWallpaper(), wide(after));
     EXPECT_EQ(storedWallpaper(), wide(c.stored ? after : before));
 }
@@ -140,7 +140,7 @@ TEST_P(RefusedWallpapers, LeaveTheDesktopAsItWas)
 {
     const RefusedCase &c = GetParam();
     const std::string current = picture("actuel.bmp");
-    ASSERT_TRUE(m_setter->setWallpaper(current, WallpaperLifetime::ForGood).ok);
+    ASSERT_TRUE(m_setter->setWallpaper(current, WallpaperLifetime::ForGood).ok());
     const std::string folder = wintest::utf8(m_folder.path().wstring());
     const std::string path = c.kind == RefusedCase::Missing  ? folder + "\\absent é.bmp"
                              : c.kind == RefusedCase::Folder ? folder
@@ -148,11 +148,11 @@ TEST_P(RefusedWallpapers, LeaveTheDesktopAsItWas)
 
     for (const WallpaperLifetime lifetime :
          {WallpaperLifetime::UntilLogoff, WallpaperLifetime::ForGood}) {
-        const WallpaperResult result = m_setter->setWallpaper(path, lifetime);
-        EXPECT_FALSE(result.ok);
-        EXPECT_NE(result.reason.find(c.because), std::string::npos) << result.reason;
-        EXPECT_NE(result.reason.find("le papier peint reste inchangé"), std::string::npos)
-            << result.reason;
+        const Result<> result = m_setter->setWallpaper(path, lifetime);
+        EXPECT_FALSE(result.ok());
+        EXPECT_NE(result.reason().find(c.because), std::string::npos) << result.reason();
+        EXPECT_NE(result.reason().find("le papier peint reste inchangé"), std::string::npos)
+            << result.reason();
     }
     EXPECT_EQ(shownWallpaper(), wide(current));
     EXPECT_EQ(storedWallpaper(), wide(current));
@@ -167,9 +167,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(WindowsWallpaper, EmptyNameRemovesThePicture)
 {
-    ASSERT_TRUE(m_setter->setWallpaper(picture("fond.bmp"), WallpaperLifetime::ForGood).ok);
-    const WallpaperResult result = m_setter->setWallpaper("", WallpaperLifetime::ForGood);
-    EXPECT_TRUE(result.ok) << result.reason;
+    ASSERT_TRUE(m_setter->setWallpaper(picture("fond.bmp"), WallpaperLifetime::ForGood).ok());
+    const Result<> result = m_setter->setWallpaper("", WallpaperLifetime::ForGood);
+    EXPECT_TRUE(result.ok()) << result.reason();
     EXPECT_EQ(shownWallpaper(), L"");
     EXPECT_EQ(storedWallpaper(), L"");
 }
@@ -179,13 +179,13 @@ TEST_F(WindowsWallpaper, ScreenSaverSwitchedOffReadsBackOff)
     ASSERT_TRUE(SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr, 0));
     ASSERT_TRUE(screenSaverActive());
 
-    const WallpaperResult first = m_setter->disableScreenSaver();
-    EXPECT_TRUE(first.ok) << first.reason;
+    const Result<> first = m_setter->disableScreenSaver();
+    EXPECT_TRUE(first.ok()) << first.reason();
     EXPECT_FALSE(screenSaverActive());
 
     // Switching off what is already off is no failure.
-    const WallpaperResult again = m_setter->disableScreenSaver();
-    EXPECT_TRUE(again.ok) << again.reason;
+    const Result<> again = m_setter->disableScreenSaver();
+    EXPECT_TRUE(again.ok()) << again.reason();
     EXPECT_FALSE(screenSaverActive());
 }
 

@@ -1,4 +1,4 @@
-#include "winsupport.h"
+#include "tests/platform/windows/winsupport.h"
 
 #include <array>
 #include <cstdint>
