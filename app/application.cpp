@@ -42,7 +42,7 @@ struct SystemServices::Impl
     SystemWebPageOpener web;
     std::string help = helpPageAddress(configuredHelpAddress(),
                                        QCoreApplication::applicationDirPath().toStdString(),
-                                       builtHelpPageCopies(), files);
+                                       installedHelpPageRelative());
     AboutServices about{registry,
                         files,
                         processes,
