@@ -23,6 +23,7 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLayout>
@@ -386,6 +387,28 @@ void FrmVLB::load()
     Text1->setGeometry(Text1->x(), Drive1->y(), Text1->width(), Drive1->height());
     File1->setGeometry(File1->x(), Dir1->y(), File1->width(), Dir1->height());
     m_loading = false;
+}
+
+void FrmVLB::openAndShow(const QString &folderOrFile)
+{
+    // Shown first: a minimised window decodes no preview.
+    showFromTray();
+    if (folderOrFile.isEmpty())
+        return;
+    const QFileInfo target(folderOrFile);
+    QString error;
+    if (!Dir1->setPath(target.isDir() ? target.absoluteFilePath() : target.absolutePath(),
+                       &error)) {
+        reportFolderProblem(error);
+        return;
+    }
+    if (target.isDir())
+        return;
+    // Current even where the pattern hides it: the user named this file.
+    File1->setFileName(target.fileName());
+    FichierPapierPeint = QString::fromStdString(joinPath(
+        Dir1->path().toStdString(), target.fileName().toStdString(), QDir::separator().toLatin1()));
+    ChargeImage();
 }
 
 void FrmVLB::selectOption1(int index)
