@@ -66,6 +66,13 @@ bool XdgAutostartEntry::installed() const
     return QFileInfo::exists(qs(m_path));
 }
 
+bool XdgAutostartEntry::current() const
+{
+    QFile file(qs(m_path));
+    return file.open(QIODevice::ReadOnly) &&
+           file.readAll().toStdString() == autostartEntryText(m_program);
+}
+
 Result<> XdgAutostartEntry::install()
 {
     return writeWhole(m_path, autostartEntryText(m_program));

@@ -35,6 +35,23 @@ std::string unescaped(const std::string &value)
     return out;
 }
 
+// The string escapes of every desktop entry value.
+std::string desktopEntryString(const std::string &value)
+{
+    std::string out;
+    for (const char c : value) {
+        if (c == '\\')
+            out += "\\\\";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\t')
+            out += "\\t";
+        else
+            out += c;
+    }
+    return out;
+}
+
 } // namespace
 
 std::string formatLastingRecord(const LastingRecord &record)
@@ -90,19 +107,7 @@ std::string desktopEntryExec(const std::string &program)
         if (c == '%')
             withPercent += '%';
     }
-    // Then the string escapes of every desktop entry value.
-    std::string out;
-    for (const char c : withPercent) {
-        if (c == '\\')
-            out += "\\\\";
-        else if (c == '\n')
-            out += "\\n";
-        else if (c == '\t')
-            out += "\\t";
-        else
-            out += c;
-    }
-    return out;
+    return desktopEntryString(withPercent);
 }
 
 std::string autostartEntryText(const std::string &program)
@@ -112,6 +117,10 @@ std::string autostartEntryText(const std::string &program)
            "Name=Velumbra : rétablir le papier peint\n"
            "Comment=Rétablit le papier peint et l'économiseur d'écran qu'un changement temporaire "
            "a remplacés\n"
+           // Skipped, not failing at each login, once that installation is gone.
+           "TryExec=" +
+           desktopEntryString(program) +
+           "\n"
            "Exec=" +
            desktopEntryExec(program) +
            "\n"
