@@ -67,8 +67,6 @@ StartRequest parseCommandLine(const QStringList &arguments, const QString &curre
     const bool setting = parser.isSet(temporary) || parser.isSet(forGood);
     if (parser.isSet(temporary) && parser.isSet(forGood))
         return badUsage(QStringLiteral("--temporaire et --par-defaut s'excluent."));
-    if (parser.values(temporary).size() > 1 || parser.values(forGood).size() > 1)
-        return badUsage(QStringLiteral("un seul FICHIER à la fois."));
     if (positional.size() > (setting ? 0 : 1))
         return badUsage(
             QStringLiteral("argument en trop : « %1 ».").arg(positional.at(setting ? 0 : 1)));
