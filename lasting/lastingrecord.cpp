@@ -1,22 +1,25 @@
 #include "lasting/lastingrecord.h"
 
+#include <string_view>
+
 namespace velumbra {
 namespace {
 
 constexpr const char *kHeader = "velumbra-lasting 1";
 
-std::string escaped(const std::string &value)
+// @p value with its backslashes doubled and the line breaks and tabs named
+// in @p controls written as \n, \r, \t.
+std::string escaped(const std::string &value, std::string_view controls)
 {
     std::string out;
     for (const char c : value) {
-        if (c == '\\')
-            out += "\\\\";
-        else if (c == '\n')
-            out += "\\n";
-        else if (c == '\r')
-            out += "\\r";
-        else
+        const char letter = c == '\n' ? 'n' : c == '\r' ? 'r' : c == '\t' ? 't' : 0;
+        if (c == '\\' || (letter && controls.find(c) != std::string_view::npos)) {
+            out += '\\';
+            out += c == '\\' ? c : letter;
+        } else {
             out += c;
+        }
     }
     return out;
 }
@@ -38,18 +41,7 @@ std::string unescaped(const std::string &value)
 // The string escapes of every desktop entry value.
 std::string desktopEntryString(const std::string &value)
 {
-    std::string out;
-    for (const char c : value) {
-        if (c == '\\')
-            out += "\\\\";
-        else if (c == '\n')
-            out += "\\n";
-        else if (c == '\t')
-            out += "\\t";
-        else
-            out += c;
-    }
-    return out;
+    return escaped(value, "\n\t");
 }
 
 } // namespace
@@ -58,7 +50,7 @@ std::string formatLastingRecord(const LastingRecord &record)
 {
     std::string text = std::string(kHeader) + "\n";
     for (const auto &[name, value] : record)
-        text += escaped(name) + "=" + escaped(value) + "\n";
+        text += escaped(name, "\n\r") + "=" + escaped(value, "\n\r") + "\n";
     return text;
 }
 
