@@ -9,8 +9,8 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusReply>
+#include <QDBusVirtualObject>
 #include <QDir>
-#include <QObject>
 #include <QUrl>
 #include <QVariantMap>
 
@@ -22,32 +22,43 @@ const QString kInterface = QStringLiteral("org.freedesktop.Application");
 const QString kConnection = QStringLiteral("velumbra-single-instance");
 constexpr int kAnswerMs = 10000;
 
-class ApplicationInterface : public QObject
+// The desktops' interface for starting applications, handled by hand
+// rather than through generated glue.
+class ApplicationObject final : public QDBusVirtualObject
 {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Application")
 public:
-    explicit ApplicationInterface(SingleInstance &instance) : m_instance(instance) {}
+    explicit ApplicationObject(SingleInstance &instance) : m_instance(instance) {}
 
-public Q_SLOTS:
-    void Activate(const QVariantMap &) { deliver({}); }
-    void Open(const QStringList &uris, const QVariantMap &)
+    QString introspect(const QString &) const override
     {
-        for (const QString &uri : uris) {
-            const QUrl url(uri);
-            if (url.isLocalFile()) {
-                deliver(url.toLocalFile().toStdString());
-                return;
-            }
-        }
-        deliver({});
+        return QStringLiteral(
+            "<interface name=\"org.freedesktop.Application\">"
+            "<method name=\"Activate\"><arg type=\"a{sv}\" direction=\"in\"/></method>"
+            "<method name=\"Open\"><arg type=\"as\" direction=\"in\"/>"
+            "<arg type=\"a{sv}\" direction=\"in\"/></method>"
+            "<method name=\"ActivateAction\"><arg type=\"s\" direction=\"in\"/>"
+            "<arg type=\"av\" direction=\"in\"/><arg type=\"a{sv}\" direction=\"in\"/></method>"
+            "</interface>");
     }
-    void ActivateAction(const QString &, const QVariantList &, const QVariantMap &) { deliver({}); }
 
-private:
-    // Queued: the caller waits for the answer, not for what the request opens.
-    void deliver(const std::string &folderOrFile)
+    bool handleMessage(const QDBusMessage &message, const QDBusConnection &connection) override
     {
+        if (message.interface() != kInterface)
+            return false;
+        std::string folderOrFile;
+        if (message.member() == QLatin1String("Open") && !message.arguments().isEmpty()) {
+            for (const QString &uri : message.arguments().constFirst().toStringList()) {
+                if (const QUrl url(uri); url.isLocalFile()) {
+                    folderOrFile = url.toLocalFile().toStdString();
+                    break;
+                }
+            }
+        } else if (message.member() != QLatin1String("Activate") &&
+                   message.member() != QLatin1String("ActivateAction")) {
+            return false;
+        }
+        connection.send(message.createReply());
+        // Queued: the caller waits for the answer, not for what the request opens.
         QMetaObject::invokeMethod(
             this,
             [this, folderOrFile] {
@@ -55,8 +66,10 @@ private:
                     m_instance.onRequest(folderOrFile);
             },
             Qt::QueuedConnection);
+        return true;
     }
 
+private:
     SingleInstance &m_instance;
 };
 
@@ -66,7 +79,7 @@ public:
     BusInstance(QDBusConnection bus, const std::string &id)
         : m_bus(std::move(bus)), m_service(QString::fromStdString(id)),
           m_path(QLatin1Char('/') + QString(m_service).replace(QLatin1Char('.'), QLatin1Char('/'))),
-          m_interface(*this)
+          m_object(*this)
     {
     }
     ~BusInstance() override { QDBusConnection::disconnectFromBus(kConnection); }
@@ -74,7 +87,7 @@ public:
     Result<bool> claim() override
     {
         // The object first, so that a start that sees the name can call it at once.
-        if (!m_bus.registerObject(m_path, &m_interface, QDBusConnection::ExportAllSlots))
+        if (!m_bus.registerVirtualObject(m_path, &m_object))
             return Failure{"Velumbra ne peut pas se déclarer sur le bus de session."};
         const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply =
             m_bus.interface()->registerService(m_service,
@@ -115,7 +128,7 @@ private:
     QDBusConnection m_bus;
     QString m_service;
     QString m_path;
-    ApplicationInterface m_interface;
+    ApplicationObject m_object;
 };
 
 } // namespace
@@ -137,5 +150,3 @@ std::unique_ptr<SingleInstance> createSingleInstance(const std::string &id)
 }
 
 } // namespace velumbra
-
-#include "singleinstance_linux.moc"
