@@ -85,6 +85,8 @@ void FrmVLBUi::setupUi(QMainWindow *window)
     createMenus(window);
     setTabOrderChain(window);
     setAccessibleNames(window);
+    // A main window has no default and cancel buttons of its own.
+    new DialogKeys(Command1, Command2, window);
 }
 
 void FrmVLBUi::fitToScreen(int screenWidth, int screenHeight)
@@ -120,8 +122,6 @@ void FrmVLBUi::createButtons(QWidget *client)
     Command1->setGeometry(320, 160, 113, 33);
     Command1->setAutoDefault(true);
     Command1->setDefault(true);
-    // A main window has no default and cancel buttons of its own.
-    new DialogKeys(Command1, Command2, client->window());
 }
 
 void FrmVLBUi::createChoice(QWidget *client)

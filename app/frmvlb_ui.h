@@ -16,8 +16,6 @@ class QWidget;
 
 namespace velumbra {
 
-struct WindowState;
-
 class DriveList;
 class EnterLineEdit;
 class FileList;
@@ -26,6 +24,7 @@ class OutlineShape;
 class PressLabel;
 class ReleaseButton;
 class ReleaseLabel;
+struct WindowState;
 
 /// The main window's controls and menus under their legacy names, built as a
 /// form designer would build them: captions, places, fonts, tab order and
