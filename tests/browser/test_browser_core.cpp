@@ -54,7 +54,10 @@ INSTANTIATE_TEST_SUITE_P(
         PatternCase{u"?.png", u"😀.png", true}, PatternCase{u"??.png", u"😀.png", false},
         PatternCase{u"*?.png", u"😀.png", true},
         // Not folded into one another.
-        PatternCase{u"e*", u"é.bmp", false}, PatternCase{u"×", u"÷", false}));
+        PatternCase{u"e*", u"é.bmp", false}, PatternCase{u"×", u"÷", false},
+        // A "*" in the name is a character like any other, never a second wildcard.
+        PatternCase{u"*.bmp", u"*photo.bmp", true}, PatternCase{u"*.bmp", u"**.bmp", true},
+        PatternCase{u"a*", u"a*b", true}, PatternCase{u"*b", u"*a", false}));
 
 TEST(PatternTest, NoBacktrackingBlowUp)
 {
