@@ -178,10 +178,9 @@ void TestHostilePictures::throughPreviewAndConversion()
     steps.count = [] { return 1; };
     steps.entry = [&name](int) { return name; };
     steps.isSelected = [](int) { return true; };
-    steps.setCaption = [](const QString &) {};
-    steps.setFichierPapierPeint = [](const QString &) {};
+    steps.reading = steps.writing = [](const QString &) {};
     const ConversionOutcome outcome =
-        BmpConversion(converter, prompter).run(ConversionScope::WholeFolder, steps);
+        BmpConversion(converter, BoundPrompter(prompter)).run(ConversionScope::WholeFolder, steps);
     QVERIFY(!prompter.shown.empty());
     const QString said = prompter.shown.back().text;
     const QString copy = m_dir->filePath(QString::fromUtf8(copyName(name)));
