@@ -1,25 +1,24 @@
 #include "lasting/lastingrecord.h"
 
-#include <string_view>
+#include <algorithm>
 
 namespace velumbra {
 namespace {
 
 constexpr const char *kHeader = "velumbra-lasting 1";
 
-// @p value with its backslashes doubled and the line breaks and tabs named
-// in @p controls written as \n, \r, \t.
-std::string escaped(const std::string &value, std::string_view controls)
+std::string escaped(const std::string &value)
 {
     std::string out;
     for (const char c : value) {
-        const char letter = c == '\n' ? 'n' : c == '\r' ? 'r' : c == '\t' ? 't' : 0;
-        if (c == '\\' || (letter && controls.find(c) != std::string_view::npos)) {
-            out += '\\';
-            out += c == '\\' ? c : letter;
-        } else {
+        if (c == '\\')
+            out += "\\\\";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\r')
+            out += "\\r";
+        else
             out += c;
-        }
     }
     return out;
 }
@@ -38,10 +37,43 @@ std::string unescaped(const std::string &value)
     return out;
 }
 
-// The string escapes of every desktop entry value.
+// The string escapes of every desktop entry value; control characters are
+// refused before, so only backslashes remain to escape.
 std::string desktopEntryString(const std::string &value)
 {
-    return escaped(value, "\n\t");
+    std::string out;
+    for (const char c : value) {
+        if (c == '\\')
+            out += c;
+        out += c;
+    }
+    return out;
+}
+
+// Well-formed UTF-8: no stray continuation byte, no overlong form, no
+// surrogate, nothing past U+10FFFF.
+bool isUtf8(const std::string &text)
+{
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80   ? 1
+                                   : lead < 0xC2 ? 0
+                                   : lead < 0xE0 ? 2
+                                   : lead < 0xF0 ? 3
+                                   : lead < 0xF5 ? 4
+                                                 : 0;
+        if (length == 0 || i + length > text.size())
+            return false;
+        const auto second = static_cast<unsigned char>(length > 1 ? text[i + 1] : 0x80);
+        if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) ||
+            (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second > 0x8F))
+            return false;
+        for (std::size_t k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+                return false;
+        i += length;
+    }
+    return true;
 }
 
 } // namespace
@@ -50,7 +82,7 @@ std::string formatLastingRecord(const LastingRecord &record)
 {
     std::string text = std::string(kHeader) + "\n";
     for (const auto &[name, value] : record)
-        text += escaped(name, "\n\r") + "=" + escaped(value, "\n\r") + "\n";
+        text += escaped(name) + "=" + escaped(value) + "\n";
     return text;
 }
 
@@ -75,16 +107,24 @@ std::optional<LastingRecord> parseLastingRecord(const std::string &text)
     return record;
 }
 
-std::string desktopEntryExec(const std::string &program)
+Result<std::string> desktopEntryExec(const std::string &program)
 {
+    const bool control = std::any_of(program.begin(), program.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+    });
+    if (control || !isUtf8(program))
+        return Failure{
+            std::string("Le chemin de velumbra-restore ") +
+            (control ? "contient un caractère de contrôle" : "n'est pas un texte UTF-8 valide") +
+            " : l'entrée de démarrage automatique ne peut pas le lancer."};
     // Exec quoting: inside double quotes, " ` $ and \ take a backslash.
     bool plain = !program.empty();
     std::string quoted = "\"";
     for (const char c : program) {
-        const bool reserved = c == ' ' || c == '\t' || c == '\n' || c == '"' || c == '\'' ||
-                              c == '\\' || c == '>' || c == '<' || c == '~' || c == '|' ||
-                              c == '&' || c == ';' || c == '$' || c == '*' || c == '?' ||
-                              c == '#' || c == '(' || c == ')' || c == '`';
+        const bool reserved = c == ' ' || c == '"' || c == '\'' || c == '\\' || c == '>' ||
+                              c == '<' || c == '~' || c == '|' || c == '&' || c == ';' ||
+                              c == '$' || c == '*' || c == '?' || c == '#' || c == '(' ||
+                              c == ')' || c == '`';
         plain = plain && !reserved;
         if (c == '"' || c == '`' || c == '$' || c == '\\')
             quoted += '\\';
@@ -102,8 +142,11 @@ std::string desktopEntryExec(const std::string &program)
     return desktopEntryString(withPercent);
 }
 
-std::string autostartEntryText(const std::string &program)
+Result<std::string> autostartEntryText(const std::string &program)
 {
+    const Result<std::string> exec = desktopEntryExec(program);
+    if (!exec)
+        return Failure{exec.reason()};
     return "[Desktop Entry]\n"
            "Type=Application\n"
            "Name=Velumbra : rétablir le papier peint\n"
@@ -114,7 +157,7 @@ std::string autostartEntryText(const std::string &program)
            desktopEntryString(program) +
            "\n"
            "Exec=" +
-           desktopEntryExec(program) +
+           *exec +
            "\n"
            "NoDisplay=true\n"
            "Terminal=false\n"
