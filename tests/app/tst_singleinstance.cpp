@@ -21,6 +21,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <csignal>
+#include <sys/prctl.h>
+
 using namespace velumbra;
 
 class TestSingleInstance : public QObject
@@ -42,6 +45,8 @@ private Q_SLOTS:
         QVERIFY(picture.open(QIODevice::WriteOnly));
         qputenv("HOME", m_dir.path().toUtf8()); // should the second start open a window
         qputenv("XDG_RUNTIME_DIR", m_dir.filePath(QStringLiteral("runtime")).toUtf8());
+        // Ended with this process even when a failed check aborts it.
+        m_bus.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
         m_bus.start(QStringLiteral("dbus-daemon"),
                     {QStringLiteral("--session"), QStringLiteral("--nofork"),
                      QStringLiteral("--print-address=1")});
