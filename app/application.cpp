@@ -86,9 +86,11 @@ int runVelumbra(int argc, char **argv)
         std::fprintf(stderr, "%s\n", reason->c_str());
         return 1;
     }
+    preferNativeWindowSystem();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velumbra"));
     QApplication::setApplicationVersion(QStringLiteral(VELUMBRA_VERSION));
+    QGuiApplication::setDesktopFileName("org.velumbra.Velumbra");
     // The window hides into the tray while it rotates, and dialogs may close
     // meanwhile: only the window's own closing ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
