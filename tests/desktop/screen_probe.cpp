@@ -1,0 +1,18 @@
+// Prints the screen size the program's screen service gives, in the
+// window system the environment names: "WIDTH HEIGHT".
+
+#include "platform/qtscreen.h"
+
+#include <QGuiApplication>
+
+#include <cstdio>
+
+int main(int argc, char **argv)
+{
+    QGuiApplication app(argc, argv);
+    const auto size = velumbra::QtScreen().primarySize();
+    if (!size)
+        return 1;
+    std::printf("%d %d\n", size->width, size->height);
+    return 0;
+}
