@@ -1,14 +1,12 @@
 #pragma once
 
+#include "platform/prompter.h"
+
 #include <QString>
 
 #include <functional>
 
-class QWidget;
-
 namespace velumbra {
-
-class Prompter;
 
 /// Decodes one picture at a time and writes it as a BMP file.
 class PictureCodec
@@ -21,8 +19,8 @@ public:
     virtual bool writeBmp(const QString &path, QString *error) = 0;
 };
 
-/// What a conversion works on and reports to: the main window's lists,
-/// caption and current file, handed in so the loop runs without widgets.
+/// What a conversion works on, handed in so the loop runs without widgets,
+/// and what it reports as it goes.
 struct ConversionSteps
 {
     QString folder;
@@ -30,8 +28,10 @@ struct ConversionSteps
     std::function<int()> count;
     std::function<QString(int)> entry;
     std::function<bool(int)> isSelected;
-    std::function<void(const QString &)> setCaption;
-    std::function<void(const QString &)> setFichierPapierPeint;
+    /// The full name of the file about to be read.
+    std::function<void(const QString &source)> reading;
+    /// The full name of its copy, about to be written.
+    std::function<void(const QString &copy)> writing;
 };
 
 enum class ConversionScope { WholeFolder, SelectedFiles };
@@ -42,7 +42,7 @@ enum class ConversionOutcome { Declined, Finished, Stopped };
 class BmpConversion
 {
 public:
-    BmpConversion(PictureCodec &codec, Prompter &prompter, QWidget *parent = nullptr);
+    BmpConversion(PictureCodec &codec, BoundPrompter prompter);
 
     ConversionOutcome run(ConversionScope scope, const ConversionSteps &steps);
 
@@ -53,8 +53,7 @@ private:
     void reportFailure(const QString &text);
 
     PictureCodec &m_codec;
-    Prompter &m_prompter;
-    QWidget *m_parent;
+    BoundPrompter m_prompter;
 };
 
 } // namespace velumbra
