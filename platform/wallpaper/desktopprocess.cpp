@@ -3,8 +3,6 @@
 
 #include <QFileInfo>
 #include <QImageReader>
-#include <QJsonDocument>
-#include <QJsonObject>
 
 #include <fstream>
 #include <iterator>
@@ -74,25 +72,6 @@ std::string profileOption(const std::vector<std::string> &arguments)
             return a.substr(a[2] == '=' ? 3 : 2);
     }
     return "default";
-}
-
-std::string toText(const StoredPicture &picture)
-{
-    const QJsonObject object{{QStringLiteral("profile"), QString::fromStdString(picture.profile)},
-                             {QStringLiteral("path"), QString::fromStdString(picture.path)},
-                             {QStringLiteral("mode"), QString::fromStdString(picture.mode)}};
-    return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
-}
-
-std::optional<StoredPicture> storedPictureFromText(const std::string &text)
-{
-    const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(text));
-    if (!doc.isObject() || !doc.object().value(QStringLiteral("profile")).isString())
-        return std::nullopt;
-    const QJsonObject o = doc.object();
-    return StoredPicture{o.value(QStringLiteral("profile")).toString().toStdString(),
-                         o.value(QStringLiteral("path")).toString().toStdString(),
-                         o.value(QStringLiteral("mode")).toString().toStdString()};
 }
 
 } // namespace velumbra

@@ -35,15 +35,4 @@ struct ProcessState
 // first; "default" (what pcmanfm and pcmanfm-qt use) when there is none.
 [[nodiscard]] std::string profileOption(const std::vector<std::string> &arguments);
 
-// What pcmanfm and pcmanfm-qt keep for good: the picture and its mode, in
-// the settings of a profile. As text, it is what readLasting() gives.
-struct StoredPicture
-{
-    std::string profile;
-    std::string path;
-    std::string mode;
-};
-[[nodiscard]] std::string toText(const StoredPicture &picture);
-[[nodiscard]] std::optional<StoredPicture> storedPictureFromText(const std::string &text);
-
 } // namespace velumbra

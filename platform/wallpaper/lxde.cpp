@@ -19,20 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 constexpr int kCommandPatienceMs = 10000;
 constexpr auto kStoredPatience = std::chrono::seconds(5);
-const std::string kUnchanged = " : le papier peint reste inchangé.";
 const char *const kGroup = "*";
-
-// The profile of pcmanfm's running desktop, known by its window: without
-// one, pcmanfm's command opens a dialog and waits for someone to close it.
-Result<std::string> runningDesktopProfile(const std::string &display)
-{
-    const auto window = x11TopDesktopWindow(display);
-    if (!window || ownerOf(*window) != DesktopWindowOwner::Pcmanfm)
-        return Failure{"Le bureau de LXDE (pcmanfm --desktop) ne fonctionne pas"};
-    const auto state = processState(window->pid);
-    return profileOption(state && state->name == "pcmanfm" ? processArguments(window->pid)
-                                                           : std::vector<std::string>{});
-}
 
 std::string itemsFile(const std::string &profile)
 {
@@ -48,7 +35,7 @@ std::string takeString(gchar *value)
 }
 
 // Read as pcmanfm reads it: a GLib key file.
-StoredPicture storedPicture(const std::string &profile)
+StoredPicture itemsOf(const std::string &profile)
 {
     StoredPicture picture{profile, {}, {}};
     GKeyFile *file = g_key_file_new();
@@ -60,11 +47,70 @@ StoredPicture storedPicture(const std::string &profile)
     return picture;
 }
 
+// pcmanfm's command, run to its end, or killed: it may wait on a dialog,
+// and only SIGKILL ends it then.
+Result<> runPcmanfm(const QStringList &arguments)
+{
+    QProcess pcmanfm;
+    pcmanfm.setStandardInputFile(QProcess::nullDevice());
+    pcmanfm.setStandardOutputFile(QProcess::nullDevice());
+    pcmanfm.setStandardErrorFile(QProcess::nullDevice());
+    pcmanfm.start(QStringLiteral("pcmanfm"), arguments);
+    if (!pcmanfm.waitForStarted(kCommandPatienceMs))
+        return Failure{"pcmanfm ne peut pas être lancé (" + pcmanfm.errorString().toStdString() +
+                       ")"};
+    if (!pcmanfm.waitForFinished(kCommandPatienceMs)) {
+        pcmanfm.kill();
+        pcmanfm.waitForFinished(kCommandPatienceMs);
+        return Failure{"pcmanfm n'a pas répondu à temps"};
+    }
+    return Result<>::success();
+}
+
+} // namespace
+
+// The profile of pcmanfm's running desktop, known by its window: without
+// one, pcmanfm's command opens a dialog and waits for someone to close it.
+Result<std::string> LxdeSetter::runningProfile() const
+{
+    const auto window = x11TopDesktopWindow(m_display);
+    if (!window || ownerOf(*window) != DesktopWindowOwner::Pcmanfm)
+        return Failure{"Le bureau de LXDE (pcmanfm --desktop) ne fonctionne pas"};
+    const auto state = processState(window->pid);
+    return profileOption(state && state->name == "pcmanfm" ? processArguments(window->pid)
+                                                           : std::vector<std::string>{});
+}
+
+// Shows @p path (kept as it is when empty) in @p mode (kept when empty).
+// The command returns before the desktop has taken the change; the desktop
+// writes its file once it has.
+Result<> LxdeSetter::show(const std::string &profile, const std::string &path,
+                          const std::string &mode)
+{
+    QStringList arguments;
+    if (!path.empty())
+        arguments << QStringLiteral("--set-wallpaper=") + QString::fromStdString(path);
+    if (!mode.empty())
+        arguments << QStringLiteral("--wallpaper-mode=") + QString::fromStdString(mode);
+    if (Result<> ran = runPcmanfm(arguments); !ran)
+        return ran;
+    const auto deadline = std::chrono::steady_clock::now() + kStoredPatience;
+    for (;;) {
+        const StoredPicture now = itemsOf(profile);
+        if ((path.empty() || now.path == path) && (mode.empty() || now.mode == mode))
+            return Result<>::success();
+        // A file it cannot use, it ignores without a word.
+        if (std::chrono::steady_clock::now() > deadline)
+            return Failure{"pcmanfm n'a pas pris l'image « " + path + " »"};
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
 // pcmanfm writes a name as it is but reads it back as a key file value, in
 // which a backslash starts an escape and a line break ends the value: such a
 // name is given through a link of a plain name, kept with the user's data
 // for as long as the setting.
-Result<std::string> nameItKeeps(const std::string &path)
+Result<std::string> LxdeSetter::keptName(const std::string &path)
 {
     bool plain = true;
     for (const unsigned char c : path)
@@ -90,115 +136,27 @@ Result<std::string> nameItKeeps(const std::string &path)
     return link.string();
 }
 
-// pcmanfm's command, run to its end, or killed: it may wait on a dialog,
-// and only SIGKILL ends it then.
-Result<> runPcmanfm(const QStringList &arguments)
+StoredPicture LxdeSetter::stored(const std::string &profile) const
 {
-    QProcess pcmanfm;
-    pcmanfm.setStandardInputFile(QProcess::nullDevice());
-    pcmanfm.setStandardOutputFile(QProcess::nullDevice());
-    pcmanfm.setStandardErrorFile(QProcess::nullDevice());
-    pcmanfm.start(QStringLiteral("pcmanfm"), arguments);
-    if (!pcmanfm.waitForStarted(kCommandPatienceMs))
-        return Failure{"pcmanfm ne peut pas être lancé (" + pcmanfm.errorString().toStdString() +
-                       ")"};
-    if (!pcmanfm.waitForFinished(kCommandPatienceMs)) {
-        pcmanfm.kill();
-        pcmanfm.waitForFinished(kCommandPatienceMs);
-        return Failure{"pcmanfm n'a pas répondu à temps"};
-    }
-    return Result<>::success();
+    return itemsOf(profile);
 }
 
-// Shows @p path (kept as it is when empty) in @p mode (kept when empty).
-// The command returns before the desktop has taken the change; the desktop
-// writes its file once it has.
-Result<> show(const std::string &profile, const std::string &path, const std::string &mode)
+Result<> LxdeSetter::writeStopped(const StoredPicture &picture)
 {
-    QStringList arguments;
-    if (!path.empty())
-        arguments << QStringLiteral("--set-wallpaper=") + QString::fromStdString(path);
-    if (!mode.empty())
-        arguments << QStringLiteral("--wallpaper-mode=") + QString::fromStdString(mode);
-    if (Result<> ran = runPcmanfm(arguments); !ran)
-        return ran;
-    const auto deadline = std::chrono::steady_clock::now() + kStoredPatience;
-    for (;;) {
-        const StoredPicture now = storedPicture(profile);
-        if ((path.empty() || now.path == path) && (mode.empty() || now.mode == mode))
-            return Result<>::success();
-        // A file it cannot use, it ignores without a word.
-        if (std::chrono::steady_clock::now() > deadline)
-            return Failure{"pcmanfm n'a pas pris l'image « " + path + " »"};
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-}
-
-} // namespace
-
-LxdeSetter::LxdeSetter(std::string display) : m_display(std::move(display)) {}
-
-Result<> LxdeSetter::setWallpaper(const std::string &path, WallpaperLifetime)
-{
-    const auto picture = checkedPicture(path);
-    if (!picture)
-        return Failure{picture.reason()};
-    const auto profile = runningDesktopProfile(m_display);
-    if (!profile)
-        return Failure{profile.reason() + kUnchanged};
-    const auto kept = nameItKeeps(*picture);
-    if (!kept)
-        return Failure{kept.reason() + kUnchanged};
-    // A mode that shows no picture is changed; a mode the user chose stays.
-    const std::string mode = storedPicture(*profile).mode == "color" ? "stretch" : "";
-    if (Result<> shown = show(*profile, *kept, mode); !shown)
-        return Failure{shown.reason() + kUnchanged};
-    return Result<>::success();
-}
-
-Result<> LxdeSetter::disableScreenSaver()
-{
-    return disableSessionScreenSaver(m_inhibitor, m_display);
-}
-
-Result<std::string> LxdeSetter::readLasting(LastingSetting what)
-{
-    if (what != LastingSetting::Wallpaper)
-        return WallpaperSetter::readLasting(what);
-    const auto profile = runningDesktopProfile(m_display);
-    if (!profile)
-        return Failure{profile.reason() + "."};
-    return toText(storedPicture(*profile));
-}
-
-Result<> LxdeSetter::restoreLasting(LastingSetting what, const std::string &state)
-{
-    if (what != LastingSetting::Wallpaper)
-        return WallpaperSetter::restoreLasting(what, state);
-    const auto saved = storedPictureFromText(state);
-    if (!saved)
-        return Failure{"Le réglage à rétablir est illisible : il est abandonné."};
-    const std::string failed = " : le papier peint d'avant n'est pas rétabli.";
-    if (const auto profile = runningDesktopProfile(m_display)) {
-        if (Result<> shown = show(*profile, saved->path, saved->mode); !shown)
-            return Failure{shown.reason() + failed};
-        return Result<>::success();
-    }
-    // At login the desktop may not have started yet: it will read this.
-    const std::string name = itemsFile(saved->profile);
+    const std::string name = itemsFile(picture.profile);
     GKeyFile *file = g_key_file_new();
     g_key_file_load_from_file(file, name.c_str(), G_KEY_FILE_KEEP_COMMENTS, nullptr);
-    if (saved->path.empty())
+    if (picture.path.empty())
         g_key_file_remove_key(file, kGroup, "wallpaper", nullptr);
     else
-        g_key_file_set_string(file, kGroup, "wallpaper", saved->path.c_str());
-    g_key_file_set_string(file, kGroup, "wallpaper_mode", saved->mode.c_str());
+        g_key_file_set_string(file, kGroup, "wallpaper", picture.path.c_str());
+    g_key_file_set_string(file, kGroup, "wallpaper_mode", picture.mode.c_str());
     std::error_code ec;
     fs::create_directories(fs::path(name).parent_path(), ec);
     const bool written = g_key_file_save_to_file(file, name.c_str(), nullptr);
     g_key_file_free(file);
     if (!written)
-        return Failure{"Le fichier « " + name + " » ne peut pas être écrit" + failed};
+        return Failure{"Le fichier « " + name + " » ne peut pas être écrit"};
     return Result<>::success();
 }
 

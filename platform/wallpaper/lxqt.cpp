@@ -23,31 +23,6 @@ const QString kPath = QStringLiteral("/Application");
 const QString kInterface = QStringLiteral("org.pcmanfm.Application");
 // A picture of 6000 x 4500 pixels takes a quarter of a second.
 constexpr int kTimeoutMs = 10000;
-const std::string kUnchanged = " : le papier peint reste inchangé.";
-
-// The profile of the running desktop, or why there is none: without it,
-// pcmanfm-qt takes a picture, says nothing and shows nothing.
-Result<std::string> runningDesktopProfile()
-{
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
-        return Failure{"Le bus de session D-Bus est inaccessible"};
-    auto msg = QDBusMessage::createMethodCall(
-        kService, kPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
-    msg << kInterface << QStringLiteral("desktopManagerEnabled");
-    const QDBusMessage reply = bus.call(msg, QDBus::Block, kTimeoutMs);
-    const bool running = reply.type() == QDBusMessage::ReplyMessage &&
-                         !reply.arguments().isEmpty() &&
-                         reply.arguments().constFirst().value<QDBusVariant>().variant().toBool();
-    if (!running)
-        return Failure{"Le bureau de LXQt (pcmanfm-qt --desktop) ne fonctionne pas"};
-    const auto pid = bus.interface()->servicePid(kService);
-    const long owner = pid.isValid() ? long(pid.value()) : 0;
-    const auto state = processState(owner);
-    return profileOption(state && state->name == "pcmanfm-qt" ? processArguments(owner)
-                                                              : std::vector<std::string>{});
-}
-
 QString userSettingsFile(const std::string &profile)
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
@@ -57,7 +32,7 @@ QString userSettingsFile(const std::string &profile)
 
 // What pcmanfm-qt reads at start: the user's file, or else the first
 // system-wide one. Its files are QSettings' own (INI with its escapes).
-StoredPicture storedPicture(const std::string &profile)
+StoredPicture settingsOf(const std::string &profile)
 {
     StoredPicture picture{profile, {}, {}};
     for (const QString &dir :
@@ -75,11 +50,6 @@ StoredPicture storedPicture(const std::string &profile)
     return picture;
 }
 
-bool showsPicture(const std::string &mode)
-{
-    return !mode.empty() && mode != "none" && mode != "color";
-}
-
 Result<> callSetWallpaper(const std::string &path, const std::string &mode)
 {
     auto msg =
@@ -88,33 +58,6 @@ Result<> callSetWallpaper(const std::string &path, const std::string &mode)
     const QDBusMessage reply = QDBusConnection::sessionBus().call(msg, QDBus::Block, kTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage)
         return Failure{"pcmanfm-qt ne répond pas (" + reply.errorMessage().toStdString() + ")"};
-    return Result<>::success();
-}
-
-// Shows @p path in @p mode on the running desktop of @p profile, which
-// answers once it has drawn it and written its settings.
-Result<> show(const std::string &profile, const std::string &path, const std::string &mode)
-{
-    // pcmanfm-qt ignores the name it already shows, even when the file has
-    // changed since: another name for the file first makes it read it again.
-    if (storedPicture(profile).path == path) {
-        namespace fs = std::filesystem;
-        const fs::path dir =
-            QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation).toStdString() +
-            "/velumbra";
-        const fs::path link = dir / ("pcmanfm-qt-wallpaper" + fs::path(path).extension().string());
-        std::error_code ec;
-        fs::create_directories(dir, ec);
-        fs::remove(link, ec);
-        fs::create_symlink(fs::path(path), link, ec);
-        if (!ec)
-            (void)callSetWallpaper(link.string(), mode);
-    }
-    if (Result<> called = callSetWallpaper(path, mode); !called)
-        return called;
-    // A file it cannot use, it ignores without a word.
-    if (storedPicture(profile).path != path)
-        return Failure{"pcmanfm-qt n'a pas pris l'image « " + path + " »"};
     return Result<>::success();
 }
 
@@ -218,64 +161,75 @@ std::string qt5IniValue(const std::string &value)
     return out;
 }
 
-LxqtSetter::LxqtSetter(std::string display) : m_display(std::move(display)) {}
-
-Result<> LxqtSetter::setWallpaper(const std::string &path, WallpaperLifetime lifetime)
+// Without its desktop, pcmanfm-qt takes a picture, says nothing and shows
+// nothing.
+Result<std::string> LxqtSetter::runningProfile() const
 {
-    const auto picture = checkedPicture(path);
-    if (!picture)
-        return Failure{picture.reason()};
-    const auto profile = runningDesktopProfile();
-    if (!profile)
-        return Failure{profile.reason() + kUnchanged};
-    const StoredPicture before = storedPicture(*profile);
-    // A mode that shows no picture is changed; a mode the user chose stays.
-    const std::string mode = showsPicture(before.mode) ? before.mode : "stretch";
-    if (Result<> shown = show(*profile, *picture, mode); !shown)
-        return Failure{shown.reason() + kUnchanged};
-    // pcmanfm-qt saves the picture but never the mode it is shown in.
-    if (lifetime == WallpaperLifetime::ForGood && !showsPicture(storedPicture(*profile).mode))
-        return Failure{"L'image est affichée, mais pcmanfm-qt garde le mode « aucune image » "
-                       "pour les prochaines sessions : choisissez un mode d'affichage dans les "
-                       "préférences du bureau (pcmanfm-qt --desktop-pref=bg)."};
-    return Result<>::success();
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return Failure{"Le bus de session D-Bus est inaccessible"};
+    auto msg = QDBusMessage::createMethodCall(
+        kService, kPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    msg << kInterface << QStringLiteral("desktopManagerEnabled");
+    const QDBusMessage reply = bus.call(msg, QDBus::Block, kTimeoutMs);
+    const bool running = reply.type() == QDBusMessage::ReplyMessage &&
+                         !reply.arguments().isEmpty() &&
+                         reply.arguments().constFirst().value<QDBusVariant>().variant().toBool();
+    if (!running)
+        return Failure{"Le bureau de LXQt (pcmanfm-qt --desktop) ne fonctionne pas"};
+    const auto pid = bus.interface()->servicePid(kService);
+    const long owner = pid.isValid() ? long(pid.value()) : 0;
+    const auto state = processState(owner);
+    return profileOption(state && state->name == "pcmanfm-qt" ? processArguments(owner)
+                                                              : std::vector<std::string>{});
 }
 
-Result<> LxqtSetter::disableScreenSaver()
+// pcmanfm-qt answers once it has drawn the picture and written its file.
+Result<> LxqtSetter::show(const std::string &profile, const std::string &path,
+                          const std::string &mode)
 {
-    return disableSessionScreenSaver(m_inhibitor, m_display);
-}
-
-Result<std::string> LxqtSetter::readLasting(LastingSetting what)
-{
-    if (what != LastingSetting::Wallpaper)
-        return WallpaperSetter::readLasting(what);
-    const auto profile = runningDesktopProfile();
-    if (!profile)
-        return Failure{profile.reason() + "."};
-    return toText(storedPicture(*profile));
-}
-
-Result<> LxqtSetter::restoreLasting(LastingSetting what, const std::string &state)
-{
-    if (what != LastingSetting::Wallpaper)
-        return WallpaperSetter::restoreLasting(what, state);
-    const auto saved = storedPictureFromText(state);
-    if (!saved)
-        return Failure{"Le réglage à rétablir est illisible : il est abandonné."};
-    const std::string failed = " : le papier peint d'avant n'est pas rétabli.";
-    if (const auto profile = runningDesktopProfile()) {
-        if (Result<> shown = show(*profile, saved->path, saved->mode); !shown)
-            return Failure{shown.reason() + failed};
-        return Result<>::success();
+    // pcmanfm-qt ignores the name it already shows, even when the file has
+    // changed since: another name for the file first makes it read it again.
+    if (settingsOf(profile).path == path) {
+        namespace fs = std::filesystem;
+        const fs::path dir =
+            QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation).toStdString() +
+            "/velumbra";
+        const fs::path link = dir / ("pcmanfm-qt-wallpaper" + fs::path(path).extension().string());
+        std::error_code ec;
+        fs::create_directories(dir, ec);
+        fs::remove(link, ec);
+        fs::create_symlink(fs::path(path), link, ec);
+        if (!ec)
+            (void)callSetWallpaper(link.string(), mode);
     }
-    // At login the desktop may not have started yet: it will read this.
-    if (Result<> written =
-            writeDesktopKeys(userSettingsFile(saved->profile),
-                             {{"Wallpaper", saved->path}, {"WallpaperMode", saved->mode}});
-        !written)
-        return Failure{written.reason() + failed};
+    if (Result<> called = callSetWallpaper(path, mode); !called)
+        return called;
+    // A file it cannot use, it ignores without a word.
+    if (settingsOf(profile).path != path)
+        return Failure{"pcmanfm-qt n'a pas pris l'image « " + path + " »"};
     return Result<>::success();
+}
+
+StoredPicture LxqtSetter::stored(const std::string &profile) const
+{
+    return settingsOf(profile);
+}
+
+Result<> LxqtSetter::writeStopped(const StoredPicture &picture)
+{
+    return writeDesktopKeys(userSettingsFile(picture.profile),
+                            {{"Wallpaper", picture.path}, {"WallpaperMode", picture.mode}});
+}
+
+// pcmanfm-qt saves the picture but never the mode it is shown in.
+std::string LxqtSetter::forGoodProblem(const std::string &profile) const
+{
+    if (showsPicture(settingsOf(profile).mode))
+        return {};
+    return "L'image est affichée, mais pcmanfm-qt garde le mode « aucune image » pour les "
+           "prochaines sessions : choisissez un mode d'affichage dans les préférences du bureau "
+           "(pcmanfm-qt --desktop-pref=bg).";
 }
 
 } // namespace velumbra

@@ -1,33 +1,24 @@
 #pragma once
 
-#include "platform/wallpaper.h"
-#include "platform/wallpaper/inhibitor.h"
+#include "platform/wallpaper/pcmanfm.h"
 
 namespace velumbra {
 
-// LXQt's desktop, drawn by pcmanfm-qt --desktop, over the session bus. It
-// shows a change at once and keeps it for good in its settings file
-// (pcmanfm-qt/PROFILE/settings.conf), which it writes itself.
-class LxqtSetter final : public WallpaperSetter
+// LXQt's desktop, drawn by pcmanfm-qt --desktop, over the session bus; its
+// file is pcmanfm-qt/PROFILE/settings.conf.
+class LxqtSetter final : public PcmanfmDesktopSetter
 {
 public:
-    explicit LxqtSetter(std::string display);
-
+    using PcmanfmDesktopSetter::PcmanfmDesktopSetter;
     [[nodiscard]] std::string name() const override { return "lxqt"; }
-    [[nodiscard]] Result<> setWallpaper(const std::string &path,
-                                        WallpaperLifetime lifetime) override;
-    [[nodiscard]] Result<> disableScreenSaver() override;
-    [[nodiscard]] LifetimeSupport lifetimeSupport(LastingSetting what) const override
-    {
-        return what == LastingSetting::Wallpaper ? LifetimeSupport::StoredOnly
-                                                 : LifetimeSupport::Native;
-    }
-    [[nodiscard]] Result<std::string> readLasting(LastingSetting what) override;
-    [[nodiscard]] Result<> restoreLasting(LastingSetting what, const std::string &state) override;
 
 private:
-    std::string m_display;
-    ScreenSaverInhibitor m_inhibitor;
+    [[nodiscard]] Result<std::string> runningProfile() const override;
+    [[nodiscard]] StoredPicture stored(const std::string &profile) const override;
+    [[nodiscard]] Result<> show(const std::string &profile, const std::string &path,
+                                const std::string &mode) override;
+    [[nodiscard]] Result<> writeStopped(const StoredPicture &picture) override;
+    [[nodiscard]] std::string forGoodProblem(const std::string &profile) const override;
 };
 
 // @p value as pcmanfm-qt's settings file holds it: pcmanfm-qt is built with
