@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <string_view>
 #include <sys/prctl.h>
 
 using namespace wallpapertest;
@@ -15,68 +16,34 @@ using namespace wallpapertest;
 namespace desktoptest {
 namespace {
 
-// One change: a picture (A, B, C; 'm' a missing file, 'u' one that is no
-// picture; 'r' one set, then rewritten and set again), until logoff or for
-// good.
-struct Step
-{
-    char picture;
-    bool forGood;
-};
-
+// Each row starts with a new user who has set A for good, then makes the
+// changes of its script, one letter each: B or C until logoff, "!" after it
+// for good; m a missing file, u a file that is no picture, r a picture set,
+// rewritten and set again under the same name. A leading '-' runs the
+// session without its desktop program, a leading '~' starts it only after
+// velumbra-restore at the next login. afterLogin is the picture shown after
+// a logoff and a login (0: the row has none).
 struct Row
 {
     const char *fault; // what a failure of this row means
-    std::vector<Step> steps;
-    char afterLogin;     // shown after a logoff and a login; 0: no login
-    bool desktopLate;    // at login, velumbra-restore runs before the desktop starts
-    bool withoutDesktop; // the desktop program does not run at all
+    const char *script;
+    char afterLogin;
 };
 
-// Each row starts with a new user who has set A for good.
 const Row kRows[] = {
     {"a name with quotes, $, ';', ',', a backslash and an accent is not shown, not kept, or not "
      "shown again at login",
-     {},
-     'A',
-     false,
-     false},
-    {"a missing file is not refused with a reason, or the picture changed",
-     {{'m', false}},
-     0,
-     false,
-     false},
-    {"a file that is no picture is not refused with a reason, or the picture changed",
-     {{'u', false}},
-     0,
-     false,
-     false},
-    {"a picture set until logoff is not shown, or the lasting one is not back at the next "
-     "login (only the first change of a session may be noted)",
-     {{'B', false}, {'C', false}},
-     'A',
-     false,
-     false},
-    {"a picture rewritten and set again under the same name shows its old content",
-     {{'r', false}},
-     0,
-     false,
-     false},
-    {"a picture set for good is not shown, or not kept at the next login",
-     {{'B', true}},
-     'B',
-     false,
-     false},
-    {"the lasting picture is not back when velumbra-restore runs before the desktop starts",
-     {{'B', false}},
-     'A',
-     true,
-     false},
-    {"a desktop that does not run is not named as the reason, or its program blocks",
-     {},
-     0,
-     false,
-     true},
+     "", 'A'},
+    {"a missing file is not refused with a reason, or the picture changed", "m", 0},
+    {"a file that is no picture is not refused with a reason, or the picture changed", "u", 0},
+    {"a picture set until logoff is not shown, or the lasting one is not back at the next login "
+     "(only the first change of a session may be noted)",
+     "BC", 'A'},
+    {"a picture rewritten and set again under the same name shows its old content", "r", 0},
+    {"a picture set for good is not shown, or not kept at the next login", "B!", 'B'},
+    {"the lasting picture is not back when velumbra-restore runs before the desktop starts", "~B",
+     'A'},
+    {"a desktop that does not run is not named as the reason, or its program blocks", "-", 0},
 };
 
 const Quadrants &coloursOf(char picture)
@@ -135,26 +102,31 @@ void runContract(Desktop &desktop, const QString &root)
 
     int user = 0;
     for (const Row &row : kRows) {
-        if ((row.desktopLate || row.withoutDesktop) && !desktop.startsLate())
+        std::string_view script = row.script;
+        const bool late = !script.empty() && script.front() == '~';
+        const bool without = !script.empty() && script.front() == '-';
+        if ((late || without) && !desktop.hasDesktopProgram())
             continue;
+        if (late || without)
+            script.remove_prefix(1);
         SCOPED_TRACE(row.fault);
         const QString home = root + QStringLiteral("/user%1").arg(++user);
         ASSERT_TRUE(QDir().mkpath(home));
-        desktop.login(home, !row.withoutDesktop);
-        if (row.withoutDesktop) {
-            const RunResult r = set('A', true);
+        desktop.login(home, !without);
+        RunResult r = set('A', true);
+        if (without) {
             EXPECT_EQ(r.exitCode, 1);
             EXPECT_TRUE(r.stdErr.contains(QStringLiteral("ne fonctionne pas")))
                 << qPrintable(r.stdErr);
             desktop.logoff();
             continue;
         }
-        RunResult r = set('A', true);
         ASSERT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
         expectShownAndStored('A');
         char shown = 'A';
-        for (const Step &step : row.steps) {
-            if (step.picture == 'r') {
+        for (std::size_t i = 0; i < script.size(); ++i) {
+            const char step = script[i];
+            if (step == 'r') {
                 const QString same = dir + QStringLiteral("/same.png");
                 for (const char colours : {'B', 'C'}) {
                     ASSERT_TRUE(writeQuadrantPicture(same, coloursOf(colours), {640, 360}));
@@ -165,26 +137,28 @@ void runContract(Desktop &desktop, const QString &root)
                 }
                 continue;
             }
-            r = set(step.picture, step.forGood);
-            if (step.picture == 'm' || step.picture == 'u') {
+            const bool forGood = i + 1 < script.size() && script[i + 1] == '!';
+            r = set(step, forGood);
+            i += forGood ? 1 : 0;
+            if (step == 'm' || step == 'u') {
                 EXPECT_EQ(r.exitCode, 1);
-                const QString reason = step.picture == 'm' ? QStringLiteral("n'existe pas")
-                                                           : QStringLiteral("ne peut pas être lue");
+                const QString reason = step == 'm' ? QStringLiteral("n'existe pas")
+                                                   : QStringLiteral("ne peut pas être lue");
                 EXPECT_TRUE(r.stdErr.contains(reason)) << qPrintable(r.stdErr);
                 expectShownAndStored(shown);
                 continue;
             }
             ASSERT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
-            shown = step.picture;
+            shown = step;
             expectShownAndStored(shown);
             desktop.checkAfterChange();
         }
         if (row.afterLogin) {
             desktop.logoff();
-            desktop.login(home, !row.desktopLate);
+            desktop.login(home, !late);
             r = desktop.run(restore, {});
             EXPECT_EQ(r.exitCode, 0) << qPrintable(r.stdErr);
-            if (row.desktopLate)
+            if (late)
                 desktop.startDesktop();
             expectShownAndStored(row.afterLogin);
         }
@@ -220,26 +194,26 @@ QString Daemon::firstLine()
     return QString::fromUtf8(m_process.readLine().trimmed());
 }
 
-XSession::XSession(const QStringList &userEnv, const QStringList &desktopCommand, bool withDesktop)
-    : m_desktopCommand(desktopCommand), m_xvfb(std::make_unique<Xvfb>())
+void XDesktop::login(const QString &home, bool withDesktop)
 {
-    if (!m_xvfb->running())
-        return;
-    m_env = userEnv;
-    m_env << QStringLiteral("DISPLAY=") + m_xvfb->display();
+    logoff();
+    m_home = home + QStringLiteral("/home");
+    m_xvfb = std::make_unique<Xvfb>();
+    ASSERT_TRUE(m_xvfb->running()) << "Xvfb did not start";
+    m_env = userEnvironment(home, m_xvfb->display()) + m_sessionEnv;
     m_bus = std::make_unique<Daemon>(
         QStringLiteral("dbus-daemon"),
         QStringList{QStringLiteral("--config-file=" PRIVATE_BUS_CONFIG), QStringLiteral("--nofork"),
                     QStringLiteral("--print-address=1")},
         m_env);
     m_env << QStringLiteral("DBUS_SESSION_BUS_ADDRESS=") + m_bus->firstLine();
-    if (withDesktop)
+    if (withDesktop && hasDesktopProgram())
         startDesktop();
 }
 
-void XSession::startDesktop()
+void XDesktop::startDesktop()
 {
-    QStringList args = m_desktopCommand;
+    QStringList args = m_command;
     const QString program = args.takeFirst();
     m_desktop = std::make_unique<Daemon>(program, args, m_env);
     const std::string display = m_xvfb->display().toStdString();
@@ -247,23 +221,21 @@ void XSession::startDesktop()
         << qPrintable(program) << " shows no desktop window";
 }
 
-void XDesktop::login(const QString &home, bool withDesktop)
+void XDesktop::logoff()
 {
-    m_session.reset();
-    const QStringList env = userEnvironment(home, {}) + m_sessionEnv;
-    m_home = home + QStringLiteral("/home");
-    m_session = std::make_unique<XSession>(env, m_command, withDesktop);
-    ASSERT_TRUE(m_session->running()) << "Xvfb did not start";
+    m_desktop.reset();
+    m_bus.reset();
+    m_xvfb.reset();
 }
 
 RunResult XDesktop::run(const QString &program, const QStringList &args) const
 {
-    return runProgram(program, args, m_session->env());
+    return runProgram(program, args, m_env);
 }
 
 bool XDesktop::shows(const Quadrants &colours) const
 {
-    return rootShows(m_session->display(), colours);
+    return rootShows(m_xvfb->display(), colours);
 }
 
 } // namespace desktoptest

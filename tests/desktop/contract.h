@@ -13,7 +13,6 @@
 
 #include <functional>
 #include <memory>
-#include <vector>
 
 namespace desktoptest {
 
@@ -26,32 +25,29 @@ class Desktop
 public:
     virtual ~Desktop() = default;
 
-    // A new session of the user whose files are under @p home: its
-    // servers, and the desktop program unless @p withDesktop is false (at
-    // login, velumbra-restore may run before the desktop has started).
-    virtual void login(const QString &home, bool withDesktop = true) = 0;
+    // A new session of the user whose files are under @p home, with the
+    // desktop program unless @p withDesktop is false.
+    virtual void login(const QString &home, bool withDesktop) = 0;
     virtual void startDesktop() {}
     // The end of the session: every program of it ends, as at a logoff.
     virtual void logoff() = 0;
 
-    // A program of the session, run as the session's user.
     [[nodiscard]] virtual RunResult run(const QString &program, const QStringList &args) const = 0;
     [[nodiscard]] virtual bool shows(const Quadrants &colours) const = 0;
-    // The picture the desktop keeps in its own files; empty where it keeps none.
+    // The picture the desktop keeps in its own files; null where it keeps none.
     [[nodiscard]] virtual QString stored() const { return {}; }
-    // Whether the desktop can start after velumbra-restore at a login.
-    [[nodiscard]] virtual bool startsLate() const { return false; }
+    // Whether a desktop program may start after velumbra-restore, or not at all.
+    [[nodiscard]] virtual bool hasDesktopProgram() const { return false; }
     // What the desktop must also hold after each change.
     virtual void checkAfterChange() const {}
 };
 
-// @p dir, opened to every user: sway refuses root, and its session runs as
-// another user, who must reach the pictures and programs in it.
-QString openToAll(const QTemporaryDir &dir);
-
-// Runs the whole table against @p desktop; @p root is a folder every
-// program of the session can read.
+// Runs the whole table against @p desktop; @p root holds the pictures.
 void runContract(Desktop &desktop, const QString &root);
+
+// @p dir, opened to every user: sway refuses root, and its session runs as
+// another user, who must reach the pictures in it.
+QString openToAll(const QTemporaryDir &dir);
 
 // A program started for a session and ended (SIGTERM, then SIGKILL) with
 // the object, or with the test if it dies.
@@ -63,7 +59,6 @@ public:
     Daemon(const Daemon &) = delete;
     Daemon &operator=(const Daemon &) = delete;
 
-    [[nodiscard]] bool running() const { return m_process.state() == QProcess::Running; }
     // The first line it printed (where it listens), waiting for it.
     [[nodiscard]] QString firstLine();
 
@@ -71,52 +66,42 @@ private:
     QProcess m_process;
 };
 
-// Xvfb, a private session bus without service activation (nothing it
-// starts can outlive it) and a desktop program, each a direct child of the
-// test, so that the desktop's process can be looked at in /proc.
-class XSession
-{
-public:
-    XSession(const QStringList &userEnv, const QStringList &desktopCommand, bool withDesktop);
-    void startDesktop();
-    [[nodiscard]] bool running() const { return !m_env.isEmpty(); }
-    [[nodiscard]] QStringList env() const { return m_env; }
-    [[nodiscard]] QString display() const { return m_xvfb->display(); }
-
-private:
-    QStringList m_desktopCommand;
-    std::unique_ptr<wallpapertest::Xvfb> m_xvfb;
-    std::unique_ptr<Daemon> m_bus;
-    std::unique_ptr<Daemon> m_desktop;
-    QStringList m_env;
-};
-
-// A desktop program drawing over the root window of an XSession, whose
-// files are read back by @p stored (given the user's HOME).
+// An X session: Xvfb, a private session bus that starts no service (nothing
+// can outlive it) and the desktop program @p command drawing over the root
+// window (none: the root window itself), each a direct child of the test,
+// so that the desktop's process can be looked at in /proc. @p stored reads
+// the desktop's file back from the user's HOME.
 class XDesktop final : public Desktop
 {
 public:
     XDesktop(QStringList command, QStringList sessionEnv,
-             std::function<QString(const QString &home)> stored)
+             std::function<QString(const QString &home)> stored = {})
         : m_command(std::move(command)), m_sessionEnv(std::move(sessionEnv)),
           m_stored(std::move(stored))
     {
     }
 
     void login(const QString &home, bool withDesktop) override;
-    void startDesktop() override { m_session->startDesktop(); }
-    void logoff() override { m_session.reset(); }
+    void startDesktop() override;
+    void logoff() override;
     [[nodiscard]] RunResult run(const QString &program, const QStringList &args) const override;
     [[nodiscard]] bool shows(const Quadrants &colours) const override;
-    [[nodiscard]] QString stored() const override { return m_stored(m_home); }
-    [[nodiscard]] bool startsLate() const override { return true; }
+    [[nodiscard]] QString stored() const override
+    {
+        return m_stored ? m_stored(m_home) : QString();
+    }
+    [[nodiscard]] bool hasDesktopProgram() const override { return !m_command.isEmpty(); }
 
 private:
     QStringList m_command;
     QStringList m_sessionEnv;
     std::function<QString(const QString &)> m_stored;
     QString m_home;
-    std::unique_ptr<XSession> m_session;
+    QStringList m_env;
+    // Ended in this order: the desktop writes its file while the rest runs.
+    std::unique_ptr<wallpapertest::Xvfb> m_xvfb;
+    std::unique_ptr<Daemon> m_bus;
+    std::unique_ptr<Daemon> m_desktop;
 };
 
 } // namespace desktoptest

@@ -3,6 +3,7 @@
 // program quits right after setting the wallpaper.
 
 #include "platform/wallpaper/x11root.h"
+#include "tests/desktop/contract.h"
 #include "tests/platform/wallpaper/support.h"
 
 #include <QDir>
@@ -276,6 +277,17 @@ TEST_P(X11Root, DesktopWindowOverTheRoot)
 
 // Depth 16 packs pixels from the visual's masks instead of copying rows.
 INSTANTIATE_TEST_SUITE_P(Depth, X11Root, testing::Values(24, 16));
+
+// A new Xvfb per session: the root window forgets everything at logoff.
+TEST(X11RootContract, IsKept)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    desktoptest::XDesktop x11({},
+                              {QStringLiteral("-XDG_CURRENT_DESKTOP"),
+                               QStringLiteral("-WAYLAND_DISPLAY"), QStringLiteral("-SWAYSOCK")});
+    desktoptest::runContract(x11, root.path());
+}
 
 TEST(X11RootServerGone, FailsWithAReasonInsteadOfHanging)
 {
