@@ -146,6 +146,8 @@ void installFrenchTranslations()
 int runVelumbra(int argc, char **argv)
 {
     const std::optional<std::string> noDisplay = displayUnavailableReason();
+    if (!noDisplay)
+        preferNativeWindowSystem();
     // Help, the version and a wrong command line need no display, and a
     // window application cannot even start without one.
     const std::unique_ptr<QCoreApplication> app =
