@@ -11,7 +11,7 @@
 #include "platform/qtsettingsstore.h"
 #include "platform/qttrayicon.h"
 #include "platform/registry.h"
-#include "platform/wallpaper.h"
+#include "platform/wallpaper/wallpaper.h"
 #include "platform/webpage.h"
 
 #include <QApplication>

@@ -15,7 +15,7 @@
 #include "platform/screen.h"
 #include "platform/settings.h"
 #include "platform/tray.h"
-#include "platform/wallpaper.h"
+#include "platform/wallpaper/wallpaper.h"
 #include "rotation/interval.h"
 
 #include <QButtonGroup>

@@ -6,7 +6,7 @@
 //   bench_wallpaper --measure NAME RUNS A B
 //                                    (internal) one backend, in its session
 
-#include "platform/wallpaper.h"
+#include "platform/wallpaper/wallpaper.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -1,8 +1,8 @@
-#include "platform/wallpaper.h"
 #include "platform/wallpaper/gsettings.h"
 #include "platform/wallpaper/kde.h"
 #include "platform/wallpaper/nosetter.h"
 #include "platform/wallpaper/sway.h"
+#include "platform/wallpaper/wallpaper.h"
 #include "platform/wallpaper/x11root.h"
 #include "platform/wallpaper/xfconf.h"
 

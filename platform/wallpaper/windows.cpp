@@ -1,7 +1,7 @@
 // The Windows backend: plain Win32, no Qt, so that it cross-builds.
 
-#include "platform/wallpaper.h"
 #include "platform/wallpaper/nosetter.h"
+#include "platform/wallpaper/wallpaper.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX

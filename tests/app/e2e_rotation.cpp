@@ -7,7 +7,7 @@
 #include "app/frmvlb.h"
 #include "platform/clock.h"
 #include "platform/qtscreen.h"
-#include "platform/wallpaper.h"
+#include "platform/wallpaper/wallpaper.h"
 #include "tests/common/fakecontext.h"
 
 #include <QApplication>

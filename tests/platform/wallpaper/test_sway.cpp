@@ -1,7 +1,7 @@
 // The sway backend against a real headless sway; grim reads the screen back.
 
 #include "platform/wallpaper/sway.h"
-#include "tests/platform/wallpaper/support.h"
+#include "tests/desktop/support.h"
 
 #include <QDir>
 #include <QFile>

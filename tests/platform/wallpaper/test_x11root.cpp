@@ -3,7 +3,7 @@
 // program quits right after setting the wallpaper.
 
 #include "platform/wallpaper/x11root.h"
-#include "tests/platform/wallpaper/support.h"
+#include "tests/desktop/support.h"
 
 #include <QDir>
 #include <QFile>

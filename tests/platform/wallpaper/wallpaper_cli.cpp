@@ -4,7 +4,7 @@
 //   wallpaper_cli [--backend NAME] screensaver
 // Exit code 0 on success, 1 with the reason on stderr, 2 on bad usage.
 
-#include "platform/wallpaper.h"
+#include "platform/wallpaper/wallpaper.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "tests/platform/wallpaper/support.h"
+#include "tests/desktop/support.h"
 
 #include <QCoreApplication>
 #include <QDir>
