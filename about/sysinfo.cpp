@@ -17,6 +17,30 @@ std::string joinPath(const std::string &folder, const std::string &name, char se
 
 } // namespace
 
+WellKnownPrograms systemInformationPrograms(const std::vector<std::string> &standardFolders)
+{
+    if (standardFolders.empty())
+        return {};
+    // Programs that describe the machine come before the process monitors,
+    // which show less of it.
+    static const char *const names[] = {
+        "hardinfo",
+        "kinfocenter",
+        "gnome-system-monitor",
+        "mate-system-monitor",
+        "plasma-systemmonitor",
+        "xfce4-taskmanager",
+        "lxtask",
+    };
+    WellKnownPrograms programs;
+    for (const char *name : names) {
+        for (const std::string &folder : standardFolders)
+            programs.fullPaths.push_back(joinPath(folder, name, '/'));
+        programs.names.emplace_back(name);
+    }
+    return programs;
+}
+
 bool GetKeyValue(Registry &registry, RegistryRoot KeyRoot, const std::string &KeyName,
                  const std::string &SubKeyRef, std::string &KeyVal)
 {

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "platform/files.h"
+#include "platform/process.h"
 #include "platform/registry.h"
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace velumbra {
 
@@ -15,6 +18,21 @@ namespace velumbra {
 /// is always closed again.
 bool GetKeyValue(Registry &registry, RegistryRoot KeyRoot, const std::string &KeyName,
                  const std::string &SubKeyRef, std::string &KeyVal);
+
+/// Where a system keeps its system-information programs when the registry does
+/// not name one.
+struct WellKnownPrograms
+{
+    std::vector<std::string> fullPaths; ///< looked at first, in this order
+    std::vector<std::string> names;     ///< then looked up in each search folder
+};
+
+/// The programs that describe the machine, each looked for in
+/// @p standardFolders (the system's own program folders) and by name in the
+/// search folders; none where the system has no standard folder (Windows,
+/// whose registry names the program).
+[[nodiscard]] WellKnownPrograms
+systemInformationPrograms(const std::vector<std::string> &standardFolders);
 
 /// Where the system-information program is looked for.
 struct SysInfoSources

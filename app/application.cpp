@@ -6,6 +6,8 @@
 #include "lasting/lastingservices.h"
 #include "platform/clock.h"
 #include "platform/display.h"
+#include "platform/files.h"
+#include "platform/process.h"
 #include "platform/prompter.h"
 #include "platform/qtscreen.h"
 #include "platform/qtsettingsstore.h"
@@ -47,7 +49,7 @@ struct SystemServices::Impl
                         files,
                         processes,
                         web,
-                        systemInformationPrograms(),
+                        systemInformationPrograms(standardProgramFolders()),
                         help,
                         authorSiteAddress(configuredAuthorAddress(), help)};
 };

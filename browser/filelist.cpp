@@ -1,6 +1,7 @@
 #include "browser/filelist.h"
 
 #include "browser/folderreader.h"
+#include "browser/u16view.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

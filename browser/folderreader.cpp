@@ -1,6 +1,7 @@
 #include "browser/folderreader.h"
 
 #include "browser/core/paths.h"
+#include "browser/u16view.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "browser/core/folderproblem.h"
 #include "browser/core/pattern.h"
-#include "browser/core/preview.h"
 
 #include <QStringList>
 
@@ -23,10 +23,5 @@ namespace velumbra {
 /// A folder path the way the lists show it: absolute, clean, native
 /// separators, a trailing separator on a root only.
 [[nodiscard]] QString normalizedFolder(const QString &folder);
-
-inline std::u16string_view u16view(const QString &s)
-{
-    return {reinterpret_cast<const char16_t *>(s.utf16()), std::size_t(s.size())};
-}
 
 } // namespace velumbra

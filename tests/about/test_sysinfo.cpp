@@ -3,6 +3,8 @@
 // on Windows, where these same tests run under wine.
 #include "about/pageaddress.h"
 #include "about/sysinfo.h"
+#include "platform/fakes/fakefiles.h"
+#include "platform/fakes/fakeprocess.h"
 #include "platform/fakes/fakeregistry.h"
 
 #include <gtest/gtest.h>

@@ -114,10 +114,4 @@ TEST(SavedState, WritesTheEightKeysInOrderMarkerFirst)
     }
 }
 
-TEST(SavedState, ScreenSizeLine)
-{
-    EXPECT_EQ(screenSizeLine(1280, 1024), "La taille de l'écran est de 1280 pixels sur 1024");
-    EXPECT_EQ(screenSizeLine(0, 0), "La taille de l'écran est de 0 pixels sur 0");
-}
-
 } // namespace

@@ -1,3 +1,4 @@
+#include "browser/core/folderproblem.h"
 #include "browser/core/paths.h"
 #include "browser/core/pattern.h"
 #include "browser/core/preview.h"
@@ -192,6 +193,12 @@ TEST(InfoLineTest, ExactText)
               "/i/12345.jpg (10000 x 1 pixels pour un écran de 0 x 0)");
     // After a failed decode the size part is left out.
     EXPECT_EQ(infoLine("/i/texte.jpg", std::nullopt, 1280, 1024), "/i/texte.jpg");
+}
+
+TEST(InfoLineTest, ScreenSizeLine)
+{
+    EXPECT_EQ(screenSizeLine(1280, 1024), "La taille de l'écran est de 1280 pixels sur 1024");
+    EXPECT_EQ(screenSizeLine(0, 0), "La taille de l'écran est de 0 pixels sur 0");
 }
 
 TEST(FolderProblemTest, NamesTheFolderAndTheReason)
