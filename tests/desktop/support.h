@@ -53,6 +53,9 @@ struct RunResult
 // The process environment with @p env applied ("NAME=value" sets, "-NAME" removes).
 QProcessEnvironment environment(const QStringList &env);
 
+// The full path of the script @p name of servers/ ("namespace.sh", "session.sh", "sway.sh").
+QString serverScript(const QString &name);
+
 // Runs the built wallpaper_cli with @p args and extra environment @p env.
 RunResult runCli(const QStringList &args, const QStringList &env = {});
 
