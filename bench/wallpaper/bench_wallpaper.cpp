@@ -7,6 +7,7 @@
 //                                    (internal) one backend, in its session
 
 #include "platform/wallpaper/wallpaper.h"
+#include "tests/desktop/support.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -252,7 +253,6 @@ int main(int argc, char **argv)
                         median(t) / baseline, t.size());
         std::fflush(stdout);
     };
-    const QString servers = QStringLiteral(WALLPAPER_SERVERS);
     const auto have = [](const char *program) {
         return !QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty();
     };
@@ -302,8 +302,9 @@ int main(int argc, char **argv)
                               "exec gnome-shell --x11 --replace --sm-disable >/dev/null 2>&1")
                         : QStringLiteral("exec xfdesktop --disable-wm-check >/dev/null 2>&1");
             session = std::make_unique<Server>(
-                servers + QStringLiteral("/namespace.sh"),
-                QStringList{servers + QStringLiteral("/session.sh"), program}, env);
+                wallpapertest::serverScript(QStringLiteral("namespace.sh")),
+                QStringList{wallpapertest::serverScript(QStringLiteral("session.sh")), program},
+                env);
             env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), session->firstLine);
             // Each desktop follows changes once it has set up its own picture.
             const QDeadlineTimer deadline(60000);
@@ -336,8 +337,8 @@ int main(int argc, char **argv)
     if (have("sway") && have("grim")) {
         const QString runtime = dir.filePath(QStringLiteral("runtime"));
         QDir().mkpath(runtime);
-        Server sway(servers + QStringLiteral("/namespace.sh"),
-                    {servers + QStringLiteral("/sway.sh"), runtime}, base_env);
+        Server sway(wallpapertest::serverScript(QStringLiteral("namespace.sh")),
+                    {wallpapertest::serverScript(QStringLiteral("sway.sh")), runtime}, base_env);
         const QStringList where = sway.firstLine.split(u' ');
         QString error = QStringLiteral("sway did not start");
         std::vector<double> times;
