@@ -3,8 +3,8 @@
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/registry.h"
+#include "platform/result.h"
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,14 +43,14 @@ struct SysInfoSources
     const WellKnownPrograms &programs;
 };
 
-/// The system-information program to start, or nothing when none is found:
-/// first a full path (the registry's, then the first well-known one that
-/// exists), then a folder and a program name (the registry's folder with
-/// MSINFO32.EXE, then each search folder with each well-known name).
-[[nodiscard]] std::optional<std::string> findSysInfo(const SysInfoSources &sources);
+/// The system-information program to start: first a full path (the
+/// registry's, then the first well-known one that exists), then a folder and a
+/// program name (the registry's folder with MSINFO32.EXE, then each search
+/// folder with each well-known name). Fails when none is found.
+[[nodiscard]] Result<std::string> findSysInfo(const SysInfoSources &sources);
 
-/// Starts the program findSysInfo finds; false when there is none or it would
-/// not start, which the caller reports.
-[[nodiscard]] bool startSysInfo(const SysInfoSources &sources);
+/// Starts the program findSysInfo finds; fails, with the notice the user is
+/// shown, when there is none or it would not start.
+[[nodiscard]] Result<> startSysInfo(const SysInfoSources &sources);
 
 } // namespace velumbra

@@ -84,8 +84,8 @@ void installFrenchTranslations()
 
 int runVelumbra(int argc, char **argv)
 {
-    if (const std::optional<std::string> reason = displayUnavailableReason()) {
-        std::fprintf(stderr, "%s\n", reason->c_str());
+    if (const Result<> display = displayReachable(); !display) {
+        std::fprintf(stderr, "%s\n", display.reason().c_str());
         return 1;
     }
     QApplication app(argc, argv);

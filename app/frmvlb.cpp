@@ -224,10 +224,10 @@ void FrmVLB::createBrowser(QWidget *client)
     connect(Dir1, &FolderList::openFailed, this, &FrmVLB::reportFolderProblem);
 
     // The lists start on the drive and folder the program was started in.
-    Dir1->setPath(QDir::currentPath());
+    (void)Dir1->setPath(QDir::currentPath());
     Drive1->showDrive(Drive1->driveOf(Dir1->path()));
     File1->setPattern(QStringLiteral("*.*"));
-    File1->setPath(Dir1->path());
+    (void)File1->setPath(Dir1->path());
 }
 
 void FrmVLB::createPreview(QWidget *client)
@@ -364,7 +364,7 @@ void FrmVLB::load()
     m_loading = true;
     if (const std::optional<SavedState> saved = readSavedState(m_ctx.settings)) {
         Drive1->setDrive(fromStd(saved->drive));
-        Dir1->setPath(fromStd(saved->folder));
+        (void)Dir1->setPath(fromStd(saved->folder));
         Text1->setText(fromStd(saved->pattern));
         File1->setFileName(fromStd(saved->fileName));
         if (saved->option)
@@ -429,9 +429,8 @@ int FrmVLB::selectedIndex(const QButtonGroup *group) const
 
 void FrmVLB::onDrive1Change(const QString &drive)
 {
-    QString error;
-    if (!Dir1->setPath(drive, &error)) {
-        reportFolderProblem(error);
+    if (const Result<> opened = Dir1->setPath(drive); !opened) {
+        reportFolderProblem(fromStd(opened.reason()));
         // The lists stay on the last folder that could be read; so does the drive.
         Drive1->showDrive(Drive1->driveOf(Dir1->path()));
     }
@@ -439,10 +438,9 @@ void FrmVLB::onDrive1Change(const QString &drive)
 
 void FrmVLB::onDir1Change(const QString &path)
 {
-    QString error;
-    if (!File1->setPath(path, &error)) {
-        reportFolderProblem(error);
-        Dir1->setPath(File1->path());
+    if (const Result<> listed = File1->setPath(path); !listed) {
+        reportFolderProblem(fromStd(listed.reason()));
+        (void)Dir1->setPath(File1->path());
         return;
     }
     Drive1->showDrive(Drive1->driveOf(path));
@@ -687,12 +685,9 @@ void FrmVLB::unload()
     state.time = Text2->text().toStdString();
     state.unites = selectedIndex(m_optUnitesGroup);
     writeWindowState(m_ctx.settings, state);
-    if (const std::optional<SettingsWriteError> error = m_ctx.settings.commit()) {
+    if (const Result<> saved = m_ctx.settings.commit(); !saved) {
         m_exitCode = 1;
-        m_ctx.prompter.tell(
-            this, QStringLiteral("Velumbra"),
-            QStringLiteral("Les réglages n'ont pas pu être enregistrés dans « %1 » : %2.")
-                .arg(fromStd(error->location), fromStd(error->reason)));
+        m_ctx.prompter.tell(this, QStringLiteral("Velumbra"), fromStd(saved.reason()));
     }
 }
 

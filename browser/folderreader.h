@@ -1,16 +1,14 @@
 #pragma once
 
-#include "browser/core/folderproblem.h"
 #include "browser/core/pattern.h"
+#include "platform/result.h"
 
 #include <QStringList>
 
-#include <optional>
-
 namespace velumbra {
 
-/// Why @p folder cannot be listed, or nothing when it can.
-[[nodiscard]] std::optional<FolderProblem> folderProblem(const QString &folder);
+/// Whether @p folder can be listed; the failure names the folder and the reason.
+[[nodiscard]] Result<> checkFolder(const QString &folder);
 
 /// The names of @p folder's files that @p pattern matches, alphabetical
 /// ignoring case; never folders, never hidden files.

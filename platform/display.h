@@ -1,13 +1,12 @@
 #pragma once
 
-#include <optional>
-#include <string>
+#include "platform/result.h"
 
 namespace velumbra {
 
-/// Why no graphical session can be reached, in one French sentence, or
-/// nothing when a window can be shown. Call it before creating the
+/// Whether a window can be shown; the failure says in one French sentence
+/// why no graphical session can be reached. Call it before creating the
 /// application object, whose own failure would be an abort.
-[[nodiscard]] std::optional<std::string> displayUnavailableReason();
+[[nodiscard]] Result<> displayReachable();
 
 } // namespace velumbra

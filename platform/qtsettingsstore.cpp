@@ -103,7 +103,7 @@ void QtSettingsStore::write(std::string_view section, std::string_view key, std:
     m_pending[k] = std::string(value);
 }
 
-std::optional<SettingsWriteError> QtSettingsStore::commit()
+Result<> QtSettingsStore::commit()
 {
     {
         // QSettings never writes over a file it cannot parse, so a damaged
@@ -128,13 +128,13 @@ std::optional<SettingsWriteError> QtSettingsStore::commit()
     m_order.clear();
     s.sync();
     if (s.status() == QSettings::NoError)
-        return std::nullopt;
+        return Result<>::success();
 
-    SettingsWriteError error{s.fileName().toStdString(), "erreur d'écriture"};
+    std::string reason = "erreur d'écriture";
 #ifdef Q_OS_UNIX
-    error.reason = diagnoseUnixWrite(s.fileName(), bytes);
+    reason = diagnoseUnixWrite(s.fileName(), bytes);
 #endif
-    return error;
+    return settingsNotSaved(s.fileName().toStdString(), reason);
 }
 
 std::string QtSettingsStore::location() const

@@ -118,7 +118,7 @@ TEST_P(StartSysInfoTest, FollowsTheOrderAndReportsFailure)
     const WellKnownPrograms programs{{"/usr/bin/hardinfo", "/usr/bin/kinfocenter"},
                                      {"hardinfo", "kinfocenter"}};
 
-    EXPECT_EQ(startSysInfo({registry, files, processes, programs}), c.expectedStarted);
+    EXPECT_EQ(startSysInfo({registry, files, processes, programs}).ok(), c.expectedStarted);
     EXPECT_EQ(processes.started, c.expectedStarts);
     EXPECT_EQ(registry.stillOpen(), 0u);
 }
@@ -221,6 +221,18 @@ INSTANTIATE_TEST_SUITE_P(Addresses, HelpAddressTest,
                                          AddressCase{"BuildTree", "", {kSource}, kSource},
                                          AddressCase{"NeitherGivesInstalled", "", {}, kInstalled}),
                          [](const testing::TestParamInfo<AddressCase> &p) { return p.param.name; });
+
+// Where the system has no program folder of its own (Windows) nothing is
+// looked for outside the registry.
+TEST(SystemInformationPrograms, OnlyInTheSystemsOwnFolders)
+{
+    EXPECT_TRUE(systemInformationPrograms({}).fullPaths.empty());
+    EXPECT_TRUE(systemInformationPrograms({}).names.empty());
+    const WellKnownPrograms onLinux = systemInformationPrograms({"/usr/bin"});
+    ASSERT_EQ(onLinux.fullPaths.size(), onLinux.names.size());
+    EXPECT_EQ(onLinux.fullPaths.front(), "/usr/bin/hardinfo");
+    EXPECT_EQ(onLinux.names.front(), "hardinfo");
+}
 
 TEST(AuthorAddress, FallsBackToTheHelpPage)
 {

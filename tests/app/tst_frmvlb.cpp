@@ -350,7 +350,7 @@ private Q_SLOTS:
     void aFailedSaveIsReportedAndEndsWithAnError()
     {
         m_fake->settings.failWith =
-            SettingsWriteError{"/home/u/.config/Velumbra/Velumbra.conf", "le disque est plein"};
+            settingsNotSaved("/home/u/.config/Velumbra/Velumbra.conf", "le disque est plein");
         FrmVLB &w = make();
         w.load();
         w.close();

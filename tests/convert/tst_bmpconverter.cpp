@@ -218,9 +218,10 @@ void TestBmpConverter::formats()
     const QString copy = m_dir->filePath(QStringLiteral("copie.bmp"));
     QVERIFY(writeFile(source, bytes));
     BmpConverter converter;
-    QString error;
-    QVERIFY2(converter.decode(source, &error), qPrintable(error));
-    QVERIFY2(converter.writeBmp(copy, &error), qPrintable(error));
+    const Result<> decoded = converter.decode(source);
+    QVERIFY2(decoded, decoded.reason().c_str());
+    const Result<> copied = converter.writeBmp(copy);
+    QVERIFY2(copied, copied.reason().c_str());
 
     const QByteArray written = readAll(copy);
     QCOMPARE(bmpBitCount(written), bits);
@@ -264,12 +265,13 @@ void TestBmpConverter::refused()
     const QString source = m_dir->filePath(QStringLiteral("x.jpg"));
     QVERIFY(writeFile(source, bytes));
     BmpConverter converter;
-    QString error;
-    QVERIFY(!converter.decode(source, &error));
+    const Result<> decoded = converter.decode(source);
+    QVERIFY(!decoded);
+    const QString error = QString::fromStdString(decoded.reason());
     QVERIFY2(error.contains(reason), qPrintable(error));
     QVERIFY(!error.isEmpty());
     QVERIFY(converter.picture().isNull());
-    QVERIFY(!converter.writeBmp(m_dir->filePath(QStringLiteral("x.bmp")), &error));
+    QVERIFY(!converter.writeBmp(m_dir->filePath(QStringLiteral("x.bmp"))));
     QCOMPARE(namesIn(m_dir->path()), QStringList{QStringLiteral("x.jpg")});
 }
 
@@ -282,8 +284,8 @@ void TestBmpConverter::largeCameraPicture()
     QVERIFY(writeFile(source, encoded(big, "jpeg", 50)));
     big = QImage();
     BmpConverter converter;
-    QString error;
-    QVERIFY2(converter.decode(source, &error), qPrintable(error));
+    const Result<> decoded = converter.decode(source);
+    QVERIFY2(decoded, decoded.reason().c_str());
     QCOMPARE(converter.picture().size(), QSize(7000, 5000));
 }
 
