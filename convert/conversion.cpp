@@ -53,7 +53,7 @@ ConversionOutcome BmpConversion::run(ConversionScope scope, const ConversionStep
         const QString name = steps.entry(i);
         const QString source = fullName(steps, name);
         steps.setFichierPapierPeint(source);
-        steps.setCaption(QStringLiteral("°VLB°  Papier peint : ") + source);
+        steps.setCaption(QString::fromUtf8(kCaptionPrefix) + source);
 
         if (const Result<> decoded = m_codec.decode(source); !decoded) {
             reportFailure(QStringLiteral("Le fichier « %1 » n'a pas pu être lu : %2.")

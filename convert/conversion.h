@@ -36,6 +36,10 @@ struct ConversionSteps
     std::function<void(const QString &)> setFichierPapierPeint;
 };
 
+/// What the window's caption shows before the full name of the file in hand,
+/// while a conversion or a rotation goes through a folder.
+inline constexpr char kCaptionPrefix[] = "°VLB°  Papier peint : ";
+
 enum class ConversionScope { WholeFolder, SelectedFiles };
 enum class ConversionOutcome { Declined, Finished, Stopped };
 

@@ -4,7 +4,9 @@
 // touch the user's file, nobody answers a real box, and Xvfb has no
 // notification area to host an icon.
 
+#include "app/core/savedstate.h"
 #include "app/frmvlb.h"
+#include "convert/conversion.h"
 #include "platform/clock.h"
 #include "platform/qtscreen.h"
 #include "platform/wallpaper/wallpaper.h"
@@ -57,7 +59,7 @@ int run(int argc, char **argv)
         return 1;
 
     velumbra::FakeContext fake;
-    fake.settings.values = {{"Init/AUTEUR", "Ardeval Quennet"},
+    fake.settings.values = {{"Init/AUTEUR", std::string(velumbra::kSettingsMarker)},
                             {"Init/Drive", "/"},
                             {"Init/Folder", dir.path().toStdString()},
                             {"Init/Pattern", "*.bmp"},
@@ -96,7 +98,7 @@ int run(int argc, char **argv)
     };
     check(seen.size() >= 2, "the root window showed at least two of the pictures");
     check(!window.isVisible(), "the window is hidden while it rotates");
-    check(window.windowTitle().startsWith(QStringLiteral("°VLB°  Papier peint : ") + dir.path() +
+    check(window.windowTitle().startsWith(QString::fromUtf8(velumbra::kCaptionPrefix) + dir.path() +
                                           QLatin1Char('/')),
           "the caption names a file of the folder");
     check(fake.tray.tip == window.windowTitle(), "the tray tip follows the caption");

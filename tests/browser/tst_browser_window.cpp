@@ -1,3 +1,4 @@
+#include "app/core/savedstate.h"
 #include "app/frmvlb.h"
 #include "browser/core/preview.h"
 #include "browser/filelist.h"
@@ -183,7 +184,7 @@ private Q_SLOTS:
         QVERIFY(readme.open(QIODevice::WriteOnly));
         readme.close();
         FakeContext ctx;
-        ctx.settings.values["Init/AUTEUR"] = "Ardeval Quennet";
+        ctx.settings.values["Init/AUTEUR"] = kSettingsMarker;
         ctx.settings.values["Init/Folder"] = (folder.isEmpty() ? m_path : folder).toStdString();
         ctx.settings.values["Init/Pattern"] = "*";
         ctx.settings.values["Init/FileName"] = fileName.toStdString();

@@ -66,7 +66,7 @@ QStringList converted(const QString &folder, const QString &entry, const QString
 {
     const QString source = folder + QLatin1Char('/') + entry;
     return {QStringLiteral("file ") + source,
-            QStringLiteral("caption °VLB°  Papier peint : ") + source,
+            QStringLiteral("caption ") + QString::fromUtf8(kCaptionPrefix) + source,
             QStringLiteral("decode ") + source,
             QStringLiteral("file ") + folder + QLatin1Char('/') + copy,
             QStringLiteral("write ") + folder + QLatin1Char('/') + copy};
@@ -128,7 +128,8 @@ void TestConversion::loop_data()
 
     QStringList stopped = converted(d, abc[0], a);
     stopped << QStringLiteral("file /data/Images/b.jpg")
-            << QStringLiteral("caption °VLB°  Papier peint : /data/Images/b.jpg")
+            << QStringLiteral("caption ") + QString::fromUtf8(kCaptionPrefix) +
+                   QStringLiteral("/data/Images/b.jpg")
             << QStringLiteral("decode /data/Images/b.jpg");
     QTest::newRow("undecodable file stops the loop there")
         << folder << d << abc << QList<int>{} << QStringLiteral("/data/Images/b.jpg") << QString()

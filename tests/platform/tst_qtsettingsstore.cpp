@@ -1,3 +1,4 @@
+#include "app/core/savedstate.h"
 #include "platform/qtsettingsstore.h"
 
 #include <QDir>
@@ -9,7 +10,18 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
+using velumbra::kSettingsMarker;
 using velumbra::QtSettingsStore;
+
+namespace {
+
+// The marker the program writes first, as the file holds it.
+QByteArray marker()
+{
+    return QByteArray(kSettingsMarker.data(), qsizetype(kSettingsMarker.size()));
+}
+
+} // namespace
 
 // The store is tested against the real QSettings file in a temporary
 // XDG_CONFIG_HOME. Running as root (CI), permissions do not stop writes, so
@@ -48,7 +60,7 @@ private:
 
     static void writeEight(QtSettingsStore &s, const std::string &pattern)
     {
-        s.write("Init", "AUTEUR", "Ardeval Quennet");
+        s.write("Init", "AUTEUR", kSettingsMarker);
         s.write("Init", "Drive", "/");
         s.write("Init", "Folder", "/home/élodie/Images, été");
         s.write("Init", "Pattern", pattern);
@@ -115,18 +127,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("marker");
         QTest::newRow("binary") << QByteArray("\x00\xff\xfe[Init\x01\nAUTEUR=\x80\x81", 16)
                                 << QString();
-        QTest::newRow("no section") << QByteArray("AUTEUR=Ardeval Quennet\n") << QString();
-        QTest::newRow("list value") << QByteArray("[Init]\nAUTEUR=Ardeval Quennet\nPattern=a,b\n")
-                                    << QStringLiteral("Ardeval Quennet");
+        QTest::newRow("no section") << "AUTEUR=" + marker() + "\n" << QString();
+        QTest::newRow("list value") << "[Init]\nAUTEUR=" + marker() + "\nPattern=a,b\n"
+                                    << QString::fromUtf8(marker());
         QTest::newRow("variant value")
-            << QByteArray(
-                   "[Init]\nAUTEUR=Ardeval Quennet\nOption=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x1)\n")
-            << QStringLiteral("Ardeval Quennet");
+            << "[Init]\nAUTEUR=" + marker() + "\nOption=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x1)\n"
+            << QString::fromUtf8(marker());
         QTest::newRow("huge value")
-            << ("[Init]\nAUTEUR=Ardeval Quennet\nTime=" + QByteArray(4 << 20, '9') + "\n")
-            << QStringLiteral("Ardeval Quennet");
-        QTest::newRow("unterminated quote")
-            << QByteArray("[Init]\nAUTEUR=\"Ardeval Quennet\nDrive=/\n") << QString();
+            << ("[Init]\nAUTEUR=" + marker() + "\nTime=" + QByteArray(4 << 20, '9') + "\n")
+            << QString::fromUtf8(marker());
+        QTest::newRow("unterminated quote") << "[Init]\nAUTEUR=\"" + marker() + "\nDrive=/\n"
+                                            << QString();
     }
 
     void survivesADamagedFile()
@@ -176,7 +187,7 @@ private Q_SLOTS:
         if (root && !mountTmpfs(QStringLiteral("size=64k")))
             QSKIP("cannot mount a tmpfs here");
 
-        const QByteArray before("[Init]\nAUTEUR=Ardeval Quennet\nPattern=*.old\n");
+        const QByteArray before("[Init]\nAUTEUR=" + marker() + "\nPattern=*.old\n");
         writeRaw(before);
         if (how == QLatin1String("ro")) {
             QVERIFY(::mount("tmpfs", QFile::encodeName(m_configHome).constData(), "tmpfs",
