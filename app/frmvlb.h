@@ -1,37 +1,30 @@
 #pragma once
 
 #include "app/appcontext.h"
+#include "app/frmvlb_ui.h"
 #include "rotation/rotation.h"
 
 #include <QMainWindow>
 #include <QPointer>
 
-#include <array>
 #include <memory>
 #include <optional>
-
-class QButtonGroup;
-class QGroupBox;
-class QLineEdit;
-class QMenu;
-class QPushButton;
-class QRadioButton;
-class QLabel;
-class QTimer;
 
 namespace velumbra {
 
 class BmpConverter;
-class DriveList;
-class FileList;
-class FolderList;
-class OutlineShape;
-class ReleaseLabel;
+class TrayPresence;
+class WindowRotationView;
 class frmAbout;
 enum class ConversionScope;
 
-/// The main window: browsing, preview, the choice of mode and interval.
-class FrmVLB : public QMainWindow, private RotationView
+/// What the caption shows before the full name of the file in hand, while a
+/// conversion or a rotation goes through a folder.
+inline constexpr char kCaptionPrefix[] = "°VLB°  Papier peint : ";
+
+/// The main window: browsing, preview, the choice of mode and interval. Its
+/// controls come from FrmVLBUi, under the names the handlers use.
+class FrmVLB : public QMainWindow, private FrmVLBUi
 {
     Q_OBJECT
 public:
@@ -64,21 +57,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void createBrowser(QWidget *client);
-    void createPreview(QWidget *client);
-    void createChoice(QWidget *client);
-    void createButtons(QWidget *client);
-    void createMenus();
-    void createConversions();
-    void setTabOrderChain();
-    void setAccessibleNames();
-
-    void selectOption1(int index);
-    void selectOptUnites(int index);
+    void connectControls();
     void onOption1Click(int index);
     void onOptUnitesClick(int index);
     void onDrive1Change(const QString &drive);
@@ -87,65 +68,25 @@ private:
     void reportFolderProblem(const QString &message);
     void applyPattern();
     void applyPreset(const QString &pattern);
-    void popupAt(QMenu *menu, const QPoint &globalPos);
     void unload();
     void onMnuApropos();
     void onMnuAide();
 
     void okAction();
-    void setWallpaperAndQuit(int mode);
     void startRotation();
     void onCommand1Release(Qt::MouseButton button, bool overButton);
     void onTimer1Tick();
-    void onTrayActivated();
-    void showFromTray();
-
-    // What the rotation drives.
-    [[nodiscard]] std::int64_t fileCount() const override;
-    [[nodiscard]] std::string filePath(std::int64_t index) const override;
-    void processPendingEvents() override;
-    [[nodiscard]] bool isEnding() const override;
-    void showCurrentFile(const std::string &path) override;
-    void setWallpaperUntilLogoff(const std::string &path) override;
+    void showCurrentFile(const QString &path);
     void convertToBmp(ConversionScope scope);
-
-    [[nodiscard]] int selectedIndex(const QButtonGroup *group) const;
 
     AppContext m_ctx;
     int m_exitCode = 0;
     bool m_unloaded = false;
     bool m_inTick = false;
-    bool m_hiddenInTray = false;
-    Rotation m_rotation;
     bool m_loading = false;
-
-    // Controls, under the names the rest of the program knows them by.
-    QTimer *Timer1 = nullptr;
-    QLabel *Picture1 = nullptr;
-    QPushButton *Command2 = nullptr;
-    QPushButton *Command1 = nullptr;
-    QGroupBox *Frame1 = nullptr;
-    QGroupBox *FrameUnites = nullptr;
-    std::array<QRadioButton *, 3> OptUnites{};
-    QLineEdit *Text2 = nullptr;
-    std::array<QRadioButton *, 3> Option1{};
-    QLabel *Label2 = nullptr;
-    QLineEdit *Text1 = nullptr;
-    FileList *File1 = nullptr;
-    FolderList *Dir1 = nullptr;
-    DriveList *Drive1 = nullptr;
-    ReleaseLabel *Label3 = nullptr;
-    QLabel *image1 = nullptr;
-    QLabel *Label1 = nullptr;
-    OutlineShape *Shape1 = nullptr;
-    QButtonGroup *m_option1Group = nullptr;
-    QButtonGroup *m_optUnitesGroup = nullptr;
-
-    QMenu *Mnu = nullptr;
-    QMenu *Mnu_Fichier = nullptr;
-    QMenu *Mnu_ConvDossier = nullptr;
-    QMenu *Mnu_ConvFichier = nullptr;
-    QMenu *Mnu_Voir = nullptr;
+    Rotation m_rotation;
+    std::unique_ptr<WindowRotationView> m_rotationView;
+    std::unique_ptr<TrayPresence> m_tray;
     QPointer<frmAbout> m_about; // ownerless, so not deleted with the window by Qt
 
     // Decodes and writes the conversions' pictures; it holds the last one

@@ -1,5 +1,6 @@
 #include "app/widgets.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionButton>
@@ -14,12 +15,58 @@ void ReleaseLabel::mouseReleaseEvent(QMouseEvent *event)
         Q_EMIT released(event->button(), event->globalPosition().toPoint());
 }
 
+void PressLabel::mousePressEvent(QMouseEvent *event)
+{
+    Q_EMIT pressed();
+    QLabel::mousePressEvent(event);
+}
+
+void PressLabel::mouseReleaseEvent(QMouseEvent *event)
+{
+    Q_EMIT released();
+    QLabel::mouseReleaseEvent(event);
+}
+
+void EnterLineEdit::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        Q_EMIT entered();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
 void ReleaseButton::mouseReleaseEvent(QMouseEvent *event)
 {
     const bool over = rect().contains(event->position().toPoint());
     const Qt::MouseButton button = event->button();
     QPushButton::mouseReleaseEvent(event);
     Q_EMIT released(button, over);
+}
+
+DialogKeys::DialogKeys(QPushButton *defaultButton, QPushButton *cancelButton, QWidget *window)
+    : QObject(window), m_default(defaultButton), m_cancel(cancelButton)
+{
+    window->installEventFilter(this);
+}
+
+bool DialogKeys::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        switch (static_cast<QKeyEvent *>(event)->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            m_default->click();
+            return true;
+        case Qt::Key_Escape:
+            m_cancel->click();
+            return true;
+        default:
+            break;
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void WrappingRadioButton::paintEvent(QPaintEvent *)

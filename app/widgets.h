@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -20,6 +21,38 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 };
 
+/// A label that reports every mouse-button press and release on it, wherever
+/// the release happens.
+class PressLabel : public QLabel
+{
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+
+Q_SIGNALS:
+    void pressed();
+    void released();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+};
+
+/// A text box that keeps Enter to itself: it reports it and lets it go no
+/// further, so that Enter there does not also press the window's default button.
+class EnterLineEdit : public QLineEdit
+{
+    Q_OBJECT
+public:
+    using QLineEdit::QLineEdit;
+
+Q_SIGNALS:
+    void entered();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+};
+
 /// A push button that also reports every mouse-button release over it, after
 /// a left release has been turned into its click.
 class ReleaseButton : public QPushButton
@@ -33,6 +66,23 @@ Q_SIGNALS:
 
 protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
+};
+
+/// Gives a main window the keys a dialog has of its own: Enter that the
+/// focused control leaves unhandled presses the default button, Escape the
+/// cancel button.
+class DialogKeys : public QObject
+{
+    Q_OBJECT
+public:
+    DialogKeys(QPushButton *defaultButton, QPushButton *cancelButton, QWidget *window);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QPushButton *m_default;
+    QPushButton *m_cancel;
 };
 
 /// An option button whose caption wraps onto several lines within its width.

@@ -1,7 +1,6 @@
 #include "convert/conversion.h"
 
 #include "convert/core/bmpname.h"
-#include "platform/prompter.h"
 
 namespace velumbra {
 namespace {
@@ -19,8 +18,8 @@ QString copyName(const QString &fileName)
 
 } // namespace
 
-BmpConversion::BmpConversion(PictureCodec &codec, Prompter &prompter, QWidget *parent)
-    : m_codec(codec), m_prompter(prompter), m_parent(parent)
+BmpConversion::BmpConversion(PictureCodec &codec, BoundPrompter prompter)
+    : m_codec(codec), m_prompter(prompter)
 {
 }
 
@@ -41,8 +40,7 @@ QString BmpConversion::question(ConversionScope scope, const QString &folder)
 
 ConversionOutcome BmpConversion::run(ConversionScope scope, const ConversionSteps &steps)
 {
-    if (m_prompter.ask(m_parent, title(), question(scope, steps.folder), AnswerButtons::YesNo) !=
-        Answer::Yes)
+    if (m_prompter.ask(title(), question(scope, steps.folder), AnswerButtons::YesNo) != Answer::Yes)
         return ConversionOutcome::Declined;
 
     // Counted once: the copies written meanwhile are not converted in their turn.
@@ -52,8 +50,7 @@ ConversionOutcome BmpConversion::run(ConversionScope scope, const ConversionStep
             continue;
         const QString name = steps.entry(i);
         const QString source = fullName(steps, name);
-        steps.setFichierPapierPeint(source);
-        steps.setCaption(QString::fromUtf8(kCaptionPrefix) + source);
+        steps.reading(source);
 
         if (const Result<> decoded = m_codec.decode(source); !decoded) {
             reportFailure(QStringLiteral("Le fichier « %1 » n'a pas pu être lu : %2.")
@@ -61,22 +58,21 @@ ConversionOutcome BmpConversion::run(ConversionScope scope, const ConversionStep
             return ConversionOutcome::Stopped;
         }
         const QString copy = fullName(steps, copyName(name));
-        steps.setFichierPapierPeint(copy);
+        steps.writing(copy);
         if (const Result<> written = m_codec.writeBmp(copy); !written) {
             reportFailure(QStringLiteral("La copie « %1 » n'a pas pu être écrite : %2.")
                               .arg(copy, QString::fromStdString(written.reason())));
             return ConversionOutcome::Stopped;
         }
     }
-    m_prompter.tell(m_parent, QStringLiteral("Velumbra"), QStringLiteral("Conversion terminée !"));
+    m_prompter.tell(QStringLiteral("Velumbra"), QStringLiteral("Conversion terminée !"));
     return ConversionOutcome::Finished;
 }
 
 void BmpConversion::reportFailure(const QString &text)
 {
-    m_prompter.tell(m_parent, title(),
-                    text + QStringLiteral("\nLa conversion s'arrête à ce fichier ; "
-                                          "les copies écrites avant lui restent."));
+    m_prompter.tell(title(), text + QStringLiteral("\nLa conversion s'arrête à ce fichier ; "
+                                                   "les copies écrites avant lui restent."));
 }
 
 } // namespace velumbra

@@ -1,16 +1,13 @@
 #pragma once
 
+#include "platform/prompter.h"
 #include "platform/result.h"
 
 #include <QString>
 
 #include <functional>
 
-class QWidget;
-
 namespace velumbra {
-
-class Prompter;
 
 /// Decodes one picture at a time and writes it as a BMP file.
 class PictureCodec
@@ -23,8 +20,8 @@ public:
     [[nodiscard]] virtual Result<> writeBmp(const QString &path) = 0;
 };
 
-/// What a conversion works on and reports to: the main window's lists,
-/// caption and current file, handed in so the loop runs without widgets.
+/// What a conversion works on, handed in so the loop runs without widgets,
+/// and what it reports as it goes.
 struct ConversionSteps
 {
     QString folder;
@@ -32,13 +29,11 @@ struct ConversionSteps
     std::function<int()> count;
     std::function<QString(int)> entry;
     std::function<bool(int)> isSelected;
-    std::function<void(const QString &)> setCaption;
-    std::function<void(const QString &)> setFichierPapierPeint;
+    /// The full name of the file about to be read.
+    std::function<void(const QString &source)> reading;
+    /// The full name of its copy, about to be written.
+    std::function<void(const QString &copy)> writing;
 };
-
-/// What the window's caption shows before the full name of the file in hand,
-/// while a conversion or a rotation goes through a folder.
-inline constexpr char kCaptionPrefix[] = "°VLB°  Papier peint : ";
 
 enum class ConversionScope { WholeFolder, SelectedFiles };
 enum class ConversionOutcome { Declined, Finished, Stopped };
@@ -48,7 +43,7 @@ enum class ConversionOutcome { Declined, Finished, Stopped };
 class BmpConversion
 {
 public:
-    BmpConversion(PictureCodec &codec, Prompter &prompter, QWidget *parent = nullptr);
+    BmpConversion(PictureCodec &codec, BoundPrompter prompter);
 
     ConversionOutcome run(ConversionScope scope, const ConversionSteps &steps);
 
@@ -59,8 +54,7 @@ private:
     void reportFailure(const QString &text);
 
     PictureCodec &m_codec;
-    Prompter &m_prompter;
-    QWidget *m_parent;
+    BoundPrompter m_prompter;
 };
 
 } // namespace velumbra

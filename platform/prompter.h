@@ -25,6 +25,30 @@ public:
     virtual void tell(QWidget *parent, const QString &title, const QString &text) = 0;
 };
 
+/// A prompter bound to the window its boxes belong to, where it is made, so
+/// that code that asks the user something never sees a widget.
+class BoundPrompter
+{
+public:
+    explicit BoundPrompter(Prompter &prompter, QWidget *parent = nullptr)
+        : m_prompter(prompter), m_parent(parent)
+    {
+    }
+
+    Answer ask(const QString &title, const QString &text, AnswerButtons buttons) const
+    {
+        return m_prompter.ask(m_parent, title, text, buttons);
+    }
+    void tell(const QString &title, const QString &text) const
+    {
+        m_prompter.tell(m_parent, title, text);
+    }
+
+private:
+    Prompter &m_prompter;
+    QWidget *m_parent;
+};
+
 /// Prompter shown as real QMessageBox dialogs.
 class QtPrompter final : public Prompter
 {

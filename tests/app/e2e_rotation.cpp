@@ -6,7 +6,6 @@
 
 #include "app/core/savedstate.h"
 #include "app/frmvlb.h"
-#include "convert/conversion.h"
 #include "platform/clock.h"
 #include "platform/qtscreen.h"
 #include "platform/wallpaper/wallpaper.h"

@@ -387,8 +387,9 @@ private Q_SLOTS:
     void modeEnablesTheIntervalOnlyForTheRotation_data()
     {
         QTest::addColumn<int>("index");
+        // Which mode has an interval is the OK decisions' table (test_okaction);
+        // these rows check that the window greys the controls out and back.
         QTest::newRow("temporary") << 0;
-        QTest::newRow("default") << 1;
         QTest::newRow("rotation") << 2;
     }
 

@@ -112,9 +112,9 @@ struct FolderRun
         steps.count = [&entries] { return int(entries.size()); };
         steps.entry = [&entries](int i) { return entries.at(i); };
         steps.isSelected = [](int) { return true; };
-        steps.setCaption = [](const QString &) {};
-        steps.setFichierPapierPeint = [this](const QString &f) { fichierPapierPeint = f; };
-        BmpConversion conversion(converter, prompter);
+        steps.reading = [this](const QString &f) { fichierPapierPeint = f; };
+        steps.writing = steps.reading;
+        BmpConversion conversion(converter, BoundPrompter(prompter));
         return conversion.run(ConversionScope::WholeFolder, steps);
     }
     [[nodiscard]] QString lastText() const

@@ -55,8 +55,8 @@ struct Harness
         };
         s.entry = [this](int i) { return entries.at(i); };
         s.isSelected = [this](int i) { return selected.contains(i); };
-        s.setCaption = [this](const QString &c) { log << QStringLiteral("caption ") + c; };
-        s.setFichierPapierPeint = [this](const QString &f) { log << QStringLiteral("file ") + f; };
+        s.reading = [this](const QString &f) { log << QStringLiteral("reading ") + f; };
+        s.writing = [this](const QString &f) { log << QStringLiteral("writing ") + f; };
         return s;
     }
 };
@@ -65,10 +65,8 @@ struct Harness
 QStringList converted(const QString &folder, const QString &entry, const QString &copy)
 {
     const QString source = folder + QLatin1Char('/') + entry;
-    return {QStringLiteral("file ") + source,
-            QStringLiteral("caption ") + QString::fromUtf8(kCaptionPrefix) + source,
-            QStringLiteral("decode ") + source,
-            QStringLiteral("file ") + folder + QLatin1Char('/') + copy,
+    return {QStringLiteral("reading ") + source, QStringLiteral("decode ") + source,
+            QStringLiteral("writing ") + folder + QLatin1Char('/') + copy,
             QStringLiteral("write ") + folder + QLatin1Char('/') + copy};
 }
 
@@ -127,9 +125,7 @@ void TestConversion::loop_data()
         << kDone;
 
     QStringList stopped = converted(d, abc[0], a);
-    stopped << QStringLiteral("file /data/Images/b.jpg")
-            << QStringLiteral("caption ") + QString::fromUtf8(kCaptionPrefix) +
-                   QStringLiteral("/data/Images/b.jpg")
+    stopped << QStringLiteral("reading /data/Images/b.jpg")
             << QStringLiteral("decode /data/Images/b.jpg");
     QTest::newRow("undecodable file stops the loop there")
         << folder << d << abc << QList<int>{} << QStringLiteral("/data/Images/b.jpg") << QString()
@@ -139,7 +135,7 @@ void TestConversion::loop_data()
                           "Unsupported image format.\nLa conversion s'arrête à ce fichier ; les "
                           "copies écrites "
                           "avant lui restent.");
-    stopped << QStringLiteral("file /data/Images/b.bmp")
+    stopped << QStringLiteral("writing /data/Images/b.bmp")
             << QStringLiteral("write /data/Images/b.bmp");
     QTest::newRow("unwritable copy stops the loop there")
         << folder << d << abc << QList<int>{} << QString() << QStringLiteral("/data/Images/b.bmp")
@@ -170,7 +166,7 @@ void TestConversion::loop()
     h.selected = selected;
     h.codec.failDecode = failDecode;
     h.codec.failWrite = failWrite;
-    BmpConversion conversion(h.codec, h.prompter);
+    BmpConversion conversion(h.codec, BoundPrompter(h.prompter));
     const ConversionOutcome outcome = conversion.run(ConversionScope(scope), h.steps(folder));
 
     QCOMPARE(h.log, expectedLog);
@@ -207,7 +203,7 @@ void TestConversion::question()
     h.entries = QStringList{QStringLiteral("a.gif")};
     h.selected = {0};
     h.prompter.answers = {Answer::No};
-    BmpConversion conversion(h.codec, h.prompter);
+    BmpConversion conversion(h.codec, BoundPrompter(h.prompter));
     QCOMPARE(conversion.run(ConversionScope(scope), h.steps(folder)), ConversionOutcome::Declined);
     QVERIFY(h.log.isEmpty());
     QCOMPARE(h.prompter.shown.size(), std::size_t(1));
@@ -224,7 +220,7 @@ void TestConversion::countIsReadOnce()
     Harness h;
     h.entries = QStringList{QStringLiteral("a.gif"), QStringLiteral("b.gif")};
     h.codec.afterWrite = [&h] { h.entries << QStringLiteral("new.bmp"); };
-    BmpConversion conversion(h.codec, h.prompter);
+    BmpConversion conversion(h.codec, BoundPrompter(h.prompter));
     QCOMPARE(conversion.run(ConversionScope::WholeFolder, h.steps(QStringLiteral("/d"))),
              ConversionOutcome::Finished);
     QCOMPARE(h.countCalls, 1);

@@ -1,7 +1,6 @@
 #include "app/frmvlb.h"
 #include "browser/filelist.h"
 #include "browser/folderlist.h"
-#include "convert/conversion.h"
 #include "tests/common/fakecontext.h"
 #include "tests/common/testpictures.h"
 

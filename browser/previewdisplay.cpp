@@ -1,0 +1,31 @@
+#include "browser/previewdisplay.h"
+
+#include "browser/picturepreview.h"
+
+#include <QLabel>
+#include <QPixmap>
+
+namespace velumbra {
+
+void clearPreview(QLabel &image, QLabel &info, const QString &file)
+{
+    image.hide();
+    image.clear();
+    info.setText(file);
+}
+
+void showPreview(QLabel &image, QLabel &info, const QString &file, double devicePixelRatio,
+                 int screenWidth, int screenHeight)
+{
+    const PreviewPicture picture = decodePreview(file, devicePixelRatio);
+    if (picture.size) {
+        info.setText(QString::fromStdString(
+            infoLine(file.toStdString(), picture.size, screenWidth, screenHeight)));
+        const PixelSize shown = previewPixels(*picture.size);
+        image.resize(shown.width, shown.height);
+        image.setPixmap(QPixmap::fromImage(picture.image));
+    }
+    image.show();
+}
+
+} // namespace velumbra
