@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/registry.h"
+#include "about/sysinfo.h"
 #include "platform/webpage.h"
 
 #include <string>

@@ -214,10 +214,8 @@ void frmAbout::StartSysInfo()
 {
     const SysInfoSources sources{m_services.registry, m_services.files, m_services.processes,
                                  m_services.programs};
-    if (!startSysInfo(sources))
-        m_prompter.tell(
-            this, kTitle,
-            QStringLiteral("Les informations système ne sont pas disponibles actuellement"));
+    if (const Result<> started = startSysInfo(sources); !started)
+        m_prompter.tell(this, kTitle, QString::fromStdString(started.reason()));
 }
 
 bool frmAbout::eventFilter(QObject *watched, QEvent *event)

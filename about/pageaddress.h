@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/files.h"
+
 #include <string>
 
 namespace velumbra {

@@ -8,6 +8,8 @@ namespace {
 
 constexpr std::uint32_t kBufferSize = 1024;
 
+const char *const kUnavailable = "Les informations système ne sont pas disponibles actuellement";
+
 std::string joinPath(const std::string &folder, const std::string &name, char separator)
 {
     if (!folder.empty() && folder.back() == separator)
@@ -16,6 +18,30 @@ std::string joinPath(const std::string &folder, const std::string &name, char se
 }
 
 } // namespace
+
+WellKnownPrograms systemInformationPrograms(const std::vector<std::string> &standardFolders)
+{
+    if (standardFolders.empty())
+        return {};
+    // Programs that describe the machine come before the process monitors,
+    // which show less of it.
+    static const char *const names[] = {
+        "hardinfo",
+        "kinfocenter",
+        "gnome-system-monitor",
+        "mate-system-monitor",
+        "plasma-systemmonitor",
+        "xfce4-taskmanager",
+        "lxtask",
+    };
+    WellKnownPrograms programs;
+    for (const char *name : names) {
+        for (const std::string &folder : standardFolders)
+            programs.fullPaths.push_back(joinPath(folder, name, '/'));
+        programs.names.emplace_back(name);
+    }
+    return programs;
+}
 
 bool GetKeyValue(Registry &registry, RegistryRoot KeyRoot, const std::string &KeyName,
                  const std::string &SubKeyRef, std::string &KeyVal)
@@ -50,7 +76,7 @@ bool GetKeyValue(Registry &registry, RegistryRoot KeyRoot, const std::string &Ke
     return found;
 }
 
-std::optional<std::string> findSysInfo(const SysInfoSources &sources)
+Result<std::string> findSysInfo(const SysInfoSources &sources)
 {
     constexpr RegistryRoot machine = RegistryRoot::LocalMachine;
     std::string text;
@@ -67,11 +93,11 @@ std::optional<std::string> findSysInfo(const SysInfoSources &sources)
                     "MSINFO", text)) {
         // An empty folder would point at the root of the current drive.
         if (text.empty())
-            return std::nullopt;
+            return Failure{kUnavailable};
         const std::string path = joinPath(text, "MSINFO32.EXE", '\\');
         if (sources.files.fileExists(path))
             return path;
-        return std::nullopt;
+        return Failure{kUnavailable};
     }
     for (const std::string &folder : sources.processes.searchFolders())
         for (const std::string &name : sources.programs.names) {
@@ -79,13 +105,17 @@ std::optional<std::string> findSysInfo(const SysInfoSources &sources)
             if (sources.files.fileExists(path))
                 return path;
         }
-    return std::nullopt;
+    return Failure{kUnavailable};
 }
 
-bool startSysInfo(const SysInfoSources &sources)
+Result<> startSysInfo(const SysInfoSources &sources)
 {
-    const std::optional<std::string> path = findSysInfo(sources);
-    return path && sources.processes.startDetached(*path);
+    const Result<std::string> path = findSysInfo(sources);
+    if (!path)
+        return Failure{path.reason()};
+    if (!sources.processes.startDetached(*path))
+        return Failure{kUnavailable};
+    return Result<>::success();
 }
 
 } // namespace velumbra

@@ -7,13 +7,15 @@
 #include "lasting/lastingservices.h"
 #include "platform/clock.h"
 #include "platform/display.h"
+#include "platform/files.h"
+#include "platform/process.h"
 #include "platform/prompter.h"
 #include "platform/qtscreen.h"
 #include "platform/qtsettingsstore.h"
 #include "platform/qttrayicon.h"
 #include "platform/registry.h"
 #include "platform/singleinstance.h"
-#include "platform/wallpaper.h"
+#include "platform/wallpaper/wallpaper.h"
 #include "platform/webpage.h"
 
 #include <QApplication>
@@ -108,7 +110,7 @@ struct SystemServices::Impl
                         files,
                         processes,
                         web,
-                        systemInformationPrograms(),
+                        systemInformationPrograms(standardProgramFolders()),
                         help,
                         authorSiteAddress(configuredAuthorAddress(), help)};
 };
@@ -145,14 +147,14 @@ void installFrenchTranslations()
 
 int runVelumbra(int argc, char **argv)
 {
-    const std::optional<std::string> noDisplay = displayUnavailableReason();
-    if (!noDisplay)
+    const Result<> display = displayReachable();
+    if (display)
         preferNativeWindowSystem();
     // Help, the version and a wrong command line need no display, and a
     // window application cannot even start without one.
     const std::unique_ptr<QCoreApplication> app =
-        noDisplay ? std::make_unique<QCoreApplication>(argc, argv)
-                  : std::make_unique<QApplication>(argc, argv);
+        display ? std::make_unique<QApplication>(argc, argv)
+                : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Velumbra"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VELUMBRA_VERSION));
     installFrenchTranslations();
@@ -170,8 +172,8 @@ int runVelumbra(int argc, char **argv)
     case StartRequest::Action::OpenWindow:
         break;
     }
-    if (noDisplay) {
-        std::fprintf(stderr, "%s\n", noDisplay->c_str());
+    if (!display) {
+        std::fprintf(stderr, "%s\n", display.reason().c_str());
         return 1;
     }
     if (request.action == StartRequest::Action::SetWallpaper)

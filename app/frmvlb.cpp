@@ -7,6 +7,7 @@
 #include "app/widgets.h"
 #include "app/windowrotationview.h"
 #include "browser/core/paths.h"
+#include "browser/core/preview.h"
 #include "browser/drivelist.h"
 #include "browser/filelist.h"
 #include "browser/folderlist.h"
@@ -17,7 +18,7 @@
 #include "platform/screen.h"
 #include "platform/settings.h"
 #include "platform/tray.h"
-#include "platform/wallpaper.h"
+#include "platform/wallpaper/wallpaper.h"
 #include "rotation/interval.h"
 
 #include <QButtonGroup>
@@ -39,7 +40,7 @@ QString fromStd(const std::string &s)
 
 QString currentFileCaption(const QString &path)
 {
-    return QStringLiteral("°VLB°  Papier peint : ") + path;
+    return QString::fromUtf8(kCaptionPrefix) + path;
 }
 
 } // namespace
@@ -56,10 +57,10 @@ FrmVLB::FrmVLB(AppContext context, QWidget *parent)
     connectControls();
 
     // The lists start on the drive and folder the program was started in.
-    Dir1->setPath(QDir::currentPath());
+    (void)Dir1->setPath(QDir::currentPath());
     Drive1->showDrive(Drive1->driveOf(Dir1->path()));
     File1->setPattern(QStringLiteral("*.*"));
-    File1->setPath(Dir1->path());
+    (void)File1->setPath(Dir1->path());
 
     // The icon is in the notification area from the start, before any rotation.
     m_tray = std::make_unique<TrayPresence>(m_ctx.tray, *this, *Mnu_Fichier);
@@ -133,7 +134,7 @@ void FrmVLB::load()
     m_loading = true;
     if (const std::optional<SavedState> saved = readSavedState(m_ctx.settings)) {
         Drive1->setDrive(fromStd(saved->drive));
-        Dir1->setPath(fromStd(saved->folder));
+        (void)Dir1->setPath(fromStd(saved->folder));
         Text1->setText(fromStd(saved->pattern));
         File1->setFileName(fromStd(saved->fileName));
         if (saved->option) {
@@ -165,10 +166,10 @@ void FrmVLB::openAndShow(const QString &folderOrFile)
     if (folderOrFile.isEmpty())
         return;
     const QFileInfo target(folderOrFile);
-    QString error;
-    if (!Dir1->setPath(target.isDir() ? target.absoluteFilePath() : target.absolutePath(),
-                       &error)) {
-        reportFolderProblem(error);
+    if (const Result<> opened =
+            Dir1->setPath(target.isDir() ? target.absoluteFilePath() : target.absolutePath());
+        !opened) {
+        reportFolderProblem(fromStd(opened.reason()));
         return;
     }
     if (target.isDir())
@@ -205,9 +206,8 @@ void FrmVLB::TestIntervalle()
 
 void FrmVLB::onDrive1Change(const QString &drive)
 {
-    QString error;
-    if (!Dir1->setPath(drive, &error)) {
-        reportFolderProblem(error);
+    if (const Result<> opened = Dir1->setPath(drive); !opened) {
+        reportFolderProblem(fromStd(opened.reason()));
         // The lists stay on the last folder that could be read; so does the drive.
         Drive1->showDrive(Drive1->driveOf(Dir1->path()));
     }
@@ -215,10 +215,9 @@ void FrmVLB::onDrive1Change(const QString &drive)
 
 void FrmVLB::onDir1Change(const QString &path)
 {
-    QString error;
-    if (!File1->setPath(path, &error)) {
-        reportFolderProblem(error);
-        Dir1->setPath(File1->path());
+    if (const Result<> listed = File1->setPath(path); !listed) {
+        reportFolderProblem(fromStd(listed.reason()));
+        (void)Dir1->setPath(File1->path());
         return;
     }
     Drive1->showDrive(Drive1->driveOf(path));
@@ -340,12 +339,9 @@ void FrmVLB::unload()
     m_unloaded = true;
     Timer1->stop();
     writeWindowState(m_ctx.settings, controlState());
-    if (const std::optional<SettingsWriteError> error = m_ctx.settings.commit()) {
+    if (const Result<> saved = m_ctx.settings.commit(); !saved) {
         m_exitCode = 1;
-        m_ctx.prompter.tell(
-            this, QStringLiteral("Velumbra"),
-            QStringLiteral("Les réglages n'ont pas pu être enregistrés dans « %1 » : %2.")
-                .arg(fromStd(error->location), fromStd(error->reason)));
+        m_ctx.prompter.tell(this, QStringLiteral("Velumbra"), fromStd(saved.reason()));
     }
 }
 

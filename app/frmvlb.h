@@ -18,6 +18,10 @@ class WindowRotationView;
 class frmAbout;
 enum class ConversionScope;
 
+/// What the caption shows before the full name of the file in hand, while a
+/// conversion or a rotation goes through a folder.
+inline constexpr char kCaptionPrefix[] = "°VLB°  Papier peint : ";
+
 /// The main window: browsing, preview, the choice of mode and interval. Its
 /// controls come from FrmVLBUi, under the names the handlers use.
 class FrmVLB : public QMainWindow, private FrmVLBUi

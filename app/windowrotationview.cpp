@@ -3,7 +3,7 @@
 #include "browser/core/paths.h"
 #include "browser/filelist.h"
 #include "browser/folderlist.h"
-#include "platform/wallpaper.h"
+#include "platform/wallpaper/wallpaper.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,7 @@
 #include "browser/filelist.h"
 
 #include "browser/folderreader.h"
+#include "browser/u16view.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -35,14 +36,11 @@ QString FileList::path() const
     return m_path;
 }
 
-bool FileList::setPath(const QString &path, QString *error)
+Result<> FileList::setPath(const QString &path)
 {
     const QString clean = normalizedFolder(path);
-    if (const std::optional<FolderProblem> problem = folderProblem(clean)) {
-        if (error)
-            *error = QString::fromStdString(folderProblemMessage(clean.toStdString(), *problem));
-        return false;
-    }
+    if (Result<> readable = checkFolder(clean); !readable)
+        return readable;
     if (clean != m_path) {
         // Another folder: nothing of the previous one's selection carries over.
         m_model->setStringList({});
@@ -50,7 +48,7 @@ bool FileList::setPath(const QString &path, QString *error)
     }
     m_path = clean;
     refresh();
-    return true;
+    return Result<>::success();
 }
 
 QString FileList::pattern() const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <QListView>
 
 class QStringListModel;
@@ -15,9 +17,9 @@ public:
     explicit FileList(QWidget *parent = nullptr);
 
     [[nodiscard]] QString path() const;
-    /// Lists @p path; on failure the list stays and @p error holds a French
-    /// message naming the folder and the reason.
-    bool setPath(const QString &path, QString *error = nullptr);
+    /// Lists @p path; on failure the list stays and the failure names the
+    /// folder and the reason.
+    Result<> setPath(const QString &path);
 
     [[nodiscard]] QString pattern() const;
     /// Sets the ";"-separated pattern and reads the folder again.

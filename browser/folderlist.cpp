@@ -131,7 +131,7 @@ FolderList::FolderList(QWidget *parent) : QListView(parent), m_model(new FolderM
     setEditTriggers(NoEditTriggers);
     setSelectionMode(SingleSelection);
     setUniformItemSizes(false);
-    setPath(QDir::rootPath());
+    (void)setPath(QDir::rootPath());
 }
 
 QString FolderList::path() const
@@ -139,14 +139,11 @@ QString FolderList::path() const
     return m_path;
 }
 
-bool FolderList::setPath(const QString &path, QString *error)
+Result<> FolderList::setPath(const QString &path)
 {
     const QString clean = normalizedFolder(path);
-    if (const std::optional<FolderProblem> problem = folderProblem(clean)) {
-        if (error)
-            *error = QString::fromStdString(folderProblemMessage(clean.toStdString(), *problem));
-        return false;
-    }
+    if (Result<> readable = checkFolder(clean); !readable)
+        return readable;
     std::vector<std::string> subfolders;
     const QStringList names = listSubfolders(clean);
     subfolders.reserve(std::size_t(names.size()));
@@ -157,10 +154,10 @@ bool FolderList::setPath(const QString &path, QString *error)
     setCurrentIndex(current);
     scrollTo(current);
     if (clean == m_path)
-        return true;
+        return Result<>::success();
     m_path = clean;
     Q_EMIT pathChanged(m_path);
-    return true;
+    return Result<>::success();
 }
 
 QString FolderList::highlightedPath() const
@@ -171,9 +168,8 @@ QString FolderList::highlightedPath() const
 
 void FolderList::openHighlighted()
 {
-    QString error;
-    if (!setPath(highlightedPath(), &error))
-        Q_EMIT openFailed(error);
+    if (const Result<> opened = setPath(highlightedPath()); !opened)
+        Q_EMIT openFailed(QString::fromStdString(opened.reason()));
 }
 
 void FolderList::mousePressEvent(QMouseEvent *event)

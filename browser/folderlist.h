@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <QListView>
 
 namespace velumbra {
@@ -19,10 +21,9 @@ public:
     /// The current folder; a drive root ends with the separator, no other folder does.
     [[nodiscard]] QString path() const;
 
-    /// Opens @p path. When it cannot be read the list stays where it was, the
-    /// result is false and @p error (if given) holds a French message naming
-    /// the folder and the reason.
-    bool setPath(const QString &path, QString *error = nullptr);
+    /// Opens @p path. When it cannot be read the list stays where it was and
+    /// the failure names the folder and the reason.
+    Result<> setPath(const QString &path);
 
     /// The folder the highlighted row stands for.
     [[nodiscard]] QString highlightedPath() const;

@@ -1,12 +1,15 @@
 #include "browser/folderreader.h"
 
+#include "browser/core/folderproblem.h"
 #include "browser/core/paths.h"
+#include "browser/u16view.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace velumbra {
@@ -46,6 +49,8 @@ QStringList sortedNames(const QString &folder, QDir::Filters filters, const Name
 
 } // namespace
 
+namespace {
+
 std::optional<FolderProblem> folderProblem(const QString &folder)
 {
     const QFileInfo info(folder);
@@ -62,6 +67,15 @@ std::optional<FolderProblem> folderProblem(const QString &folder)
     if (!info.isReadable() || !info.isExecutable())
         return FolderProblem::NoPermission;
     return std::nullopt;
+}
+
+} // namespace
+
+Result<> checkFolder(const QString &folder)
+{
+    if (const std::optional<FolderProblem> problem = folderProblem(folder))
+        return Failure{folderProblemMessage(folder.toStdString(), *problem)};
+    return Result<>::success();
 }
 
 QStringList listFiles(const QString &folder, const NamePattern &pattern)

@@ -1,16 +1,14 @@
 #pragma once
 
 #include "browser/core/pattern.h"
-#include "browser/core/preview.h"
+#include "platform/result.h"
 
 #include <QStringList>
 
-#include <optional>
-
 namespace velumbra {
 
-/// Why @p folder cannot be listed, or nothing when it can.
-[[nodiscard]] std::optional<FolderProblem> folderProblem(const QString &folder);
+/// Whether @p folder can be listed; the failure names the folder and the reason.
+[[nodiscard]] Result<> checkFolder(const QString &folder);
 
 /// The names of @p folder's files that @p pattern matches, alphabetical
 /// ignoring case; never folders, never hidden files.
@@ -23,10 +21,5 @@ namespace velumbra {
 /// A folder path the way the lists show it: absolute, clean, native
 /// separators, a trailing separator on a root only.
 [[nodiscard]] QString normalizedFolder(const QString &folder);
-
-inline std::u16string_view u16view(const QString &s)
-{
-    return {reinterpret_cast<const char16_t *>(s.utf16()), std::size_t(s.size())};
-}
 
 } // namespace velumbra

@@ -86,10 +86,9 @@ std::optional<ScannedFormat> scannedFormat(const QByteArray &format)
     return std::nullopt;
 }
 
-void setError(QString *error, const QString &text)
+Failure failure(const QString &reason)
 {
-    if (error)
-        *error = text;
+    return Failure{reason.toStdString()};
 }
 
 } // namespace
@@ -101,19 +100,15 @@ BmpConverter::BmpConverter()
         QImageReader::setAllocationLimit(kAllocationLimitMb);
 }
 
-bool BmpConverter::decode(const QString &path, QString *error)
+Result<> BmpConverter::decode(const QString &path)
 {
     m_picture = QImage();
-    const auto fail = [error](const QString &text) {
-        setError(error, text);
-        return false;
-    };
     // A pipe or a device would keep the conversion waiting for ever.
     if (!QFileInfo(path).isFile())
-        return fail(QStringLiteral("ce n'est pas un fichier"));
+        return failure(QStringLiteral("ce n'est pas un fichier"));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return fail(file.errorString());
+        return failure(file.errorString());
     const QByteArray format = QImageReader::imageFormat(&file);
     // The decoders of these formats hand back a cut file's picture with its
     // missing part blank: the file is first read through, a piece at a
@@ -124,10 +119,10 @@ bool BmpConverter::decode(const QString &path, QString *error)
                 0, file.read(reinterpret_cast<char *>(buffer.data()), qint64(buffer.size()))));
         };
         if (!reachesEnd(*scanned, read))
-            return fail(QStringLiteral("le fichier %1 est incomplet (tronqué)")
-                            .arg(QString::fromLatin1(format.toUpper())));
+            return failure(QStringLiteral("le fichier %1 est incomplet (tronqué)")
+                               .arg(QString::fromLatin1(format.toUpper())));
         if (!file.seek(0))
-            return fail(file.errorString());
+            return failure(file.errorString());
     }
     QImageReader reader(&file, format);
     QString warning;
@@ -141,23 +136,21 @@ bool BmpConverter::decode(const QString &path, QString *error)
     }
     if (!ok) {
         m_picture = QImage();
-        return fail(reader.errorString());
+        return failure(reader.errorString());
     }
     if (!warning.isEmpty()) {
         m_picture = QImage();
-        return fail(QStringLiteral("le fichier JPEG est endommagé (%1)").arg(warning.trimmed()));
+        return failure(QStringLiteral("le fichier JPEG est endommagé (%1)").arg(warning.trimmed()));
     }
     // Only a GIF can have few colours without a palette of its own.
     prepareForBmp(m_picture, format == "gif");
-    return true;
+    return Result<>::success();
 }
 
-bool BmpConverter::writeBmp(const QString &path, QString *error)
+Result<> BmpConverter::writeBmp(const QString &path)
 {
-    if (m_picture.isNull()) {
-        setError(error, QStringLiteral("aucune image n'est chargée"));
-        return false;
-    }
+    if (m_picture.isNull())
+        return Failure{"aucune image n'est chargée"};
     // Every copy goes to a temporary file beside the target and takes the
     // target's name only once complete, so a failure or a crash never leaves
     // a truncated BMP. A copy that replaces a file, the source itself for a
@@ -166,51 +159,41 @@ bool BmpConverter::writeBmp(const QString &path, QString *error)
     // nothing the source does not still hold, and the flush would cost more
     // than the conversion itself.
     if (QFileInfo::exists(path))
-        return replaceFile(path, error);
-    return writeNewFile(path, error);
+        return replaceFile(path);
+    return writeNewFile(path);
 }
 
-bool BmpConverter::replaceFile(const QString &path, QString *error)
+Result<> BmpConverter::replaceFile(const QString &path)
 {
     QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly)) {
-        setError(error, out.errorString());
-        return false;
-    }
-    if (!velumbra::writeBmp(m_picture, out, error)) {
+    if (!out.open(QIODevice::WriteOnly))
+        return failure(out.errorString());
+    if (Result<> written = velumbra::writeBmp(m_picture, out); !written) {
         out.cancelWriting();
-        return false;
+        return written;
     }
-    if (!out.commit()) {
-        setError(error, out.errorString());
-        return false;
-    }
-    return true;
+    if (!out.commit())
+        return failure(out.errorString());
+    return Result<>::success();
 }
 
-bool BmpConverter::writeNewFile(const QString &path, QString *error)
+Result<> BmpConverter::writeNewFile(const QString &path)
 {
     const QFileInfo target(path);
     QTemporaryFile out(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
                        QStringLiteral(".XXXXXX"));
-    if (!out.open()) {
-        setError(error, out.errorString());
-        return false;
-    }
-    if (!velumbra::writeBmp(m_picture, out, error))
-        return false;
-    if (!out.flush()) {
-        setError(error, out.errorString());
-        return false;
-    }
+    if (!out.open())
+        return failure(out.errorString());
+    if (Result<> written = velumbra::writeBmp(m_picture, out); !written)
+        return written;
+    if (!out.flush())
+        return failure(out.errorString());
     // Never replaces a file: one that appeared meanwhile makes this fail.
-    if (!out.rename(path)) {
-        setError(error, out.errorString());
-        return false;
-    }
+    if (!out.rename(path))
+        return failure(out.errorString());
     out.setAutoRemove(false);
     out.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-    return true;
+    return Result<>::success();
 }
 
 } // namespace velumbra

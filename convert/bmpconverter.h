@@ -14,15 +14,15 @@ class BmpConverter final : public PictureCodec
 public:
     BmpConverter();
 
-    bool decode(const QString &path, QString *error) override;
-    bool writeBmp(const QString &path, QString *error) override;
+    [[nodiscard]] Result<> decode(const QString &path) override;
+    [[nodiscard]] Result<> writeBmp(const QString &path) override;
 
     /// The last picture decoded, as it was written.
     [[nodiscard]] const QImage &picture() const { return m_picture; }
 
 private:
-    bool replaceFile(const QString &path, QString *error);
-    bool writeNewFile(const QString &path, QString *error);
+    [[nodiscard]] Result<> replaceFile(const QString &path);
+    [[nodiscard]] Result<> writeNewFile(const QString &path);
 
     QImage m_picture;
 };

@@ -75,13 +75,11 @@ void put32(uchar *p, std::uint32_t v)
     put16(p + 2, v >> 16);
 }
 
-bool writeAll(QIODevice &out, const uchar *data, std::size_t size, QString *error)
+Result<> writeAll(QIODevice &out, const uchar *data, std::size_t size)
 {
     if (out.write(reinterpret_cast<const char *>(data), qint64(size)) == qint64(size))
-        return true;
-    if (error)
-        *error = out.errorString();
-    return false;
+        return Result<>::success();
+    return Failure{out.errorString().toStdString()};
 }
 
 } // namespace
@@ -122,7 +120,7 @@ void prepareForBmp(QImage &picture, bool countColours)
         toExactPalette(picture);
 }
 
-bool writeBmp(const QImage &picture, QIODevice &out, QString *error)
+Result<> writeBmp(const QImage &picture, QIODevice &out)
 {
     const bool paletted = picture.format() == QImage::Format_Indexed8;
     Q_ASSERT(paletted || picture.format() == QImage::Format_RGB32);
@@ -132,11 +130,8 @@ bool writeBmp(const QImage &picture, QIODevice &out, QString *error)
     const std::size_t stride = (width * bytesPerPixel + 3) & ~std::size_t(3);
     const std::size_t offset = kFileHeader + kInfoHeader + (paletted ? 4 * kPaletteEntries : 0);
     const std::uint64_t fileSize = std::uint64_t(offset) + std::uint64_t(stride) * height;
-    if (fileSize > 0xFFFFFFFFu) {
-        if (error)
-            *error = QStringLiteral("l'image est trop grande pour un fichier BMP");
-        return false;
-    }
+    if (fileSize > 0xFFFFFFFFu)
+        return Failure{"l'image est trop grande pour un fichier BMP"};
 
     std::vector<uchar> head(offset, 0);
     head[0] = 'B';
@@ -162,8 +157,8 @@ bool writeBmp(const QImage &picture, QIODevice &out, QString *error)
             entry[2] = uchar(qRed(table[i]));
         }
     }
-    if (!writeAll(out, head.data(), head.size(), error))
-        return false;
+    if (Result<> written = writeAll(out, head.data(), head.size()); !written)
+        return written;
 
     // Rows go out in chunks of about a megabyte: fewer system calls than one
     // write per row, and no copy of the whole picture.
@@ -187,12 +182,12 @@ bool writeBmp(const QImage &picture, QIODevice &out, QString *error)
         }
         filled += stride;
         if (filled == chunk.size() || y == 0) {
-            if (!writeAll(out, chunk.data(), filled, error))
-                return false;
+            if (Result<> written = writeAll(out, chunk.data(), filled); !written)
+                return written;
             filled = 0;
         }
     }
-    return true;
+    return Result<>::success();
 }
 
 } // namespace velumbra

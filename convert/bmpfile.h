@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <QImage>
 #include <QString>
 
@@ -15,6 +17,6 @@ void prepareForBmp(QImage &picture, bool countColours);
 
 /// Writes a picture prepared by prepareForBmp as an uncompressed bottom-up
 /// BMP: 8 bits with a 256-entry palette, or 24 bits.
-bool writeBmp(const QImage &picture, QIODevice &out, QString *error);
+[[nodiscard]] Result<> writeBmp(const QImage &picture, QIODevice &out);
 
 } // namespace velumbra

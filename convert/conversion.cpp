@@ -52,17 +52,16 @@ ConversionOutcome BmpConversion::run(ConversionScope scope, const ConversionStep
         const QString source = fullName(steps, name);
         steps.reading(source);
 
-        QString error;
-        if (!m_codec.decode(source, &error)) {
-            reportFailure(
-                QStringLiteral("Le fichier « %1 » n'a pas pu être lu : %2.").arg(source, error));
+        if (const Result<> decoded = m_codec.decode(source); !decoded) {
+            reportFailure(QStringLiteral("Le fichier « %1 » n'a pas pu être lu : %2.")
+                              .arg(source, QString::fromStdString(decoded.reason())));
             return ConversionOutcome::Stopped;
         }
         const QString copy = fullName(steps, copyName(name));
         steps.writing(copy);
-        if (!m_codec.writeBmp(copy, &error)) {
-            reportFailure(
-                QStringLiteral("La copie « %1 » n'a pas pu être écrite : %2.").arg(copy, error));
+        if (const Result<> written = m_codec.writeBmp(copy); !written) {
+            reportFailure(QStringLiteral("La copie « %1 » n'a pas pu être écrite : %2.")
+                              .arg(copy, QString::fromStdString(written.reason())));
             return ConversionOutcome::Stopped;
         }
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/prompter.h"
+#include "platform/result.h"
 
 #include <QString>
 
@@ -13,10 +14,10 @@ class PictureCodec
 {
 public:
     virtual ~PictureCodec() = default;
-    /// Replaces the held picture with the file's; false with a reason when it cannot.
-    virtual bool decode(const QString &path, QString *error) = 0;
+    /// Replaces the held picture with the file's.
+    [[nodiscard]] virtual Result<> decode(const QString &path) = 0;
     /// Writes the held picture to @p path as a BMP file, replacing any file of that name.
-    virtual bool writeBmp(const QString &path, QString *error) = 0;
+    [[nodiscard]] virtual Result<> writeBmp(const QString &path) = 0;
 };
 
 /// What a conversion works on, handed in so the loop runs without widgets,

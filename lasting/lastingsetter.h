@@ -1,7 +1,7 @@
 #pragma once
 
 #include "lasting/lastingrecord.h"
-#include "platform/wallpaper.h"
+#include "platform/wallpaper/wallpaper.h"
 
 namespace velumbra {
 

@@ -2,7 +2,7 @@
 // start-up file), puts back what Velumbra owes the desktop and exits.
 
 #include "lasting/lastingservices.h"
-#include "platform/wallpaper.h"
+#include "platform/wallpaper/wallpaper.h"
 
 #include <QCoreApplication>
 

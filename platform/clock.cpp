@@ -54,12 +54,9 @@ struct SystemRandom::Impl
     std::mt19937_64 engine;
 };
 
-SystemRandom::SystemRandom() : m_impl(new Impl) {}
+SystemRandom::SystemRandom() : m_impl(std::make_unique<Impl>()) {}
 
-SystemRandom::~SystemRandom()
-{
-    delete m_impl;
-}
+SystemRandom::~SystemRandom() = default;
 
 void SystemRandom::seed(std::uint32_t seed)
 {

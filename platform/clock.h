@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 namespace velumbra {
 
@@ -44,12 +45,14 @@ class SystemRandom final : public RandomSource
 public:
     SystemRandom();
     ~SystemRandom() override;
+    SystemRandom(const SystemRandom &) = delete;
+    SystemRandom &operator=(const SystemRandom &) = delete;
     void seed(std::uint32_t seed) override;
     [[nodiscard]] double next() override;
 
 private:
     struct Impl;
-    Impl *m_impl;
+    std::unique_ptr<Impl> m_impl;
 };
 
 } // namespace velumbra

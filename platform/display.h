@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/result.h"
 #include "platform/screen.h"
 
 #include <optional>
@@ -7,10 +8,10 @@
 
 namespace velumbra {
 
-/// Why no graphical session can be reached, in one French sentence, or
-/// nothing when a window can be shown. Call it before creating the
+/// Whether a window can be shown; the failure says in one French sentence
+/// why no graphical session can be reached. Call it before creating the
 /// application object, whose own failure would be an abort.
-[[nodiscard]] std::optional<std::string> displayUnavailableReason();
+[[nodiscard]] Result<> displayReachable();
 
 /// Asks Qt for a native Wayland window where a Wayland compositor is
 /// reachable and the user has not chosen a platform (QT_QPA_PLATFORM): Qt

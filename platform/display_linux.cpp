@@ -48,21 +48,21 @@ bool waylandReachable()
 
 } // namespace
 
-std::optional<std::string> displayUnavailableReason()
+Result<> displayReachable()
 {
     const char *qpaEnv = std::getenv("QT_QPA_PLATFORM");
     const std::string_view qpa = qpaEnv ? qpaEnv : "";
     // Platforms that draw without a window system (tests, remote viewers).
     for (std::string_view own : {"offscreen", "minimal", "vnc", "eglfs", "linuxfb"}) {
         if (qpa.substr(0, own.size()) == own)
-            return std::nullopt;
+            return Result<>::success();
     }
     const bool wantX = qpa.empty() || qpa.substr(0, 3) == "xcb";
     const bool wantWayland = qpa.empty() || qpa.find("wayland") != std::string_view::npos;
     if ((wantWayland && waylandReachable()) || (wantX && xServerReachable()))
-        return std::nullopt;
-    return std::string("Velumbra : aucun affichage graphique n'est disponible "
-                       "(ni serveur X ni Wayland), la fenêtre ne peut pas s'ouvrir.");
+        return Result<>::success();
+    return Failure{"Velumbra : aucun affichage graphique n'est disponible "
+                   "(ni serveur X ni Wayland), la fenêtre ne peut pas s'ouvrir."};
 }
 
 void preferNativeWindowSystem()

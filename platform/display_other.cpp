@@ -2,9 +2,9 @@
 
 namespace velumbra {
 
-std::optional<std::string> displayUnavailableReason()
+Result<> displayReachable()
 {
-    return std::nullopt; // Windows and macOS always have their own desktop.
+    return Result<>::success(); // Windows and macOS always have their own desktop.
 }
 
 void preferNativeWindowSystem() {}

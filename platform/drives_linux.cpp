@@ -1,6 +1,6 @@
 #include "platform/drives.h"
 
-#include "browser/core/mounts.h"
+#include "platform/mounts.h"
 
 #include <QFile>
 #include <QSocketNotifier>

@@ -1,4 +1,4 @@
-#include "qtsettingsstore.h"
+#include "platform/qtsettingsstore.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -135,7 +135,7 @@ void QtSettingsStore::write(std::string_view section, std::string_view key, std:
     m_pending[k] = std::string(value);
 }
 
-std::optional<SettingsWriteError> QtSettingsStore::commit()
+Result<> QtSettingsStore::commit()
 {
 #ifdef Q_OS_UNIX
     if (!usableOrAbsent())
@@ -160,13 +160,13 @@ std::optional<SettingsWriteError> QtSettingsStore::commit()
     m_order.clear();
     s.sync();
     if (s.status() == QSettings::NoError)
-        return std::nullopt;
+        return Result<>::success();
 
-    SettingsWriteError error{s.fileName().toStdString(), "erreur d'écriture"};
+    std::string reason = "erreur d'écriture";
 #ifdef Q_OS_UNIX
-    error.reason = diagnoseUnixWrite(s.fileName(), bytes);
+    reason = diagnoseUnixWrite(s.fileName(), bytes);
 #endif
-    return error;
+    return settingsNotSaved(s.fileName().toStdString(), reason);
 }
 
 std::string QtSettingsStore::location() const

@@ -18,7 +18,7 @@ public:
 
     [[nodiscard]] std::string read(std::string_view section, std::string_view key) const override;
     void write(std::string_view section, std::string_view key, std::string_view value) override;
-    [[nodiscard]] std::optional<SettingsWriteError> commit() override;
+    [[nodiscard]] Result<> commit() override;
 
     /// The file or registry key that holds the values, for messages.
     [[nodiscard]] std::string location() const;

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace velumbra {
 
@@ -56,46 +55,6 @@ public:
     virtual void closeKey(RegistryHandle key) = 0;
 };
 
-/// Starting programs as processes of their own.
-class ProcessStarter
-{
-public:
-    virtual ~ProcessStarter() = default;
-
-    /// Starts the program at the full path @p path, with no arguments, as a
-    /// separate process in a normal window that takes the focus, and returns at
-    /// once without waiting for it. Returns false when it could not be started
-    /// (an empty path, a missing or non-executable file).
-    virtual bool startDetached(const std::string &path) = 0;
-
-    /// The folders in which programs are looked for, in the session's order
-    /// (the PATH of the environment); empty folders are left out.
-    [[nodiscard]] virtual std::vector<std::string> searchFolders() const = 0;
-};
-
-/// Tests on files of the file system.
-class FileProbe
-{
-public:
-    virtual ~FileProbe() = default;
-
-    /// Whether @p path names an existing ordinary file (not a folder; on
-    /// Windows neither hidden nor a system file).
-    [[nodiscard]] virtual bool fileExists(const std::string &path) const = 0;
-};
-
-/// Where a system keeps its system-information programs when the registry does
-/// not name one.
-struct WellKnownPrograms
-{
-    std::vector<std::string> fullPaths; ///< looked at first, in this order
-    std::vector<std::string> names;     ///< then looked up in each search folder
-};
-
-/// This system's well-known system-information programs (none on Windows,
-/// where the registry names the program).
-[[nodiscard]] WellKnownPrograms systemInformationPrograms();
-
 /// The registry of this system; on a system without one every key is missing.
 class SystemRegistry final : public Registry
 {
@@ -104,21 +63,6 @@ public:
     long queryValue(RegistryHandle key, const std::string &name, std::uint32_t &type,
                     unsigned char *data, std::uint32_t &size) override;
     void closeKey(RegistryHandle key) override;
-};
-
-/// Starts programs through the system's own process creation.
-class SystemProcessStarter final : public ProcessStarter
-{
-public:
-    bool startDetached(const std::string &path) override;
-    [[nodiscard]] std::vector<std::string> searchFolders() const override;
-};
-
-/// Looks at the real file system.
-class SystemFileProbe final : public FileProbe
-{
-public:
-    [[nodiscard]] bool fileExists(const std::string &path) const override;
 };
 
 } // namespace velumbra

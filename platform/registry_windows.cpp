@@ -25,11 +25,6 @@ HKEY rootKey(RegistryRoot root)
 
 } // namespace
 
-WellKnownPrograms systemInformationPrograms()
-{
-    return {};
-}
-
 long SystemRegistry::openKey(RegistryRoot root, const std::string &subKey, RegistryHandle &key)
 {
     HKEY opened = nullptr;
@@ -56,45 +51,6 @@ void SystemRegistry::closeKey(RegistryHandle key)
 {
     if (key != 0)
         RegCloseKey(reinterpret_cast<HKEY>(key));
-}
-
-bool SystemProcessStarter::startDetached(const std::string &path)
-{
-    if (path.empty())
-        return false;
-    // The command line is writable for CreateProcess and carries the quoted
-    // program name as its first argument.
-    std::string commandLine = "\"" + path + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOWNORMAL;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &process))
-        return false;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return true;
-}
-
-std::vector<std::string> SystemProcessStarter::searchFolders() const
-{
-    // Windows finds its system-information program through the registry only.
-    return {};
-}
-
-bool SystemFileProbe::fileExists(const std::string &path) const
-{
-    if (path.empty())
-        return false;
-    WIN32_FIND_DATAA found{};
-    const HANDLE search = FindFirstFileA(path.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return false;
-    FindClose(search);
-    const DWORD hidden = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-    return (found.dwFileAttributes & hidden) == 0;
 }
 
 } // namespace velumbra

@@ -1,17 +1,16 @@
 #pragma once
 
-#include <optional>
+#include "platform/result.h"
+
 #include <string>
 #include <string_view>
 
 namespace velumbra {
 
-/// Why a commit of the settings failed: where they live and, in French, what went wrong.
-struct SettingsWriteError
-{
-    std::string location; ///< the file (or registry key) that could not be written
-    std::string reason;   ///< a French sentence fragment, e.g. "permission refusée"
-};
+/// The failure of a commit that could not write @p location (the file or
+/// registry key) for @p reason (a French fragment such as "permission
+/// refusée"): one sentence naming both.
+[[nodiscard]] Failure settingsNotSaved(std::string_view location, std::string_view reason);
 
 /// Per-user store of string values addressed by application, section and key.
 ///
@@ -31,8 +30,8 @@ public:
     virtual void write(std::string_view section, std::string_view key, std::string_view value) = 0;
 
     /// Stores every queued value in one piece. On failure the previous content
-    /// stays as it was and the error says where and why.
-    [[nodiscard]] virtual std::optional<SettingsWriteError> commit() = 0;
+    /// stays as it was and the failure (settingsNotSaved()) says where and why.
+    [[nodiscard]] virtual Result<> commit() = 0;
 };
 
 } // namespace velumbra

@@ -1,4 +1,5 @@
 #include "platform/webpage.h"
+#include "platform/widen_windows.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -12,20 +13,6 @@
 
 namespace velumbra {
 namespace {
-
-std::wstring widen(const std::string &utf8)
-{
-    if (utf8.empty())
-        return {};
-    const int length =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    if (length <= 0)
-        return {};
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
-                        length);
-    return wide;
-}
 
 std::wstring programFolder()
 {
@@ -48,13 +35,13 @@ std::wstring programFolder()
 
 void SystemWebPageOpener::open(const std::string &address)
 {
-    const std::wstring target = widen(address);
-    if (target.empty())
+    const Result<std::wstring> target = widen(address);
+    if (!target || target->empty())
         return;
     const std::wstring folder = programFolder();
     // The result is not examined: a missing browser is not the user's problem
     // to be told about here.
-    ShellExecuteW(nullptr, L"open", target.c_str(), L"", folder.empty() ? nullptr : folder.c_str(),
+    ShellExecuteW(nullptr, L"open", target->c_str(), L"", folder.empty() ? nullptr : folder.c_str(),
                   SW_SHOWNORMAL);
 }
 

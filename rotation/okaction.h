@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/wallpaper.h"
+#include "platform/wallpaper/wallpaper.h"
 
 #include <optional>
 

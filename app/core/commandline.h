@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/wallpaper.h"
+#include "platform/wallpaper/wallpaper.h"
 
 #include <QString>
 #include <QStringList>

@@ -52,10 +52,4 @@ std::string choiceToStore(int selectedIndex)
     return "2";
 }
 
-std::string screenSizeLine(int width, int height)
-{
-    return "La taille de l'écran est de " + std::to_string(width) + " pixels sur " +
-           std::to_string(height);
-}
-
 } // namespace velumbra

@@ -48,7 +48,4 @@ void writeWindowState(SettingsStore &store, const WindowState &state);
 /// How a selected option index is stored: "0", "1", and "2" for anything else.
 [[nodiscard]] std::string choiceToStore(int selectedIndex);
 
-/// "La taille de l'écran est de W pixels sur H".
-[[nodiscard]] std::string screenSizeLine(int width, int height);
-
 } // namespace velumbra

@@ -99,7 +99,7 @@ double timeFirstShow(const QString &folder)
     watch.painted = false;
     QElapsedTimer t;
     t.start();
-    list.setPath(folder);
+    (void)list.setPath(folder);
     while (!watch.painted)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     return double(t.nsecsElapsed()) / 1e6;

@@ -150,12 +150,13 @@ void measure(const QString &label, const QString &work, int count, int width, in
         BmpConverter converter;
         return timed([&] {
             for (const QString &f : files) {
-                QString error;
-                if (!converter.decode(f, &error) ||
-                    !converter.writeBmp(out + QLatin1Char('/') + QFileInfo(f).completeBaseName() +
-                                            QStringLiteral(".bmp"),
-                                        &error))
-                    qFatal("conversion failed: %s", qPrintable(error));
+                velumbra::Result<> done = converter.decode(f);
+                if (done)
+                    done = converter.writeBmp(out + QLatin1Char('/') +
+                                              QFileInfo(f).completeBaseName() +
+                                              QStringLiteral(".bmp"));
+                if (!done)
+                    qFatal("conversion failed: %s", done.reason().c_str());
             }
         });
     };
@@ -176,15 +177,14 @@ void measure(const QString &label, const QString &work, int count, int width, in
                 velumbra::prepareForBmp(image, false);
                 const QString target = out + QLatin1Char('/') + QFileInfo(f).completeBaseName() +
                                        QStringLiteral(".bmp");
-                QString error;
                 bool ok = false;
                 if (saveFile) {
                     QSaveFile file(target);
-                    ok = file.open(QIODevice::WriteOnly) &&
-                         velumbra::writeBmp(image, file, &error) && file.commit();
+                    ok = file.open(QIODevice::WriteOnly) && velumbra::writeBmp(image, file).ok() &&
+                         file.commit();
                 } else {
                     QFile file(target);
-                    ok = file.open(QIODevice::WriteOnly) && velumbra::writeBmp(image, file, &error);
+                    ok = file.open(QIODevice::WriteOnly) && velumbra::writeBmp(image, file).ok();
                 }
                 if (!ok)
                     qFatal("write failed");

@@ -4,6 +4,7 @@
 // does nothing, the baseline. "week" runs a simulated week of one-second
 // ticks on a fake clock and prints the memory at each day's end.
 #include "app/application.h"
+#include "app/core/savedstate.h"
 #include "app/frmvlb.h"
 #include "tests/common/fakecontext.h"
 
@@ -44,7 +45,7 @@ void makePictures(const QTemporaryDir &dir)
 void restoreRotation(velumbra::FakeSettingsStore &settings, const QTemporaryDir &dir,
                      const char *hours)
 {
-    settings.values = {{"Init/AUTEUR", "Ardeval Quennet"},
+    settings.values = {{"Init/AUTEUR", std::string(velumbra::kSettingsMarker)},
                        {"Init/Drive", "/"},
                        {"Init/Folder", dir.path().toStdString()},
                        {"Init/Pattern", "*.bmp"},

@@ -6,8 +6,9 @@
 //   bench_wallpaper --measure NAME RUNS A B
 //                                    (internal) one backend, in its session
 
-#include "platform/wallpaper.h"
+#include "platform/wallpaper/wallpaper.h"
 #include "platform/wallpaper/x11root.h"
+#include "tests/desktop/support.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -256,7 +257,6 @@ int main(int argc, char **argv)
                         median(t) / baseline, t.size());
         std::fflush(stdout);
     };
-    const QString servers = QStringLiteral(WALLPAPER_SERVERS);
     const auto have = [](const char *program) {
         return !QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty();
     };
@@ -320,8 +320,9 @@ int main(int argc, char **argv)
                 : lxde ? QStringLiteral("exec pcmanfm --desktop >/dev/null 2>&1")
                        : QStringLiteral("exec xfdesktop --disable-wm-check >/dev/null 2>&1");
             session = std::make_unique<Server>(
-                servers + QStringLiteral("/namespace.sh"),
-                QStringList{servers + QStringLiteral("/session.sh"), program}, env);
+                wallpapertest::serverScript(QStringLiteral("namespace.sh")),
+                QStringList{wallpapertest::serverScript(QStringLiteral("session.sh")), program},
+                env);
             env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), session->firstLine);
             // Each desktop follows changes once it has set up its own picture.
             const QDeadlineTimer deadline(60000);
@@ -365,10 +366,10 @@ int main(int argc, char **argv)
         }
         const QString runtime = dir.filePath(QStringLiteral("runtime-") + QLatin1String(name));
         QDir().mkpath(runtime);
-        QStringList script{servers + QStringLiteral("/sway.sh"), runtime};
+        QStringList script{wallpapertest::serverScript(QStringLiteral("sway.sh")), runtime};
         if (swaybg)
             script << QStringLiteral("bare");
-        Server sway(servers + QStringLiteral("/namespace.sh"), script, base_env);
+        Server sway(wallpapertest::serverScript(QStringLiteral("namespace.sh")), script, base_env);
         const QStringList where = sway.firstLine.split(u' ');
         QString error = QStringLiteral("sway did not start");
         std::vector<double> times;

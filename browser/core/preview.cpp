@@ -47,24 +47,10 @@ std::string infoLine(std::string_view path, std::optional<PixelSize> picture, in
     return line;
 }
 
-std::string folderProblemMessage(std::string_view folder, FolderProblem problem)
+std::string screenSizeLine(int width, int height)
 {
-    std::string reason;
-    switch (problem) {
-    case FolderProblem::Missing:
-        reason = "ce dossier n'existe pas ou plus";
-        break;
-    case FolderProblem::NotAFolder:
-        reason = "ce n'est pas un dossier";
-        break;
-    case FolderProblem::NoPermission:
-        reason = "vous n'avez pas le droit de le lire";
-        break;
-    case FolderProblem::DriveNotReady:
-        reason = "le lecteur n'est pas prêt (aucun support inséré ou support retiré)";
-        break;
-    }
-    return "Impossible d'ouvrir le dossier « " + std::string(folder) + " » : " + reason + ".";
+    return "La taille de l'écran est de " + std::to_string(width) + " pixels sur " +
+           std::to_string(height);
 }
 
 } // namespace velumbra

@@ -50,10 +50,8 @@ inline constexpr int kLargestSide = 65534;
 [[nodiscard]] std::string infoLine(std::string_view path, std::optional<PixelSize> picture,
                                    int screenWidth, int screenHeight);
 
-/// Why a folder cannot be opened.
-enum class FolderProblem { Missing, NotAFolder, NoPermission, DriveNotReady };
-
-/// The French message naming the folder and the reason.
-[[nodiscard]] std::string folderProblemMessage(std::string_view folder, FolderProblem problem);
+/// "La taille de l'écran est de W pixels sur H": the info line before any
+/// picture is chosen.
+[[nodiscard]] std::string screenSizeLine(int width, int height);
 
 } // namespace velumbra

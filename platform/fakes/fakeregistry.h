@@ -79,34 +79,4 @@ private:
     std::map<RegistryHandle, KeyPath> m_open;
 };
 
-/// Files that exist only because the test says so.
-class FakeFileProbe final : public FileProbe
-{
-public:
-    std::set<std::string> files;
-    mutable std::vector<std::string> asked;
-
-    [[nodiscard]] bool fileExists(const std::string &path) const override
-    {
-        asked.push_back(path);
-        return files.count(path) != 0;
-    }
-};
-
-/// Records the programs it is asked to start; only those listed as startable start.
-class FakeProcessStarter final : public ProcessStarter
-{
-public:
-    std::set<std::string> startable;
-    std::vector<std::string> folders;
-    std::vector<std::string> started; ///< every attempt, successful or not
-
-    bool startDetached(const std::string &path) override
-    {
-        started.push_back(path);
-        return startable.count(path) != 0;
-    }
-    [[nodiscard]] std::vector<std::string> searchFolders() const override { return folders; }
-};
-
 } // namespace velumbra

@@ -3,6 +3,7 @@
 #include "platform/settings.h"
 
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,8 +17,8 @@ class FakeSettingsStore final : public SettingsStore
 public:
     std::map<std::string, std::string> values; ///< "Section/Key" -> value
     std::vector<std::pair<std::string, std::string>>
-        committed; ///< every write that reached the store
-    std::optional<SettingsWriteError> failWith;
+        committed;                   ///< every write that reached the store
+    std::optional<Failure> failWith; ///< what every commit answers, when set
 
     [[nodiscard]] std::string read(std::string_view section, std::string_view key) const override
     {
@@ -28,17 +29,17 @@ public:
     {
         m_pending.emplace_back(join(section, key), std::string(value));
     }
-    [[nodiscard]] std::optional<SettingsWriteError> commit() override
+    [[nodiscard]] Result<> commit() override
     {
         auto pending = std::move(m_pending);
         m_pending.clear();
         if (failWith)
-            return failWith;
+            return *failWith;
         for (auto &kv : pending) {
             values[kv.first] = kv.second;
             committed.push_back(std::move(kv));
         }
-        return std::nullopt;
+        return Result<>::success();
     }
 
     static std::string join(std::string_view section, std::string_view key)

@@ -1,5 +1,5 @@
-#include "platform/wallpaper.h"
 #include "platform/wallpaper/nosetter.h"
+#include "platform/wallpaper/wallpaper.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,3 @@
-#include "platform/wallpaper.h"
 #include "platform/wallpaper/gsettings.h"
 #include "platform/wallpaper/kde.h"
 #include "platform/wallpaper/lxde.h"
@@ -6,6 +5,7 @@
 #include "platform/wallpaper/nosetter.h"
 #include "platform/wallpaper/sway.h"
 #include "platform/wallpaper/swaybg.h"
+#include "platform/wallpaper/wallpaper.h"
 #include "platform/wallpaper/x11root.h"
 #include "platform/wallpaper/xfconf.h"
 #include "platform/wayland.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/wallpaper.h"
 #include "platform/wallpaper/inhibitor.h"
+#include "platform/wallpaper/wallpaper.h"
 
 namespace velumbra {
 

@@ -1,7 +1,9 @@
 // The Windows backend: plain Win32, no Qt, so that it cross-builds.
 
-#include "platform/wallpaper.h"
+#include "platform/wallpaper/filecheck.h"
 #include "platform/wallpaper/nosetter.h"
+#include "platform/wallpaper/wallpaper.h"
+#include "platform/widen_windows.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -12,21 +14,6 @@
 
 namespace velumbra {
 namespace {
-
-// UTF-8 to UTF-16; nothing when @p text is not valid UTF-8.
-bool toWide(const std::string &text, std::wstring &wide)
-{
-    wide.clear();
-    if (text.empty())
-        return true;
-    const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), int(text.size()),
-                                      nullptr, 0);
-    if (n <= 0)
-        return false;
-    wide.resize(std::size_t(n));
-    return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), int(text.size()),
-                               wide.data(), n) == n;
-}
 
 std::string errorText(DWORD code)
 {
@@ -41,27 +28,21 @@ public:
     [[nodiscard]] Result<> setWallpaper(const std::string &path,
                                         WallpaperLifetime lifetime) override
     {
-        std::wstring wide;
-        if (!toWide(path, wide))
+        Result<std::wstring> wide = widen(path);
+        if (!wide)
             return Failure{"Le nom de fichier « " + path +
                            " » n'est pas valide : le papier peint reste inchangé."};
         // An empty name removes the picture, as Windows itself does.
-        if (!wide.empty()) {
-            const DWORD attributes = GetFileAttributesW(wide.c_str());
-            if (attributes == INVALID_FILE_ATTRIBUTES)
-                return Failure{"Le fichier « " + path +
-                               " » n'existe pas : le papier peint reste inchangé."};
-            if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-                return Failure{
-                    "« " + path +
-                    " » est un dossier, pas une image : le papier peint reste inchangé."};
+        if (!path.empty()) {
+            if (Result<> usable = checkWallpaperFile(path); !usable)
+                return usable;
         }
         // Update flags 0 last until logoff; 3 store the picture in the
         // user's profile and tell every window.
         const UINT flags = lifetime == WallpaperLifetime::ForGood
                                ? UINT(SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE)
                                : 0u;
-        if (!SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, wide.data(), flags))
+        if (!SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, wide->data(), flags))
             return Failure{"Windows a refusé le papier peint « " + path + " » (" +
                            errorText(GetLastError()) + ")."};
 
@@ -69,7 +50,7 @@ public:
         if (!SystemParametersInfoW(SPI_GETDESKWALLPAPER, MAX_PATH, current, 0))
             return Failure{"Windows ne dit pas quel papier peint il montre (" +
                            errorText(GetLastError()) + ")."};
-        if (CompareStringOrdinal(current, -1, wide.c_str(), -1, TRUE) != CSTR_EQUAL)
+        if (CompareStringOrdinal(current, -1, wide->c_str(), -1, TRUE) != CSTR_EQUAL)
             return Failure{"Windows n'a pas gardé le nouveau papier peint."};
         return Result<>::success();
     }

@@ -3,6 +3,8 @@
 // on Windows, where these same tests run under wine.
 #include "about/pageaddress.h"
 #include "about/sysinfo.h"
+#include "platform/fakes/fakefiles.h"
+#include "platform/fakes/fakeprocess.h"
 #include "platform/fakes/fakeregistry.h"
 
 #include <gtest/gtest.h>
@@ -116,7 +118,7 @@ TEST_P(StartSysInfoTest, FollowsTheOrderAndReportsFailure)
     const WellKnownPrograms programs{{"/usr/bin/hardinfo", "/usr/bin/kinfocenter"},
                                      {"hardinfo", "kinfocenter"}};
 
-    EXPECT_EQ(startSysInfo({registry, files, processes, programs}), c.expectedStarted);
+    EXPECT_EQ(startSysInfo({registry, files, processes, programs}).ok(), c.expectedStarted);
     EXPECT_EQ(processes.started, c.expectedStarts);
     EXPECT_EQ(registry.stillOpen(), 0u);
 }
@@ -209,6 +211,18 @@ INSTANTIATE_TEST_SUITE_P(
                                 "../share/velumbra/aide.html", "https://exemple.fr/aide"},
                     AddressCase{"Installed", "", "../share/velumbra/aide.html", kInstalled}),
     [](const testing::TestParamInfo<AddressCase> &p) { return p.param.name; });
+
+// Where the system has no program folder of its own (Windows) nothing is
+// looked for outside the registry.
+TEST(SystemInformationPrograms, OnlyInTheSystemsOwnFolders)
+{
+    EXPECT_TRUE(systemInformationPrograms({}).fullPaths.empty());
+    EXPECT_TRUE(systemInformationPrograms({}).names.empty());
+    const WellKnownPrograms onLinux = systemInformationPrograms({"/usr/bin"});
+    ASSERT_EQ(onLinux.fullPaths.size(), onLinux.names.size());
+    EXPECT_EQ(onLinux.fullPaths.front(), "/usr/bin/hardinfo");
+    EXPECT_EQ(onLinux.names.front(), "hardinfo");
+}
 
 TEST(AuthorAddress, FallsBackToTheHelpPage)
 {

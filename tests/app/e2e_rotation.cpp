@@ -4,11 +4,13 @@
 // touch the user's file, nobody answers a real box, and Xvfb has no
 // notification area to host an icon.
 
+#include "app/core/savedstate.h"
 #include "app/frmvlb.h"
 #include "platform/clock.h"
 #include "platform/qtscreen.h"
-#include "platform/wallpaper.h"
+#include "platform/wallpaper/wallpaper.h"
 #include "tests/common/fakecontext.h"
+#include "tests/desktop/support.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -19,62 +21,10 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include <csignal>
 #include <cstdio>
-#include <memory>
 #include <set>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
-
-constexpr int kSkipCode = 77;
-
-// An Xvfb of our own that keeps its state when clients leave (-noreset), as a
-// session's server does while its window manager stays connected. The
-// display number is picked here: other servers of the test suite may start
-// at the same moment.
-class Xvfb
-{
-public:
-    explicit Xvfb(int number)
-    {
-        const std::string name = ":" + std::to_string(number);
-        if (access(("/tmp/.X" + std::to_string(number) + "-lock").c_str(), F_OK) == 0)
-            return; // taken: a probe would reach that server, not ours
-        m_pid = fork();
-        if (m_pid == 0) {
-            execlp("Xvfb", "Xvfb", name.c_str(), "-noreset", "-nolisten", "tcp", "-screen", "0",
-                   "640x480x24", static_cast<char *>(nullptr));
-            _exit(127);
-        }
-        // Wait until it accepts clients, or has given up.
-        for (int i = 0; i < 100; ++i) {
-            if (Display *probe = XOpenDisplay(name.c_str())) {
-                XCloseDisplay(probe);
-                m_display = name;
-                return;
-            }
-            if (waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
-                m_pid = -1;
-                return;
-            }
-            usleep(50000);
-        }
-    }
-    ~Xvfb()
-    {
-        if (m_pid > 0) {
-            kill(m_pid, SIGTERM); // not SIGKILL: that leaves the lock file behind
-            waitpid(m_pid, nullptr, 0);
-        }
-    }
-    [[nodiscard]] const std::string &display() const { return m_display; }
-
-private:
-    pid_t m_pid = -1;
-    std::string m_display;
-};
 
 // The colour at the middle of the root window, as any other client sees it.
 unsigned long rootCentre(Display *dpy)
@@ -108,7 +58,7 @@ int run(int argc, char **argv)
         return 1;
 
     velumbra::FakeContext fake;
-    fake.settings.values = {{"Init/AUTEUR", "Ardeval Quennet"},
+    fake.settings.values = {{"Init/AUTEUR", std::string(velumbra::kSettingsMarker)},
                             {"Init/Drive", "/"},
                             {"Init/Folder", dir.path().toStdString()},
                             {"Init/Pattern", "*.bmp"},
@@ -147,7 +97,7 @@ int run(int argc, char **argv)
     };
     check(seen.size() >= 2, "the root window showed at least two of the pictures");
     check(!window.isVisible(), "the window is hidden while it rotates");
-    check(window.windowTitle().startsWith(QStringLiteral("°VLB°  Papier peint : ") + dir.path() +
+    check(window.windowTitle().startsWith(QString::fromUtf8(velumbra::kCaptionPrefix) + dir.path() +
                                           QLatin1Char('/')),
           "the caption names a file of the folder");
     check(fake.tray.tip == window.windowTitle(), "the tray tip follows the caption");
@@ -161,14 +111,12 @@ int run(int argc, char **argv)
 
 int main(int argc, char **argv)
 {
-    std::unique_ptr<Xvfb> server;
-    for (int attempt = 0; attempt < 10 && (!server || server->display().empty()); ++attempt)
-        server = std::make_unique<Xvfb>(140 + int(getpid() % 50) + attempt);
-    if (server->display().empty()) {
+    const wallpapertest::Xvfb server(24, QSize(640, 480));
+    if (!server.running()) {
         std::printf("SKIPPED: Xvfb is not installed or did not start (scripts/test installs it)\n");
-        return kSkipCode;
+        return wallpapertest::kSkipCode;
     }
-    qputenv("DISPLAY", server->display().c_str());
+    qputenv("DISPLAY", server.display().toLocal8Bit());
     qunsetenv("WAYLAND_DISPLAY");
     qunsetenv("XDG_CURRENT_DESKTOP");
     qunsetenv("SWAYSOCK");

@@ -1,3 +1,4 @@
+#include "app/core/savedstate.h"
 #include "app/frmvlb.h"
 #include "browser/filelist.h"
 #include "browser/folderlist.h"
@@ -24,6 +25,11 @@
 using namespace velumbra;
 
 namespace {
+
+QString settingsMarker()
+{
+    return QString::fromUtf8(kSettingsMarker.data(), qsizetype(kSettingsMarker.size()));
+}
 
 QRadioButton *arrayElement(QWidget *w, const char *name, int index)
 {
@@ -59,9 +65,9 @@ private:
     }
 
     void saveAll(const QString &folder, const char *file, const char *option, const char *time,
-                 const char *unites, const char *marker = "Ardeval Quennet")
+                 const char *unites, std::string_view marker = kSettingsMarker)
     {
-        m_fake->settings.values = {{"Init/AUTEUR", marker},
+        m_fake->settings.values = {{"Init/AUTEUR", std::string(marker)},
                                    {"Init/Drive", "/"},
                                    {"Init/Folder", folder.toStdString()},
                                    {"Init/Pattern", "*.gif;*.bmp"},
@@ -244,24 +250,19 @@ private Q_SLOTS:
         QTest::addColumn<int>("expectOption");
         QTest::addColumn<int>("expectUnites");
         QTest::addColumn<QString>("expectTime");
-        QTest::newRow("rotation in hours") << "Ardeval Quennet"
-                                           << "2"
+        QTest::newRow("rotation in hours") << settingsMarker() << "2"
                                            << "2"
                                            << "30" << 2 << 2 << "23";
-        QTest::newRow("temporary in seconds") << "Ardeval Quennet"
-                                              << "0"
+        QTest::newRow("temporary in seconds") << settingsMarker() << "0"
                                               << "0"
                                               << "7" << 0 << 0 << "7";
-        QTest::newRow("halves to even") << "Ardeval Quennet"
-                                        << "1.5"
+        QTest::newRow("halves to even") << settingsMarker() << "1.5"
                                         << "2.5"
                                         << "3" << 2 << 2 << "3";
-        QTest::newRow("no number") << "Ardeval Quennet"
-                                   << "abc"
+        QTest::newRow("no number") << settingsMarker() << "abc"
                                    << ""
                                    << "" << 0 << 0 << "1";
-        QTest::newRow("out of range keeps the start choice") << "Ardeval Quennet"
-                                                             << "7"
+        QTest::newRow("out of range keeps the start choice") << settingsMarker() << "7"
                                                              << "-3"
                                                              << "9" << 2 << 1 << "9";
         QTest::newRow("marker differs in case") << "ardeval quennet"
@@ -286,7 +287,7 @@ private Q_SLOTS:
         QVERIFY(arrayElement(&w, "Option1", expectOption)->isChecked());
         QVERIFY(arrayElement(&w, "OptUnites", expectUnites)->isChecked());
         QCOMPARE(child<QLineEdit>(&w, "Text2")->text(), expectTime);
-        const bool restored = marker == QLatin1String("Ardeval Quennet");
+        const bool restored = marker == settingsMarker();
         // The restored mode enables the interval controls only for the rotation.
         QCOMPARE(child<QLineEdit>(&w, "Text2")->isEnabled(), expectOption == 2);
         auto *file1 = child<FileList>(&w, "File1");
@@ -356,7 +357,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         quit(w);
         const std::vector<std::pair<std::string, std::string>> expected = {
-            {"Init/AUTEUR", "Ardeval Quennet"},
+            {"Init/AUTEUR", std::string(kSettingsMarker)},
             {"Init/Drive", "/"},
             {"Init/Folder", m_dir.path().toStdString()},
             {"Init/Pattern", "*.gif;*.bmp"},
@@ -373,7 +374,7 @@ private Q_SLOTS:
     void aFailedSaveIsReportedAndEndsWithAnError()
     {
         m_fake->settings.failWith =
-            SettingsWriteError{"/home/u/.config/Velumbra/Velumbra.conf", "le disque est plein"};
+            settingsNotSaved("/home/u/.config/Velumbra/Velumbra.conf", "le disque est plein");
         FrmVLB &w = make();
         w.load();
         w.close();

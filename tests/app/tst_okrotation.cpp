@@ -1,3 +1,4 @@
+#include "app/core/savedstate.h"
 #include "app/frmvlb.h"
 #include "tests/common/fakecontext.h"
 
@@ -41,7 +42,7 @@ private:
 
     FrmVLB &open(int mode, const char *file = "")
     {
-        m_fake->settings.values = {{"Init/AUTEUR", "Ardeval Quennet"},
+        m_fake->settings.values = {{"Init/AUTEUR", std::string(kSettingsMarker)},
                                    {"Init/Drive", "/"},
                                    {"Init/Folder", m_dir.path().toStdString()},
                                    {"Init/Pattern", "*.bmp"},
@@ -186,7 +187,7 @@ private Q_SLOTS:
         QCOMPARE(QString::fromStdString(m_fake->wallpaper.sets[0].path), c);
         QCOMPARE(m_fake->wallpaper.sets[0].lifetime, WallpaperLifetime::UntilLogoff);
         QCOMPARE(w.fichierPapierPeint(), c);
-        QCOMPARE(w.windowTitle(), QStringLiteral("°VLB°  Papier peint : ") + c);
+        QCOMPARE(w.windowTitle(), QString::fromUtf8(kCaptionPrefix) + c);
         QCOMPARE(m_fake->tray.tip, w.windowTitle());
 
         QVERIFY(!w.isVisible());

@@ -1,4 +1,4 @@
-#include "browser/core/mounts.h"
+#include "browser/core/folderproblem.h"
 #include "browser/core/paths.h"
 #include "browser/core/pattern.h"
 #include "browser/core/preview.h"
@@ -146,40 +146,6 @@ TEST(FolderRowsTest, WindowsRootsAndShares)
     EXPECT_EQ(root[1].path, "/home");
 }
 
-TEST(MountsTest, KeepsWhatAPersonBrowses)
-{
-    const std::string table =
-        "21 26 0:20 / /proc rw,relatime - proc proc rw\n"
-        "22 26 0:21 / /sys rw,relatime shared:2 - sysfs sysfs rw\n"
-        "23 26 0:6 / /dev rw - devtmpfs devtmpfs rw,size=1k\n"
-        "26 1 254:0 / / rw,relatime shared:1 - overlay overlay rw,lowerdir=/x\n"
-        "40 26 8:2 /@home /home rw shared:5 - btrfs /dev/sda2 rw\n"
-        "41 26 8:1 / /boot/efi rw - vfat /dev/sda1 rw\n"
-        "42 26 0:40 / /run rw - tmpfs tmpfs rw\n"
-        "44 43 0:42 / /run/user/1000/gvfs rw - fuse.gvfsd-fuse gvfsd-fuse rw\n"
-        "45 42 8:17 / /run/media/moi/CLÉ rw - vfat /dev/sdb1 rw\n"
-        "46 26 8:33 / /media/moi/Photos\\040de\\040vacances rw - exfat /dev/sdc1 rw\n"
-        "47 26 0:50 / /mnt/nas rw - nfs4 nas:/export rw\n"
-        "48 26 7:0 / /snap/core/1 ro - squashfs /dev/loop0 ro\n"
-        "50 26 8:3 / /data rw - ext4 /dev/sda3 rw\n"
-        "52 26 8:3 /x /var/lib/docker rw - ext4 /dev/sda3 rw\n"
-        "53 26 0:53 / /mnt/ram rw - tmpfs tmpfs rw\n"
-        "54 26 8:2 / /home rw - btrfs /dev/sda2 rw\n"
-        "garbage line\n"
-        "55 26 8:4 / relative - ext4 /dev/sda4 rw\n";
-    const std::vector<std::string> expected{
-        "/", "/data", "/home", "/media/moi/Photos de vacances", "/mnt/nas", "/run/media/moi/CLÉ"};
-    EXPECT_EQ(browsableMounts(table), expected);
-}
-
-TEST(MountsTest, RootIsAlwaysListed)
-{
-    EXPECT_EQ(browsableMounts(""), std::vector<std::string>{"/"});
-    EXPECT_EQ(browsableMounts("26 1 0:2 / / rw - rootfs rootfs rw\n"),
-              std::vector<std::string>{"/"});
-    EXPECT_EQ(unescapeMountField("a\\011b\\134c\\\\d\\9"), "a\tb\\c\\\\d\\9");
-}
-
 TEST(DecodeSizeTest, ThePreviewInDevicePixelsNeverMoreThanThePicture)
 {
     struct Case
@@ -239,6 +205,12 @@ TEST(InfoLineTest, ExactText)
               "/i/12345.jpg (10000 x 1 pixels pour un écran de 0 x 0)");
     // After a failed decode the size part is left out.
     EXPECT_EQ(infoLine("/i/texte.jpg", std::nullopt, 1280, 1024), "/i/texte.jpg");
+}
+
+TEST(InfoLineTest, ScreenSizeLine)
+{
+    EXPECT_EQ(screenSizeLine(1280, 1024), "La taille de l'écran est de 1280 pixels sur 1024");
+    EXPECT_EQ(screenSizeLine(0, 0), "La taille de l'écran est de 0 pixels sur 0");
 }
 
 TEST(FolderProblemTest, NamesTheFolderAndTheReason)

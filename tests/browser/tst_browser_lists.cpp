@@ -257,14 +257,16 @@ private Q_SLOTS:
         QVERIFY(d.rmdir(QStringLiteral("gone")));
 
         const QString full = m_path + QDir::separator() + target;
-        QString error;
-        QVERIFY(!folders.setPath(full, &error));
+        const Result<> folderOpened = folders.setPath(full);
+        QVERIFY(!folderOpened);
+        QString error = QString::fromStdString(folderOpened.reason());
         QVERIFY2(error.contains(QStringLiteral("« ") + full + QStringLiteral(" »")),
                  qPrintable(error));
         QVERIFY2(error.contains(reason), qPrintable(error));
         QCOMPARE(folders.path(), m_path);
-        error.clear();
-        QVERIFY(!files.setPath(full, &error));
+        const Result<> filesListed = files.setPath(full);
+        QVERIFY(!filesListed);
+        error = QString::fromStdString(filesListed.reason());
         QVERIFY(error.contains(reason));
         QCOMPARE(files.path(), m_path);
 
@@ -289,9 +291,9 @@ private Q_SLOTS:
         const QString closed = m_dir->filePath(QStringLiteral("fermé"));
         QVERIFY(QFile::setPermissions(closed, QFileDevice::ReadOwner));
         FileList files;
-        QString error;
-        QVERIFY(!files.setPath(closed, &error));
-        QVERIFY(error.contains(QStringLiteral("pas le droit")));
+        const Result<> listed = files.setPath(closed);
+        QVERIFY(!listed);
+        QVERIFY(QString::fromStdString(listed.reason()).contains(QStringLiteral("pas le droit")));
         QFile::setPermissions(closed, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                           QFileDevice::ExeOwner);
     }

@@ -1,3 +1,4 @@
+#include "app/core/savedstate.h"
 #include "app/frmvlb.h"
 #include "browser/core/preview.h"
 #include "browser/filelist.h"
@@ -51,7 +52,7 @@ private Q_SLOTS:
         m_window->findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QStringLiteral("*.png"));
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-        dir1()->setPath(m_path);
+        QVERIFY(dir1()->setPath(m_path));
         QTest::keyClick(m_window->findChild<QLineEdit *>(QStringLiteral("Text1")), Qt::Key_Return);
         QCOMPARE(file1()->path(), m_path);
         QCOMPARE(file1()->count(), 3);
@@ -133,7 +134,7 @@ private Q_SLOTS:
     void unreadableFolderIsReportedAndTheListsStay()
     {
         QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("clé")));
-        dir1()->setPath(m_path);
+        QVERIFY(dir1()->setPath(m_path));
         const int last = dir1()->model()->rowCount() - 1;
         dir1()->setCurrentIndex(dir1()->model()->index(last, 0));
         QVERIFY(QDir(m_dir->path()).rmdir(QStringLiteral("clé")));
@@ -183,7 +184,7 @@ private Q_SLOTS:
         QVERIFY(readme.open(QIODevice::WriteOnly));
         readme.close();
         FakeContext ctx;
-        ctx.settings.values["Init/AUTEUR"] = "Ardeval Quennet";
+        ctx.settings.values["Init/AUTEUR"] = kSettingsMarker;
         ctx.settings.values["Init/Folder"] = (folder.isEmpty() ? m_path : folder).toStdString();
         ctx.settings.values["Init/Pattern"] = "*";
         ctx.settings.values["Init/FileName"] = fileName.toStdString();

@@ -3,6 +3,8 @@
 #include "about/aboutservices.h"
 #include "app/appcontext.h"
 #include "platform/fakes/fakeclock.h"
+#include "platform/fakes/fakefiles.h"
+#include "platform/fakes/fakeprocess.h"
 #include "platform/fakes/fakeprompter.h"
 #include "platform/fakes/fakeregistry.h"
 #include "platform/fakes/fakescreen.h"

@@ -226,9 +226,10 @@ void TestBmpConverter::formats()
     const QString copy = m_dir->filePath(QStringLiteral("copie.bmp"));
     QVERIFY(writeFile(source, bytes));
     BmpConverter converter;
-    QString error;
-    QVERIFY2(converter.decode(source, &error), qPrintable(error));
-    QVERIFY2(converter.writeBmp(copy, &error), qPrintable(error));
+    const Result<> decoded = converter.decode(source);
+    QVERIFY2(decoded, decoded.reason().c_str());
+    const Result<> copied = converter.writeBmp(copy);
+    QVERIFY2(copied, copied.reason().c_str());
 
     const QByteArray written = readAll(copy);
     QCOMPARE(bmpBitCount(written), bits);
@@ -304,8 +305,8 @@ void TestBmpConverter::largeCameraPicture()
     QVERIFY(writeFile(source, encoded(big, "jpeg", 50)));
     big = QImage();
     BmpConverter converter;
-    QString error;
-    QVERIFY2(converter.decode(source, &error), qPrintable(error));
+    const Result<> decoded = converter.decode(source);
+    QVERIFY2(decoded, decoded.reason().c_str());
     QCOMPARE(converter.picture().size(), QSize(7000, 5000));
 }
 

@@ -16,23 +16,21 @@ public:
     QString failWrite;
     std::function<void()> afterWrite;
 
-    bool decode(const QString &path, QString *error) override
+    Result<> decode(const QString &path) override
     {
         *log << QStringLiteral("decode ") + path;
         if (path != failDecode)
-            return true;
-        *error = QStringLiteral("Unsupported image format");
-        return false;
+            return Result<>::success();
+        return Failure{"Unsupported image format"};
     }
-    bool writeBmp(const QString &path, QString *error) override
+    Result<> writeBmp(const QString &path) override
     {
         *log << QStringLiteral("write ") + path;
         if (afterWrite)
             afterWrite();
         if (path != failWrite)
-            return true;
-        *error = QStringLiteral("No space left on device");
-        return false;
+            return Result<>::success();
+        return Failure{"No space left on device"};
     }
 };
 

@@ -84,7 +84,7 @@ void TestConvertWindow::selectedFiles()
     QVERIFY(!exists(QStringLiteral("b.bmp")));
     QVERIFY(exists(QStringLiteral("c.bmp")));
     QCOMPARE(m_window->windowTitle(),
-             QStringLiteral("°VLB°  Papier peint : ") + m_folder + QStringLiteral("/c.gif"));
+             QString::fromUtf8(kCaptionPrefix) + m_folder + QStringLiteral("/c.gif"));
     QCOMPARE(m_window->fichierPapierPeint(), m_folder + QStringLiteral("/c.bmp"));
     QCOMPARE(m_ctx->prompter.shown.size(), std::size_t(2));
     QCOMPARE(

@@ -1,7 +1,7 @@
 // The mount table as the kernel might write it, or not: the root comes
 // first, once, and every other entry once.
 
-#include "browser/core/mounts.h"
+#include "platform/mounts.h"
 #include "tests/fuzz/fuzz.h"
 
 #include <algorithm>

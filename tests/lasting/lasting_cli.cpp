@@ -4,7 +4,7 @@
 // Exit code 0 on success, 1 with the reason on stderr, 2 on bad usage.
 
 #include "lasting/lastingservices.h"
-#include "platform/wallpaper.h"
+#include "platform/wallpaper/wallpaper.h"
 
 #include <QCoreApplication>
 

@@ -3,7 +3,7 @@
 // What the end-to-end tests of the two lifetimes share, on top of the
 // wallpaper tests' servers and pictures.
 
-#include "tests/platform/wallpaper/support.h"
+#include "tests/desktop/support.h"
 
 #include <ostream>
 

@@ -5,7 +5,7 @@
 // on a real X server.
 
 #include "about/pageaddress.h"
-#include "tests/platform/wallpaper/support.h"
+#include "tests/desktop/support.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,5 +1,5 @@
 #include "platform/fakes/fakewallpaper.h" // compiled here for the callers that will use it
-#include "platform/wallpaper.h"
+#include "platform/wallpaper/wallpaper.h"
 
 #include <gtest/gtest.h>
 

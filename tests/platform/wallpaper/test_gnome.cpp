@@ -1,7 +1,7 @@
 // The GNOME backend end to end: the real gnome-shell on Xvfb with dconf on a
 // private bus; the screen is read back.
 
-#include "tests/platform/wallpaper/support.h"
+#include "tests/desktop/support.h"
 
 #include <QDir>
 

@@ -1,7 +1,7 @@
 // The GNOME family's backend against GIO's real keyfile backend and Debian's
 // real schemas; every value is read back by another process (gsettings).
 
-#include "tests/platform/wallpaper/support.h"
+#include "tests/desktop/support.h"
 
 #include <QDir>
 #include <QFile>

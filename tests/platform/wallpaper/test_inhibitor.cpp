@@ -2,7 +2,7 @@
 // services (xfce4-power-manager, ksmserver) need a whole session; here a
 // stand-in on a private bus records what a desktop would be asked.
 
-#include "tests/platform/wallpaper/support.h"
+#include "tests/desktop/support.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

@@ -2,7 +2,7 @@
 // session bus; the screen and Plasma's own configuration file are read back.
 
 #include "platform/wallpaper/kde.h"
-#include "tests/platform/wallpaper/support.h"
+#include "tests/desktop/support.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -4,7 +4,7 @@
 
 #include "platform/wallpaper/x11root.h"
 #include "tests/desktop/contract.h"
-#include "tests/platform/wallpaper/support.h"
+#include "tests/desktop/support.h"
 
 #include <QDir>
 #include <QFile>

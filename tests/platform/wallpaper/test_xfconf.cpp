@@ -2,7 +2,7 @@
 // bus, and xfdesktop drawing on a real Xvfb for the pixels.
 
 #include "platform/wallpaper/xfconf.h"
-#include "tests/platform/wallpaper/support.h"
+#include "tests/desktop/support.h"
 
 #include <gtest/gtest.h>
 

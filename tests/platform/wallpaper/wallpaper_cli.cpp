@@ -5,7 +5,7 @@
 // Prints the backend's name first. Exit code 0 on success, 1 with the
 // reason on stderr, 2 on bad usage.
 
-#include "platform/wallpaper.h"
+#include "platform/wallpaper/wallpaper.h"
 
 #include <QCoreApplication>
 

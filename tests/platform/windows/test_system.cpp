@@ -1,6 +1,7 @@
 // File existence and process start on the real Windows file system and
 // process creation.
-#include "platform/registry.h"
+#include "platform/files.h"
+#include "platform/process.h"
 #include "tests/platform/windows/winsupport.h"
 
 #include <gtest/gtest.h>

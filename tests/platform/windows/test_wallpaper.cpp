@@ -2,7 +2,7 @@
 // SystemParametersInfoW and the user's registry. Every test puts back the
 // wallpaper and screen-saver state it found, so that it can run on a real
 // desktop too.
-#include "platform/wallpaper.h"
+#include "platform/wallpaper/wallpaper.h"
 #include "tests/platform/windows/winsupport.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,6 @@
-// The Linux backends against the real file system and real processes.
-#include "platform/registry.h"
+// File existence and process start against the real Linux file system and processes.
+#include "platform/files.h"
+#include "platform/process.h"
 
 #include <gtest/gtest.h>
 

@@ -1,19 +1,13 @@
-#include "tests/platform/wallpaper/support.h"
+#include "tests/desktop/support.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QPainter>
 #include <QProcessEnvironment>
-#include <QStandardPaths>
 
-#include <gtest/gtest.h>
-
-// After GoogleTest, whose templates Xlib's macros (None, Bool) break.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <sys/prctl.h>
 #include <unistd.h>
@@ -90,6 +84,11 @@ RunResult runProgram(const QString &program, const QStringList &args, const QStr
             QString::fromUtf8(p.readAllStandardError()), p.readAllStandardOutput()};
 }
 
+QString serverScript(const QString &name)
+{
+    return QStringLiteral(WALLPAPER_SERVERS "/") + name;
+}
+
 RunResult runCli(const QStringList &args, const QStringList &env)
 {
     return runProgram(QStringLiteral(WALLPAPER_CLI), args, env);
@@ -132,9 +131,9 @@ ScriptServer::ScriptServer(const QString &script, const QStringList &args, const
     m_process.setProcessEnvironment(environment(env));
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     endWithParent(m_process);
-    QStringList all{QStringLiteral(WALLPAPER_SERVERS "/") + script};
+    QStringList all{serverScript(script)};
     all += args;
-    m_process.start(QStringLiteral(WALLPAPER_SERVERS "/namespace.sh"), all);
+    m_process.start(serverScript(QStringLiteral("namespace.sh")), all);
     if (!m_process.waitForStarted(10000))
         return;
     QByteArray out;
@@ -224,17 +223,3 @@ ScriptServer::~ScriptServer()
 }
 
 } // namespace wallpapertest
-
-int main(int argc, char **argv)
-{
-    QCoreApplication app(argc, argv);
-    for (const QString &program : wallpapertest::requiredPrograms()) {
-        if (QStandardPaths::findExecutable(program).isEmpty()) {
-            std::printf("SKIPPED: %s is not installed (scripts/test installs it)\n",
-                        qPrintable(program));
-            return wallpapertest::kSkipCode;
-        }
-    }
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

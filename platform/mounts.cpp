@@ -1,4 +1,4 @@
-#include "browser/core/mounts.h"
+#include "platform/mounts.h"
 
 #include <algorithm>
 #include <array>

@@ -53,6 +53,9 @@ struct RunResult
 // The process environment with @p env applied ("NAME=value" sets, "-NAME" removes).
 QProcessEnvironment environment(const QStringList &env);
 
+// The full path of the script @p name of servers/ ("namespace.sh", "session.sh", "sway.sh").
+QString serverScript(const QString &name);
+
 // Runs the built wallpaper_cli with @p args and extra environment @p env.
 RunResult runCli(const QStringList &args, const QStringList &env = {});
 
@@ -134,7 +137,7 @@ private:
 
 // Repeats @p probe until it is true or @p seconds have gone; for what has no
 // event to wait on (a picture reaching the screen of another process).
-template <typename Probe> bool eventually(Probe probe, int seconds = 20);
+template <typename Probe> bool eventually(Probe probe, int seconds = 60);
 
 } // namespace wallpapertest
 

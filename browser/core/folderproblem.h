@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace velumbra {
+
+/// Why a folder cannot be opened.
+enum class FolderProblem { Missing, NotAFolder, NoPermission, DriveNotReady };
+
+/// The French message naming the folder and the reason.
+[[nodiscard]] std::string folderProblemMessage(std::string_view folder, FolderProblem problem);
+
+} // namespace velumbra
