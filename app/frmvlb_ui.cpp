@@ -81,7 +81,7 @@ void FrmVLBUi::setupUi(QMainWindow *window)
     setAccessibleNames();
     // A main window has no default and cancel buttons of its own.
     new DialogKeys(Command1, Command2, window);
-    createMenuKeys();
+    createKeyboardAids();
 }
 
 void FrmVLBUi::fitToScreen(int screenWidth, int screenHeight)
@@ -311,8 +311,10 @@ void FrmVLBUi::setAccessibleNames() const
         menu->setAccessibleName(name);
 }
 
-void FrmVLBUi::createMenuKeys() const
+void FrmVLBUi::createKeyboardAids() const
 {
+    new FocusRing(Dir1);
+    new FocusRing(File1);
     new MenuKeys(Dir1, Mnu_ConvDossier, MenuKeys::Keys::ContextMenu);
     new MenuKeys(File1, Mnu_ConvFichier, MenuKeys::Keys::ContextMenu);
     new MenuKeys(Text1, Mnu_Voir, MenuKeys::Keys::DropDown);

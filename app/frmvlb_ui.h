@@ -87,7 +87,7 @@ private:
     void createMenus(QMainWindow *window);
     void setTabOrderChain(QWidget *window) const;
     void setAccessibleNames() const;
-    void createMenuKeys() const;
+    void createKeyboardAids() const;
 };
 
 } // namespace velumbra

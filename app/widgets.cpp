@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QFocusFrame>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -225,6 +226,26 @@ QPoint MenuKeys::anchor() const
             entry.isEmpty() ? shown.topLeft() : QPoint(entry.left(), entry.bottom() + 1));
     }
     return m_control->mapToGlobal(QPoint(0, m_control->height()));
+}
+
+FocusRing::FocusRing(QWidget *list)
+    : QObject(list), m_list(list), m_frame(new QFocusFrame(list->parentWidget()))
+{
+    // In the colour the style gives the other controls' focus.
+    QPalette palette = m_frame->palette();
+    palette.setColor(QPalette::WindowText, palette.color(QPalette::Highlight));
+    m_frame->setPalette(palette);
+    m_frame->hide();
+    list->installEventFilter(this);
+}
+
+bool FocusRing::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_list && event->type() == QEvent::FocusIn)
+        m_frame->setWidget(m_list);
+    else if (watched == m_list && event->type() == QEvent::FocusOut)
+        m_frame->setWidget(nullptr);
+    return QObject::eventFilter(watched, event);
 }
 
 void WrappingRadioButton::paintEvent(QPaintEvent *)

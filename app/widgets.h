@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+class QFocusFrame;
 class QMenu;
 
 namespace velumbra {
@@ -129,6 +130,23 @@ private:
     QWidget *m_control;
     QMenu *m_menu;
     Keys m_keys;
+};
+
+/// A ring around a list while it has the keyboard focus: the style marks
+/// only the current entry, unseen when it is also the selected one and
+/// missing when there is none.
+class FocusRing : public QObject
+{
+    Q_OBJECT
+public:
+    explicit FocusRing(QWidget *list);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QWidget *m_list;
+    QFocusFrame *m_frame;
 };
 
 /// An option button whose caption wraps onto several lines within its width.
