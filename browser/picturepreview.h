@@ -18,10 +18,11 @@ struct PreviewPicture
 };
 
 /// Decodes @p file once for a preview of half its size shown at
-/// @p devicePixelRatio: the size comes from the header, and a picture larger
-/// than the preview is scaled by the decoder while it decodes. Pictures whose
-/// header claims more than the decoder's memory limit are refused before any
-/// allocation. EXIF orientation is left as stored; a GIF gives its first frame.
+/// @p devicePixelRatio: the size comes from the header; a JPEG is scaled by
+/// the decoder while it decodes, other pictures are decoded whole and shrunk
+/// a row at a time. Pictures the preview cannot show (previewCanShow()) are
+/// refused from their header, before any allocation; so is anything but a
+/// plain file. EXIF orientation is left as stored; a GIF gives its first frame.
 [[nodiscard]] PreviewPicture decodePreview(const QString &file, double devicePixelRatio);
 
 } // namespace velumbra

@@ -1,9 +1,8 @@
 #include "convert/bmpconverter.h"
 
 #include "convert/bmpfile.h"
-#include "convert/core/jpegscan.h"
+#include "convert/core/picturescan.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -11,6 +10,8 @@
 #include <QTemporaryFile>
 #include <QThread>
 
+#include <algorithm>
+#include <optional>
 #include <span>
 
 namespace velumbra {
@@ -55,6 +56,13 @@ private:
     }
     static bool isLibjpegWarning(const QString &text)
     {
+        // Stray bytes between segments cost no pixel; before a restart or the
+        // end marker they are what is left of damaged data.
+        static const QString stray = QStringLiteral("extraneous bytes before marker 0x");
+        if (const qsizetype at = text.indexOf(stray); at >= 0) {
+            const int marker = text.mid(at + stray.size(), 2).toInt(nullptr, 16);
+            return marker >= 0xD0 && marker <= 0xD9;
+        }
         return text.startsWith(QLatin1String("Corrupt JPEG data")) ||
                text.startsWith(QLatin1String("Premature end of JPEG file")) ||
                text.startsWith(QLatin1String("Invalid SOS parameters")) ||
@@ -66,6 +74,17 @@ private:
     QThread *m_thread = QThread::currentThread();
     QString m_warning;
 };
+
+std::optional<ScannedFormat> scannedFormat(const QByteArray &format)
+{
+    if (format == "jpeg")
+        return ScannedFormat::Jpeg;
+    if (format == "gif")
+        return ScannedFormat::Gif;
+    if (format == "bmp")
+        return ScannedFormat::Bmp;
+    return std::nullopt;
+}
 
 void setError(QString *error, const QString &text)
 {
@@ -84,38 +103,36 @@ BmpConverter::BmpConverter()
 
 bool BmpConverter::decode(const QString &path, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_picture = QImage();
-        setError(error, file.errorString());
+    m_picture = QImage();
+    const auto fail = [error](const QString &text) {
+        setError(error, text);
         return false;
+    };
+    // A pipe or a device would keep the conversion waiting for ever.
+    if (!QFileInfo(path).isFile())
+        return fail(QStringLiteral("ce n'est pas un fichier"));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(file.errorString());
+    const QByteArray format = QImageReader::imageFormat(&file);
+    // The decoders of these formats hand back a cut file's picture with its
+    // missing part blank: the file is first read through, a piece at a
+    // time, to its end.
+    if (const std::optional<ScannedFormat> scanned = scannedFormat(format)) {
+        const ReadBytes read = [&file](std::span<std::byte> buffer) {
+            return std::size_t(std::max<qint64>(
+                0, file.read(reinterpret_cast<char *>(buffer.data()), qint64(buffer.size()))));
+        };
+        if (!reachesEnd(*scanned, read))
+            return fail(QStringLiteral("le fichier %1 est incomplet (tronqué)")
+                            .arg(QString::fromLatin1(format.toUpper())));
+        if (!file.seek(0))
+            return fail(file.errorString());
     }
-    // A JPEG is read whole first: its end is checked before decoding. Other
-    // pictures are decoded straight from the file.
-    const QByteArray head = file.peek(3);
-    const bool jpeg = looksLikeJpeg(
-        std::span(reinterpret_cast<const std::byte *>(head.constData()), std::size_t(head.size())));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    QImageReader reader;
-    if (jpeg) {
-        bytes = file.readAll();
-        const std::span<const std::byte> data(
-            reinterpret_cast<const std::byte *>(bytes.constData()), std::size_t(bytes.size()));
-        if (!jpegReachesEnd(data)) {
-            m_picture = QImage();
-            setError(error, QStringLiteral("le fichier JPEG est incomplet (tronqué)"));
-            return false;
-        }
-        buffer.open(QIODevice::ReadOnly);
-        reader.setDevice(&buffer);
-    } else {
-        reader.setDevice(&file);
-    }
-    const QByteArray format = reader.format();
+    QImageReader reader(&file, format);
     QString warning;
     bool ok = false;
-    if (jpeg) {
+    if (format == "jpeg") {
         const JpegWarningCatcher catcher;
         ok = reader.read(&m_picture);
         warning = catcher.warning();
@@ -124,14 +141,11 @@ bool BmpConverter::decode(const QString &path, QString *error)
     }
     if (!ok) {
         m_picture = QImage();
-        setError(error, reader.errorString());
-        return false;
+        return fail(reader.errorString());
     }
     if (!warning.isEmpty()) {
         m_picture = QImage();
-        setError(error,
-                 QStringLiteral("le fichier JPEG est endommagé (%1)").arg(warning.trimmed()));
-        return false;
+        return fail(QStringLiteral("le fichier JPEG est endommagé (%1)").arg(warning.trimmed()));
     }
     // Only a GIF can have few colours without a palette of its own.
     prepareForBmp(m_picture, format == "gif");

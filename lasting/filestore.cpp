@@ -27,6 +27,12 @@ Result<> writeWhole(const std::string &path, const std::string &text)
     return Result<>::success();
 }
 
+std::string tooLarge(const std::string &path)
+{
+    return "Le relevé « " + path + " » dépasse " + std::to_string(kLargestLastingRecord >> 20) +
+           " Mo : ce n'est pas un relevé de Velumbra.";
+}
+
 Result<> removeFile(const std::string &path)
 {
     QFile file(qs(path));
@@ -40,14 +46,21 @@ Result<> removeFile(const std::string &path)
 
 Result<LastingRecord> FileLastingStore::load()
 {
-    QFile file(qs(m_path));
-    if (!file.exists())
+    const QFileInfo info(qs(m_path));
+    if (!info.exists() && !info.isSymLink())
         return LastingRecord{};
+    // A pipe would be waited on for ever, a device read without end.
+    if (!info.isFile())
+        return Failure{"Le relevé « " + m_path + " » n'est pas un fichier ordinaire."};
+    QFile file(qs(m_path));
     if (!file.open(QIODevice::ReadOnly)) {
         return Failure{"Le fichier « " + m_path + " » ne peut pas être lu (" +
                        file.errorString().toStdString() + ")."};
     }
-    const QByteArray text = file.readAll();
+    // Read one byte past the bound: a file that grew meanwhile is still refused.
+    const QByteArray text = file.read(qint64(kLargestLastingRecord) + 1);
+    if (qsizetype(text.size()) > qsizetype(kLargestLastingRecord))
+        return Failure{tooLarge(m_path)};
     auto record = parseLastingRecord(text.toStdString());
     if (!record)
         return Failure{"Le fichier « " + m_path + " » n'est pas un relevé de Velumbra."};
@@ -58,7 +71,11 @@ Result<> FileLastingStore::save(const LastingRecord &record)
 {
     if (record.empty())
         return removeFile(m_path);
-    return writeWhole(m_path, formatLastingRecord(record));
+    // What could not be read back at login is not written either.
+    const std::string text = formatLastingRecord(record);
+    if (text.size() > kLargestLastingRecord)
+        return Failure{tooLarge(m_path)};
+    return writeWhole(m_path, text);
 }
 
 bool XdgAutostartEntry::installed() const
@@ -68,7 +85,10 @@ bool XdgAutostartEntry::installed() const
 
 Result<> XdgAutostartEntry::install()
 {
-    return writeWhole(m_path, autostartEntryText(m_program));
+    const Result<std::string> text = autostartEntryText(m_program);
+    if (!text)
+        return Failure{text.reason()};
+    return writeWhole(m_path, *text);
 }
 
 Result<> XdgAutostartEntry::remove()

@@ -1,5 +1,7 @@
 #include "lasting/lastingrecord.h"
 
+#include <algorithm>
+
 namespace velumbra {
 namespace {
 
@@ -35,6 +37,32 @@ std::string unescaped(const std::string &value)
     return out;
 }
 
+// Well-formed UTF-8: no stray continuation byte, no overlong form, no
+// surrogate, nothing past U+10FFFF.
+bool isUtf8(const std::string &text)
+{
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80   ? 1
+                                   : lead < 0xC2 ? 0
+                                   : lead < 0xE0 ? 2
+                                   : lead < 0xF0 ? 3
+                                   : lead < 0xF5 ? 4
+                                                 : 0;
+        if (length == 0 || i + length > text.size())
+            return false;
+        const auto second = static_cast<unsigned char>(length > 1 ? text[i + 1] : 0x80);
+        if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) ||
+            (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second > 0x8F))
+            return false;
+        for (std::size_t k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+                return false;
+        i += length;
+    }
+    return true;
+}
+
 } // namespace
 
 std::string formatLastingRecord(const LastingRecord &record)
@@ -66,16 +94,24 @@ std::optional<LastingRecord> parseLastingRecord(const std::string &text)
     return record;
 }
 
-std::string desktopEntryExec(const std::string &program)
+Result<std::string> desktopEntryExec(const std::string &program)
 {
+    const bool control = std::any_of(program.begin(), program.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+    });
+    if (control || !isUtf8(program))
+        return Failure{
+            std::string("Le chemin de velumbra-restore ") +
+            (control ? "contient un caractère de contrôle" : "n'est pas un texte UTF-8 valide") +
+            " : l'entrée de démarrage automatique ne peut pas le lancer."};
     // Exec quoting: inside double quotes, " ` $ and \ take a backslash.
     bool plain = !program.empty();
     std::string quoted = "\"";
     for (const char c : program) {
-        const bool reserved = c == ' ' || c == '\t' || c == '\n' || c == '"' || c == '\'' ||
-                              c == '\\' || c == '>' || c == '<' || c == '~' || c == '|' ||
-                              c == '&' || c == ';' || c == '$' || c == '*' || c == '?' ||
-                              c == '#' || c == '(' || c == ')' || c == '`';
+        const bool reserved = c == ' ' || c == '"' || c == '\'' || c == '\\' || c == '>' ||
+                              c == '<' || c == '~' || c == '|' || c == '&' || c == ';' ||
+                              c == '$' || c == '*' || c == '?' || c == '#' || c == '(' ||
+                              c == ')' || c == '`';
         plain = plain && !reserved;
         if (c == '"' || c == '`' || c == '$' || c == '\\')
             quoted += '\\';
@@ -95,25 +131,24 @@ std::string desktopEntryExec(const std::string &program)
     for (const char c : withPercent) {
         if (c == '\\')
             out += "\\\\";
-        else if (c == '\n')
-            out += "\\n";
-        else if (c == '\t')
-            out += "\\t";
         else
             out += c;
     }
     return out;
 }
 
-std::string autostartEntryText(const std::string &program)
+Result<std::string> autostartEntryText(const std::string &program)
 {
+    const Result<std::string> exec = desktopEntryExec(program);
+    if (!exec)
+        return Failure{exec.reason()};
     return "[Desktop Entry]\n"
            "Type=Application\n"
            "Name=Velumbra : rétablir le papier peint\n"
            "Comment=Rétablit le papier peint et l'économiseur d'écran qu'un changement temporaire "
            "a remplacés\n"
            "Exec=" +
-           desktopEntryExec(program) +
+           *exec +
            "\n"
            "NoDisplay=true\n"
            "Terminal=false\n"

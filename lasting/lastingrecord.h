@@ -2,6 +2,7 @@
 
 #include "platform/result.h"
 
+#include <cstddef>
 #include <map>
 #include <optional>
 #include <string>
@@ -15,6 +16,11 @@ using LastingRecord = std::map<std::string, std::string>;
 // The record as the text of its file: a header line, then one "name=value"
 // line per entry, with "\\" and line breaks escaped.
 [[nodiscard]] std::string formatLastingRecord(const LastingRecord &record);
+
+// The largest record file read or written: what every desktop that exists
+// could owe, each value a path of the longest length Linux allows, many
+// times over (16 monitors of 32 workspaces on XFCE take about 2 MB).
+inline constexpr std::size_t kLargestLastingRecord = std::size_t(4) << 20;
 
 // The record in @p text; nothing when the text is not such a record. Lines
 // that are not entries are skipped.
@@ -42,11 +48,12 @@ public:
 };
 
 // @p program as one argument of a desktop entry's Exec key, quoted where the
-// entry's rules need it and escaped for the entry's string syntax.
-[[nodiscard]] std::string desktopEntryExec(const std::string &program);
+// entry's rules need it and escaped for the entry's string syntax; refused
+// when it holds a control character or is not UTF-8, which no entry can carry.
+[[nodiscard]] Result<std::string> desktopEntryExec(const std::string &program);
 
 // The autostart file's whole text for @p program.
-[[nodiscard]] std::string autostartEntryText(const std::string &program);
+[[nodiscard]] Result<std::string> autostartEntryText(const std::string &program);
 
 // Where the record and the autostart entry live, from the XDG variables
 // (empty ones count as unset) and HOME.

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStringList>
 
 #include <cerrno>
@@ -20,6 +21,35 @@ QSettings openSettings()
 {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Velumbra"),
                      QStringLiteral("Velumbra"));
+}
+
+#ifdef Q_OS_UNIX
+// Where QSettings keeps the file, found without QSettings, which would open it.
+QString settingsFile()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Velumbra/Velumbra.conf");
+}
+#endif
+
+// A pipe, a device or a folder in the file's place would keep QSettings
+// waiting for ever or fail every save: it counts as no settings, and is set
+// aside at the next save.
+bool usableOrAbsent()
+{
+#ifdef Q_OS_UNIX
+    const QFileInfo info(settingsFile());
+    return info.isFile() || (!info.exists() && !info.isSymLink());
+#else
+    return true;
+#endif
+}
+
+void setAside(const QString &file)
+{
+    const QString aside = file + QStringLiteral(".bak");
+    QFile::remove(aside);
+    QFile::rename(file, aside);
 }
 
 QString qKey(std::string_view section, std::string_view key)
@@ -84,6 +114,8 @@ QtSettingsStore::QtSettingsStore() = default;
 
 std::string QtSettingsStore::read(std::string_view section, std::string_view key) const
 {
+    if (!usableOrAbsent())
+        return {};
     const QVariant v = openSettings().value(qKey(section, key));
     // A hand-edited value with an unquoted comma comes back as a list.
     if (v.metaType().id() == QMetaType::QStringList)
@@ -105,17 +137,17 @@ void QtSettingsStore::write(std::string_view section, std::string_view key, std:
 
 std::optional<SettingsWriteError> QtSettingsStore::commit()
 {
+#ifdef Q_OS_UNIX
+    if (!usableOrAbsent())
+        setAside(settingsFile());
+#endif
     {
         // QSettings never writes over a file it cannot parse, so a damaged
         // file would block every later save: set it aside, whole, and start anew.
         QSettings probe = openSettings();
         (void)probe.childGroups();
-        if (probe.status() == QSettings::FormatError) {
-            const QString damaged = probe.fileName();
-            const QString aside = damaged + QStringLiteral(".bak");
-            QFile::remove(aside);
-            QFile::rename(damaged, aside);
-        }
+        if (probe.status() == QSettings::FormatError)
+            setAside(probe.fileName());
     }
     QSettings s = openSettings();
     qint64 bytes = 0;
@@ -139,7 +171,11 @@ std::optional<SettingsWriteError> QtSettingsStore::commit()
 
 std::string QtSettingsStore::location() const
 {
+#ifdef Q_OS_UNIX
+    return settingsFile().toStdString();
+#else
     return openSettings().fileName().toStdString();
+#endif
 }
 
 } // namespace velumbra

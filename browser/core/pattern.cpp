@@ -57,16 +57,18 @@ bool wildcardMatch(std::u16string_view pattern, std::u16string_view name)
     std::size_t n = 0;
     std::size_t starP = std::u16string_view::npos;
     std::size_t starN = 0;
+    // The pattern's "*" is tested first: a "*" in the name is only a
+    // character, and must not use up the wildcard as if it were one.
     while (n < name.size()) {
-        if (p < pattern.size() && pattern[p] == u'?') {
+        if (p < pattern.size() && pattern[p] == u'*') {
+            starP = p++;
+            starN = n;
+        } else if (p < pattern.size() && pattern[p] == u'?') {
             ++p;
             n += charWidth(name, n);
         } else if (p < pattern.size() && pattern[p] == name[n]) {
             ++p;
             ++n;
-        } else if (p < pattern.size() && pattern[p] == u'*') {
-            starP = p++;
-            starN = n;
         } else if (starP != std::u16string_view::npos) {
             p = starP + 1;
             starN += charWidth(name, starN);

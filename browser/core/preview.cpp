@@ -26,12 +26,13 @@ PixelSize decodeSize(PixelSize picture, double devicePixelRatio)
                    picture.height)};
 }
 
-bool fitsDecoderLimit(PixelSize size, int limitMB)
+bool previewCanShow(PixelSize size)
 {
-    if (size.width <= 0 || size.height <= 0)
+    if (size.width <= 0 || size.height <= 0 || size.width > kLargestSide ||
+        size.height > kLargestSide)
         return false;
     const std::int64_t bytes = std::int64_t(size.width) * size.height * 4;
-    return bytes <= std::int64_t(limitMB) * 1024 * 1024;
+    return bytes <= std::int64_t(kDecoderLimitMB) * 1024 * 1024;
 }
 
 std::string infoLine(std::string_view path, std::optional<PixelSize> picture, int screenWidth,

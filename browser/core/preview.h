@@ -35,9 +35,15 @@ struct HalfSize
 /// at 4 bytes a pixel fits, a header claiming 60000 x 60000 does not.
 inline constexpr int kDecoderLimitMB = 512;
 
-/// Whether a picture of @p size can be decoded at 4 bytes a pixel within
-/// @p limitMB; a size with no pixels never can.
-[[nodiscard]] bool fitsDecoderLimit(PixelSize size, int limitMB = kDecoderLimitMB);
+/// The longest side the preview takes: its half, 32,767 pixels, is the
+/// largest an X server draws, and up to there Qt 6.4's smooth scaling stays
+/// within its arithmetic (it crashes on a picture half a million pixels wide).
+inline constexpr int kLargestSide = 65534;
+
+/// Whether the preview shows a picture of @p size: at most kDecoderLimitMB
+/// at 4 bytes a pixel, whatever the format, and no side longer than
+/// kLargestSide; a size with no pixels never.
+[[nodiscard]] bool previewCanShow(PixelSize size);
 
 /// The preview's info line: the path, then, when the picture was decoded,
 /// " (W x H pixels pour un écran de SW x SH)".

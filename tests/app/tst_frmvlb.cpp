@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,6 +22,8 @@
 #include <QTimer>
 
 #include <memory>
+
+#include <sys/stat.h>
 
 using namespace velumbra;
 
@@ -80,6 +83,7 @@ private Q_SLOTS:
             QFile f(m_dir.filePath(QString::fromLatin1(name)));
             QVERIFY(f.open(QIODevice::WriteOnly));
         }
+        QCOMPARE(::mkfifo(QFile::encodeName(m_dir.filePath(QStringLiteral("pipe.gif"))), 0600), 0);
     }
 
     void init() { m_fake = std::make_unique<FakeContext>(); }
@@ -407,19 +411,38 @@ private Q_SLOTS:
         }
     }
 
-    void restoreSkipsWhatIsGone()
+    void restoreSkipsWhatIsGoneOrHostile_data()
     {
-        saveAll(m_dir.path() + QStringLiteral("/gone"), "nothere.gif", "1", "4", "0");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("gone") << m_dir.path() + QStringLiteral("/gone") << "nothere.gif";
+        QTest::newRow("a pipe") << m_dir.path() + QStringLiteral("/pipe.gif") << "";
+        // As root, reading /proc/kmsg waits for the next kernel message.
+        QTest::newRow("/proc") << "/proc"
+                               << "kmsg";
+        QTest::newRow("/dev") << "/dev"
+                              << "zero";
+        QTest::newRow("a pipe as the file") << m_dir.path() << "pipe.gif";
+    }
+
+    void restoreSkipsWhatIsGoneOrHostile()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, file);
+        saveAll(folder, file.toUtf8().constData(), "1", "4", "0");
         m_fake->settings.values["Init/Drive"] = "Q:\\";
         FrmVLB &w = make();
         const QString startFolder = child<FolderList>(&w, "Dir1")->path();
         w.load();
-        QCOMPARE(child<FolderList>(&w, "Dir1")->path(), startFolder);
-        QCOMPARE(child<FileList>(&w, "File1")->path(), startFolder);
-        QCOMPARE(child<FileList>(&w, "File1")->fileName(), QString());
+        const bool opened = QFileInfo(folder).isDir();
+        QCOMPARE(child<FolderList>(&w, "Dir1")->path(), opened ? folder : startFolder);
+        QCOMPARE(child<FileList>(&w, "File1")->path(), opened ? folder : startFolder);
         QVERIFY(arrayElement(&w, "Option1", 1)->isChecked());
-        QCOMPARE(child<QLineEdit>(&w, "Text2")->text(), QStringLiteral("4"));
         QCOMPARE(*w.intervalleRotation(), 4.0 / 24 / 60 / 60);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.close();
+        QCOMPARE(m_fake->settings.committed.size(), std::size_t(8));
     }
 
     void everyWayOutSavesTheSameEightKeys_data()

@@ -54,7 +54,10 @@ INSTANTIATE_TEST_SUITE_P(
         PatternCase{u"?.png", u"😀.png", true}, PatternCase{u"??.png", u"😀.png", false},
         PatternCase{u"*?.png", u"😀.png", true},
         // Not folded into one another.
-        PatternCase{u"e*", u"é.bmp", false}, PatternCase{u"×", u"÷", false}));
+        PatternCase{u"e*", u"é.bmp", false}, PatternCase{u"×", u"÷", false},
+        // A "*" in the name is a character like any other, never a second wildcard.
+        PatternCase{u"*.bmp", u"*photo.bmp", true}, PatternCase{u"*.bmp", u"**.bmp", true},
+        PatternCase{u"a*", u"a*b", true}, PatternCase{u"*b", u"*a", false}));
 
 TEST(PatternTest, NoBacktrackingBlowUp)
 {
@@ -202,21 +205,30 @@ TEST(DecodeSizeTest, ThePreviewInDevicePixelsNeverMoreThanThePicture)
             << c.picture.width << "x" << c.picture.height << " @" << c.ratio;
 }
 
-TEST(DecoderLimitTest, CameraPicturesPassBombsDoNot)
+TEST(PreviewBoundsTest, CameraPicturesPassBombsAndStripsDoNot)
 {
     struct Case
     {
         PixelSize size;
-        bool fits;
+        bool shown;
     } cases[] = {
         {{8256, 5504}, true},  // 45 MP, refused by Qt's default limit
         {{11648, 8736}, true}, // 100 MP medium format
         {{16384, 8192}, true}, // exactly 512 MB
-        {{16384, 8193}, false}, {{60000, 60000}, false}, {{65535, 65535}, false},
-        {{0, 10}, false},       {{10, -1}, false},
+        {{16384, 8193}, false},
+        {{60000, 60000}, false},
+        {{0, 10}, false},
+        {{10, -1}, false},
+        // Strips: a few pixels, but too long to scale or show.
+        {{65534, 2048}, true},
+        {{1, 65534}, true},
+        {{65535, 1}, false},
+        {{2, 65535}, false},
+        {{524288, 2}, false},
+        {{2097213, 4}, false},
     };
     for (const Case &c : cases)
-        EXPECT_EQ(fitsDecoderLimit(c.size), c.fits) << c.size.width << "x" << c.size.height;
+        EXPECT_EQ(previewCanShow(c.size), c.shown) << c.size.width << "x" << c.size.height;
 }
 
 TEST(InfoLineTest, ExactText)

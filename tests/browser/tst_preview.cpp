@@ -19,6 +19,14 @@ void writeFile(const QString &path, const QByteArray &bytes)
     QCOMPARE(f.write(bytes), bytes.size());
 }
 
+// @p bmp with the width its header claims replaced, as a damaged or hostile file has it.
+QByteArray withWidth(QByteArray bmp, quint32 width)
+{
+    for (int i = 0; i < 4; ++i)
+        bmp[18 + i] = char((width >> (8 * i)) & 0xFF);
+    return bmp;
+}
+
 QByteArray encoded(const QImage &image, const char *format, int quality = -1,
                    bool progressive = false)
 {
@@ -101,6 +109,12 @@ private Q_SLOTS:
         QTest::newRow("gif header only")
             << "f.gif" << QByteArray("GIF89a\x10\x00\x10\x00", 10) << false;
         QTest::newRow("missing") << "" << QByteArray() << false;
+        // Once, each of these brought the program down.
+        const QImage card = bands(61, 4, {qRgb(255, 0, 0), qRgb(0, 0, 255)});
+        QTest::newRow("rle8 strip 524288 x 4")
+            << "g.bmp" << withWidth(rleBitmap(card, 8), 524288) << true;
+        QTest::newRow("rle4, width 61 flipped to 2097213")
+            << "h.rle" << withWidth(rleBitmap(card, 4), 2097213) << true;
     }
 
     void refusesWhatItCannotShow()

@@ -1,5 +1,5 @@
 #include "convert/core/bmpname.h"
-#include "convert/core/jpegscan.h"
+#include "convert/core/picturescan.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,12 @@ namespace {
 
 using velumbra::bmpCopyName;
 using velumbra::conversionFullName;
-using velumbra::jpegReachesEnd;
+using velumbra::ScannedFormat;
+
+bool jpegReachesEnd(std::span<const std::byte> data)
+{
+    return velumbra::reachesEnd(ScannedFormat::Jpeg, data);
+}
 
 struct NameCase
 {
@@ -89,6 +94,9 @@ TEST(JpegEnd, CompleteFileReachesItsEnd)
     EXPECT_TRUE(jpegReachesEnd(data));
     for (char c : std::string("camera trailer"))
         data.push_back(std::byte(c));
+    EXPECT_TRUE(jpegReachesEnd(data));
+    // A stray byte after the start marker, which the decoder skips.
+    data.insert(data.begin() + 2, std::byte(0x42));
     EXPECT_TRUE(jpegReachesEnd(data));
 }
 

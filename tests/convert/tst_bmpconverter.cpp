@@ -51,6 +51,12 @@ QByteArray jpegBytes()
     return bytes;
 }
 
+// A byte between the start marker and the first segment, which libjpeg skips.
+QByteArray strayByte(const QByteArray &jpeg)
+{
+    return jpeg.left(2) + 'x' + jpeg.mid(2);
+}
+
 QByteArray readAll(const QString &path)
 {
     QFile file(path);
@@ -182,6 +188,8 @@ void TestBmpConverter::formats_data()
         << QStringLiteral("faux.gif") << jpeg << decoded << 24;
     QTest::newRow("JPEG with bytes after its end")
         << QStringLiteral("camera.jpg") << jpeg + QByteArray(300, 'x') << decoded << 24;
+    QTest::newRow("JPEG with a stray byte after its start marker")
+        << QStringLiteral("stray.jpg") << strayByte(jpeg) << decoded << 24;
 
     QImage grey(50, 30, QImage::Format_Grayscale8);
     for (int y = 0; y < 30; ++y)
@@ -237,40 +245,54 @@ void TestBmpConverter::formats()
 
 void TestBmpConverter::refused_data()
 {
+    QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("reason");
 
+    const QString jpg = QStringLiteral("x.jpg");
+    const QString bmp = QStringLiteral("x.bmp"); // a bitmap is converted onto itself
+    const QString cut = QStringLiteral("incomplet (tronqué)");
     const QByteArray jpeg = jpegBytes();
-    QTest::newRow("JPEG cut in half") << jpeg.left(jpeg.size() / 2) << QStringLiteral("tronqué");
-    QTest::newRow("JPEG cut before its end marker") << jpeg.chopped(2) << QStringLiteral("tronqué");
+    QTest::newRow("JPEG cut in half") << jpg << jpeg.left(jpeg.size() / 2) << cut;
+    QTest::newRow("JPEG cut before its end marker") << jpg << jpeg.chopped(2) << cut;
+    QTest::newRow("JPEG with a stray byte, cut in half")
+        << jpg << strayByte(jpeg).left(jpeg.size() / 2) << cut;
     QByteArray garbled = jpeg;
     for (qsizetype i = 0; i < 16; ++i)
         garbled[jpeg.size() / 2 + i] = char(0x5A ^ (i * 37));
     QTest::newRow("JPEG with garbled data")
-        << garbled << QStringLiteral("endommagé (Corrupt JPEG data");
+        << jpg << garbled << QStringLiteral("endommagé (Corrupt JPEG data");
     QTest::newRow("text named .jpg")
-        << QByteArray("pas une image\n") << QStringLiteral("Unsupported image format");
-    QTest::newRow("empty file") << QByteArray() << QString();
-    QTest::newRow("GIF cut short")
-        << gif({patternPicture(QSize(20, 20), 4, 5)}).left(40) << QString();
+        << jpg << QByteArray("pas une image\n") << QStringLiteral("Unsupported image format");
+    QTest::newRow("empty file") << jpg << QByteArray() << QString();
+    const QByteArray gifBytes = gif({patternPicture(QSize(20, 20), 4, 5)});
+    QTest::newRow("GIF cut in its header") << jpg << gifBytes.left(40) << QString();
+    QTest::newRow("GIF cut in its picture") << jpg << gifBytes.left(gifBytes.size() - 40) << cut;
+    const QImage card = patternPicture(QSize(30, 20), 16, 6);
+    const QByteArray wide = encoded(photo(QSize(31, 7)), "bmp");
+    QTest::newRow("BMP missing its last row") << bmp << wide.chopped(20) << cut;
+    QTest::newRow("RLE8 cut before its end") << bmp << rleBitmap(card, 8).chopped(8) << cut;
+    QTest::newRow("RLE4 cut before its end") << bmp << rleBitmap(card, 4).chopped(8) << cut;
 }
 
-// A picture that cannot be decoded is reported with the decoder's reason and
-// is never written.
+// A picture that cannot be read whole is reported with the reason, stops the
+// conversion and is never written, not even over itself.
 void TestBmpConverter::refused()
 {
+    QFETCH(QString, name);
     QFETCH(QByteArray, bytes);
     QFETCH(QString, reason);
-    const QString source = m_dir->filePath(QStringLiteral("x.jpg"));
+    const QString source = m_dir->filePath(name);
     QVERIFY(writeFile(source, bytes));
-    BmpConverter converter;
-    QString error;
-    QVERIFY(!converter.decode(source, &error));
-    QVERIFY2(error.contains(reason), qPrintable(error));
-    QVERIFY(!error.isEmpty());
-    QVERIFY(converter.picture().isNull());
-    QVERIFY(!converter.writeBmp(m_dir->filePath(QStringLiteral("x.bmp")), &error));
-    QCOMPARE(namesIn(m_dir->path()), QStringList{QStringLiteral("x.jpg")});
+    FolderRun run;
+    QCOMPARE(run.run(m_dir->path(), {name}), ConversionOutcome::Stopped);
+    QVERIFY2(run.lastText().startsWith(QStringLiteral("Le fichier « ") + source +
+                                       QStringLiteral(" » n'a pas pu être lu : ")),
+             qPrintable(run.lastText()));
+    QVERIFY2(run.lastText().contains(reason), qPrintable(run.lastText()));
+    QVERIFY(run.converter.picture().isNull());
+    QCOMPARE(namesIn(m_dir->path()), QStringList{name});
+    QCOMPARE(readAll(source), bytes);
 }
 
 // Qt's default allocation limit refuses pictures above 128 MB decoded.

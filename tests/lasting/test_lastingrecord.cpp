@@ -31,12 +31,12 @@ TEST(LastingRecordText, RefusesWhatIsNotARecordAndSkipsBrokenLines)
               (LastingRecord{{"a", "b"}}));
 }
 
-TEST(AutostartExec, QuotesWhatTheEntryRulesReserve)
+TEST(AutostartExec, QuotesWhatTheEntryRulesReserveAndRefusesWhatNoEntryCarries)
 {
     struct Case
     {
         const char *program;
-        const char *exec;
+        const char *exec; // nothing: refused
     };
     const Case cases[] = {
         {"/usr/bin/velumbra-restore", "/usr/bin/velumbra-restore"},
@@ -45,10 +45,25 @@ TEST(AutostartExec, QuotesWhatTheEntryRulesReserve)
         {"/opt/back\\slash/r", "\"/opt/back\\\\\\\\slash/r\""},
         {"/opt/100%/r", "/opt/100%%/r"},
         {"/opt/l'été/r", "\"/opt/l'été/r\""},
+        // Control characters and bytes that are not UTF-8 make an entry
+        // that desktop-file-validate and GLib reject.
+        {"/opt/a\rb/r", nullptr},
+        {"/opt/a\tb/r", nullptr},
+        {"/opt/a\x7f/r", nullptr},
+        {"/opt/\xe9t\xe9/r", nullptr},    // Latin-1
+        {"/opt/\xc0\xaf/r", nullptr},     // overlong "/"
+        {"/opt/\xed\xa0\x80/r", nullptr}, // a surrogate
+        {"/opt/\xf0\x9f\x98", nullptr},   // cut short
     };
-    for (const Case &c : cases)
-        EXPECT_EQ(desktopEntryExec(c.program), c.exec) << c.program;
-    EXPECT_NE(autostartEntryText("/x/velumbra-restore").find("\nExec=/x/velumbra-restore\n"),
+    for (const Case &c : cases) {
+        const Result<std::string> exec = desktopEntryExec(c.program);
+        EXPECT_EQ(exec.ok(), c.exec != nullptr) << c.program;
+        if (c.exec)
+            EXPECT_EQ(*exec, c.exec) << c.program;
+        else
+            EXPECT_FALSE(autostartEntryText(c.program).ok()) << c.program;
+    }
+    EXPECT_NE(autostartEntryText("/x/velumbra-restore")->find("\nExec=/x/velumbra-restore\n"),
               std::string::npos);
 }
 

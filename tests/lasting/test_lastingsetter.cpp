@@ -12,8 +12,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <vector>
+
+#include <sys/stat.h>
 
 using namespace velumbra;
 namespace fs = std::filesystem;
@@ -392,6 +395,33 @@ TEST_F(LastingFailures, AnUnreadableRecordIsDroppedAtLogin)
     EXPECT_FALSE(p.setter.restoreAtLogin().ok());
     EXPECT_FALSE(fs::exists(m_recordFile));
     EXPECT_TRUE(p.setter.setWallpaper(picture('B'), WallpaperLifetime::UntilLogoff).ok());
+}
+
+// velumbra-restore once waited for ever on a pipe and read /dev/zero until
+// it ran out of memory.
+TEST_F(LastingFailures, ARecordThatIsNoPlainFileOrTooLargeIsRefusedAtOnce)
+{
+    const fs::path record(m_recordFile);
+    const std::string huge = formatLastingRecord({{"standin.wallpaper", picture('A')}}) +
+                             "x=" + std::string(kLargestLastingRecord, 'y');
+    const std::vector<std::pair<const char *, std::function<void()>>> cases{
+        {"pipe", [&] { ASSERT_EQ(::mkfifo(record.c_str(), 0600), 0); }},
+        {"link to a device", [&] { fs::create_symlink("/dev/zero", record); }},
+        {"folder", [&] { fs::create_directory(record); }},
+        {"larger than any record", [&] { std::ofstream(record) << huge; }},
+    };
+    StandInDesktop desktop;
+    for (const auto &[name, make] : cases) {
+        fs::remove_all(record.parent_path());
+        fs::create_directories(record.parent_path());
+        make();
+        Process p(*this, desktop);
+        const Result<> restored = p.setter.restoreAtLogin();
+        EXPECT_FALSE(restored.ok()) << name;
+        EXPECT_NE(restored.reason().find("« " + m_recordFile + " »"), std::string::npos)
+            << name << ": " << restored.reason();
+        EXPECT_FALSE(p.store.save({{"standin.wallpaper", huge}}).ok()) << name;
+    }
 }
 
 } // namespace

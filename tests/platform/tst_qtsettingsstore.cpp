@@ -2,11 +2,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using velumbra::QtSettingsStore;
@@ -73,8 +75,10 @@ private Q_SLOTS:
 
     void init()
     {
-        QFile::remove(confPath());
-        QFile::remove(confPath() + QStringLiteral(".bak"));
+        for (const QString &file : {confPath(), confPath() + QStringLiteral(".bak")}) {
+            QFile::remove(file);
+            QDir(file).removeRecursively();
+        }
     }
 
     void keepsItsFileWhereUsersExpectIt()
@@ -111,7 +115,7 @@ private Q_SLOTS:
 
     void survivesADamagedFile_data()
     {
-        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QByteArray>("content"); // "folder" and "pipe" make those instead
         QTest::addColumn<QString>("marker");
         QTest::newRow("binary") << QByteArray("\x00\xff\xfe[Init\x01\nAUTEUR=\x80\x81", 16)
                                 << QString();
@@ -127,13 +131,22 @@ private Q_SLOTS:
             << QStringLiteral("Ardeval Quennet");
         QTest::newRow("unterminated quote")
             << QByteArray("[Init]\nAUTEUR=\"Ardeval Quennet\nDrive=/\n") << QString();
+        // Once, a pipe kept the program from ever showing its window.
+        QTest::newRow("a folder") << QByteArray("folder") << QString();
+        QTest::newRow("a pipe") << QByteArray("pipe") << QString();
     }
 
     void survivesADamagedFile()
     {
         QFETCH(QByteArray, content);
         QFETCH(QString, marker);
-        writeRaw(content);
+        const bool special = content == "folder" || content == "pipe";
+        if (content == "folder")
+            QVERIFY(QDir().mkpath(confPath()));
+        else if (content == "pipe")
+            QCOMPARE(::mkfifo(QFile::encodeName(confPath()).constData(), 0600), 0);
+        else
+            writeRaw(content);
         QtSettingsStore s;
         for (const char *key :
              {"AUTEUR", "Drive", "Folder", "Pattern", "FileName", "Option", "Time", "Unites"})
@@ -145,7 +158,9 @@ private Q_SLOTS:
         QVERIFY(!s.commit());
         QCOMPARE(QtSettingsStore().read("Init", "Pattern"), std::string("*.gif"));
         // What could not be read is set aside, not destroyed.
-        if (QFile::exists(confPath() + QStringLiteral(".bak"))) {
+        if (special)
+            QVERIFY(QFileInfo::exists(confPath() + QStringLiteral(".bak")));
+        else if (QFile::exists(confPath() + QStringLiteral(".bak"))) {
             QFile aside(confPath() + QStringLiteral(".bak"));
             QVERIFY(aside.open(QIODevice::ReadOnly));
             QCOMPARE(aside.readAll(), content);
