@@ -4,9 +4,9 @@
 
 namespace velumbra {
 
-HelpPageCopies builtHelpPageCopies()
+std::string installedHelpPageRelative()
 {
-    return {VELUMBRA_HELP_INSTALLED_RELATIVE, VELUMBRA_HELP_SOURCE_COPY};
+    return VELUMBRA_HELP_INSTALLED_RELATIVE;
 }
 
 std::string configuredHelpAddress()
@@ -20,16 +20,12 @@ std::string configuredAuthorAddress()
 }
 
 std::string helpPageAddress(const std::string &configured, const std::string &programFolder,
-                            const HelpPageCopies &copies, const FileProbe &files)
+                            const std::string &installedRelative)
 {
     if (!configured.empty())
         return configured;
     namespace fs = std::filesystem;
-    const std::string installed =
-        (fs::path(programFolder) / fs::path(copies.installedRelative)).lexically_normal().string();
-    if (files.fileExists(installed) || !files.fileExists(copies.sourceCopy))
-        return installed;
-    return copies.sourceCopy;
+    return (fs::path(programFolder) / fs::path(installedRelative)).lexically_normal().string();
 }
 
 std::string authorSiteAddress(const std::string &configured, const std::string &helpAddress)

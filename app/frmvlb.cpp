@@ -24,6 +24,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QMenu>
 #include <QSignalBlocker>
@@ -172,6 +173,28 @@ void FrmVLB::load()
     fitToScreen(LargeurEcran, HauteurEcran);
     Label1->setText(fromStd(screenSizeLine(LargeurEcran, HauteurEcran)));
     m_loading = false;
+}
+
+void FrmVLB::openAndShow(const QString &folderOrFile)
+{
+    // Shown first: a minimised window decodes no preview.
+    m_tray->showWindow();
+    if (folderOrFile.isEmpty())
+        return;
+    const QFileInfo target(folderOrFile);
+    QString error;
+    if (!Dir1->setPath(target.isDir() ? target.absoluteFilePath() : target.absolutePath(),
+                       &error)) {
+        reportFolderProblem(error);
+        return;
+    }
+    if (target.isDir())
+        return;
+    // Current even where the pattern hides it: the user named this file.
+    File1->setFileName(target.fileName());
+    FichierPapierPeint = fromStd(joinPath(
+        Dir1->path().toStdString(), target.fileName().toStdString(), QDir::separator().toLatin1()));
+    ChargeImage();
 }
 
 void FrmVLB::onOption1Click(int index)

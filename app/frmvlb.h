@@ -31,6 +31,11 @@ public:
     /// before the window is first shown. A step that fails is skipped.
     void load();
 
+    /// Brings the window forward, shown again if it waits in the tray, and
+    /// opens @p folderOrFile there when it is not empty: a folder in the
+    /// lists, a file as the current file with its preview.
+    void openAndShow(const QString &folderOrFile);
+
     /// Validates the interval box against the selected unit and computes
     /// IntervalleRotation.
     void TestIntervalle();

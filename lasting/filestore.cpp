@@ -83,6 +83,13 @@ bool XdgAutostartEntry::installed() const
     return QFileInfo::exists(qs(m_path));
 }
 
+bool XdgAutostartEntry::current() const
+{
+    const Result<std::string> text = autostartEntryText(m_program);
+    QFile file(qs(m_path));
+    return text && file.open(QIODevice::ReadOnly) && file.readAll().toStdString() == *text;
+}
+
 Result<> XdgAutostartEntry::install()
 {
     const Result<std::string> text = autostartEntryText(m_program);

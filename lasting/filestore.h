@@ -28,6 +28,7 @@ public:
     }
 
     [[nodiscard]] bool installed() const override;
+    [[nodiscard]] bool current() const override;
     [[nodiscard]] Result<> install() override;
     [[nodiscard]] Result<> remove() override;
 

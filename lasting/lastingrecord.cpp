@@ -37,6 +37,19 @@ std::string unescaped(const std::string &value)
     return out;
 }
 
+// The string escapes of every desktop entry value; control characters are
+// refused before, so only backslashes remain to escape.
+std::string desktopEntryString(const std::string &value)
+{
+    std::string out;
+    for (const char c : value) {
+        if (c == '\\')
+            out += c;
+        out += c;
+    }
+    return out;
+}
+
 // Well-formed UTF-8: no stray continuation byte, no overlong form, no
 // surrogate, nothing past U+10FFFF.
 bool isUtf8(const std::string &text)
@@ -126,15 +139,7 @@ Result<std::string> desktopEntryExec(const std::string &program)
         if (c == '%')
             withPercent += '%';
     }
-    // Then the string escapes of every desktop entry value.
-    std::string out;
-    for (const char c : withPercent) {
-        if (c == '\\')
-            out += "\\\\";
-        else
-            out += c;
-    }
-    return out;
+    return desktopEntryString(withPercent);
 }
 
 Result<std::string> autostartEntryText(const std::string &program)
@@ -147,6 +152,10 @@ Result<std::string> autostartEntryText(const std::string &program)
            "Name=Velumbra : rétablir le papier peint\n"
            "Comment=Rétablit le papier peint et l'économiseur d'écran qu'un changement temporaire "
            "a remplacés\n"
+           // Skipped, not failing at each login, once that installation is gone.
+           "TryExec=" +
+           desktopEntryString(program) +
+           "\n"
            "Exec=" +
            *exec +
            "\n"

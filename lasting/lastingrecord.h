@@ -43,6 +43,8 @@ class AutostartEntry
 public:
     virtual ~AutostartEntry() = default;
     [[nodiscard]] virtual bool installed() const = 0;
+    // Installed, and running this installation's restore step.
+    [[nodiscard]] virtual bool current() const = 0;
     [[nodiscard]] virtual Result<> install() = 0;
     [[nodiscard]] virtual Result<> remove() = 0;
 };

@@ -39,8 +39,9 @@ Result<> LastingWallpaperSetter::saveAndSync(const LastingRecord &record)
 {
     if (Result<> saved = m_store.save(record); !saved)
         return saved;
-    // The entry runs at login only while something is owed.
-    if (!record.empty() && !m_autostart.installed())
+    // The entry runs at login only while something is owed, and runs this
+    // installation's restore step (an older one may be gone).
+    if (!record.empty() && !m_autostart.current())
         return m_autostart.install();
     if (record.empty() && m_autostart.installed())
         return m_autostart.remove();
@@ -200,7 +201,8 @@ Result<> LastingWallpaperSetter::restore(bool atLogin)
             }
         }
     }
-    const bool unchanged = record == before && (record->empty() != m_autostart.installed());
+    const bool unchanged =
+        record == before && (record->empty() ? !m_autostart.installed() : m_autostart.current());
     if (!unchanged)
         if (const Result<> saved = saveAndSync(*record); !saved)
             problems.push_back(saved.reason());

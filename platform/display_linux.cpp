@@ -1,4 +1,5 @@
 #include "platform/display.h"
+#include "platform/wayland.h"
 
 #include <cstdlib>
 #include <string>
@@ -62,6 +63,30 @@ std::optional<std::string> displayUnavailableReason()
         return std::nullopt;
     return std::string("Velumbra : aucun affichage graphique n'est disponible "
                        "(ni serveur X ni Wayland), la fenêtre ne peut pas s'ouvrir.");
+}
+
+void preferNativeWindowSystem()
+{
+    const char *chosen = std::getenv("QT_QPA_PLATFORM");
+    if ((chosen && *chosen) || !waylandReachable())
+        return;
+    // X stays the second choice for a compositor Qt cannot talk to.
+    ::setenv("QT_QPA_PLATFORM", "wayland;xcb", 1);
+}
+
+std::optional<ScreenSize> waylandMonitorSize(const std::string &name)
+{
+    const auto compositor = askWaylandCompositor({});
+    if (!compositor)
+        return std::nullopt;
+    const auto &outputs = compositor->outputs;
+    for (const WaylandOutput &output : outputs) {
+        if (!name.empty() && output.name == name)
+            return ScreenSize{output.width, output.height};
+    }
+    if (outputs.size() == 1)
+        return ScreenSize{outputs.front().width, outputs.front().height};
+    return std::nullopt;
 }
 
 } // namespace velumbra

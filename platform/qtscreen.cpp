@@ -1,4 +1,5 @@
 #include "platform/qtscreen.h"
+#include "platform/display.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -12,6 +13,12 @@ std::optional<ScreenSize> QtScreen::primarySize() const
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (!screen)
         return std::nullopt;
+    // Under Wayland the compositor knows the monitor's mode; Qt only knows a
+    // logical size and a whole scale factor.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        if (const auto size = waylandMonitorSize(screen->name().toStdString()))
+            return size;
+    }
     // Qt reports logical pixels; a wallpaper is made of physical ones.
     const qreal ratio = screen->devicePixelRatio();
     const QSize logical = screen->size();

@@ -89,32 +89,54 @@ enum class WallpaperBackend {
     Xfce,
     Kde,
     Sway,
+    Swaybg, ///< swaybg, on Wayland compositors that offer the layer-shell protocol
+    Lxqt,   ///< pcmanfm-qt's desktop
+    Lxde,   ///< pcmanfm's desktop
     Windows,
 };
 
-/// The part of the process environment that decides the backend.
+/// Who draws the window of type desktop that covers the X root window.
+enum class DesktopWindowOwner {
+    None, ///< no such window: the root window is what the user sees
+    Xfdesktop,
+    PcmanfmQt,
+    Pcmanfm,
+    Unknown, ///< a program no backend knows
+};
+
+/// What decides the backend: the process environment and what the servers say.
 struct DesktopEnvironment
 {
     std::string currentDesktop; ///< XDG_CURRENT_DESKTOP
     std::string swaySocket;     ///< SWAYSOCK
     std::string display;        ///< DISPLAY
     std::string waylandDisplay; ///< WAYLAND_DISPLAY
+    /// The Wayland compositor offers zwlr_layer_shell_v1 (swaybg can run).
+    bool layerShell = false;
+    /// The topmost desktop window over the X root window.
+    DesktopWindowOwner desktopWindow = DesktopWindowOwner::None;
 
-    /// The values of the running process.
+    /// The environment variables of the running process; the two answers
+    /// of the servers are left at their defaults.
     [[nodiscard]] static DesktopEnvironment fromProcess();
 };
 
 /// The backend for @p env: the first XDG_CURRENT_DESKTOP token (colon
-/// separated, any case) that has one, then a sway socket, then an X display
-/// without Wayland; None when nothing fits.
+/// separated, any case) that has one, then a sway socket, then a Wayland
+/// compositor with layer-shell, then the owner of the desktop window over the
+/// X root, then the X root itself (X without Wayland); None when nothing fits.
 [[nodiscard]] WallpaperBackend chooseWallpaperBackend(const DesktopEnvironment &env);
+
+/// fromProcess(), completed by asking the servers what the environment
+/// variables alone leave open (layer-shell, the desktop window's owner).
+[[nodiscard]] DesktopEnvironment currentDesktopEnvironment();
 
 /// Why no backend fits @p env, as one French sentence for the user.
 [[nodiscard]] std::string noWallpaperBackendReason(const DesktopEnvironment &env);
 
 /// The setter for this machine's desktop: the Windows one on Windows,
-/// elsewhere the one chooseWallpaperBackend() picks from the process
-/// environment. Never null: without a backend every call fails with
+/// elsewhere the one chooseWallpaperBackend() picks from
+/// currentDesktopEnvironment(). Never null: without a backend every call fails with
 /// noWallpaperBackendReason().
 [[nodiscard]] std::unique_ptr<WallpaperSetter> createWallpaperSetter();
 

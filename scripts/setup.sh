@@ -1,12 +1,21 @@
-# Shared by scripts/run and scripts/test: installs the Debian packages listed
-# in scripts/packages/*.txt that are missing, then configures and builds.
-# Sourced, not run.
+# Shared by scripts/run, scripts/test and the other scripts: installs the
+# Debian packages that are missing, then configures and builds. Sourced, not
+# run.
 
 velumbra_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
+# velumbra_install_packages PURPOSE...: the lists scripts/packages/PURPOSE/*.txt
+# (build, run, test, bench, screenshot).
 velumbra_install_packages() {
-    local wanted missing=() pkg
-    wanted=$(cat "$velumbra_root"/scripts/packages/*.txt | sed 's/#.*//' | tr -s ' \t' '\n' | sed '/^$/d' | sort -u)
+    local wanted missing=() pkg purpose lists=()
+    for purpose in "$@"; do
+        [ -d "$velumbra_root/scripts/packages/$purpose" ] || {
+            echo "Listes de paquets inconnues : scripts/packages/$purpose" >&2
+            return 1
+        }
+        lists+=("$velumbra_root/scripts/packages/$purpose"/*.txt)
+    done
+    wanted=$(cat "${lists[@]}" | sed 's/#.*//' | tr -s ' \t' '\n' | sed '/^$/d' | sort -u)
     for pkg in $wanted; do
         dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
     done

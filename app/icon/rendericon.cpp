@@ -1,5 +1,6 @@
-// Renders the scalable icon into the 64 x 64, 256-colour picture that the
-// window and the tray show. Runs at build time.
+// Renders the scalable icon at build time: into the 64 x 64, 256-colour
+// picture that the window and the tray show, or, given a size, into a plain
+// PNG of that size for the icon theme.
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -7,13 +8,14 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <vector>
 
 int main(int argc, char **argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: rendericon input.svg output.png\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: rendericon input.svg output.png [size]\n");
         return 2;
     }
     QSvgRenderer svg(QString::fromLocal8Bit(argv[1]));
@@ -21,12 +23,24 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "rendericon: cannot read %s\n", argv[1]);
         return 1;
     }
-    QImage argb(64, 64, QImage::Format_ARGB32);
+    const int side = argc == 4 ? std::atoi(argv[3]) : 64;
+    if (side < 1 || side > 1024) {
+        std::fprintf(stderr, "rendericon: bad size %s\n", argv[3]);
+        return 2;
+    }
+    QImage argb(side, side, QImage::Format_ARGB32);
     argb.fill(Qt::transparent);
     {
         QPainter p(&argb);
         p.setRenderHint(QPainter::Antialiasing);
         svg.render(&p);
+    }
+    if (argc == 4) {
+        if (!argb.save(QString::fromLocal8Bit(argv[2]), "PNG")) {
+            std::fprintf(stderr, "rendericon: cannot write %s\n", argv[2]);
+            return 1;
+        }
+        return 0;
     }
     // 255 colours plus one fully transparent entry: the most used colours,
     // bucketed to 5 bits a channel, then every pixel mapped to the nearest one.

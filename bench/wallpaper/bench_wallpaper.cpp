@@ -7,6 +7,7 @@
 //                                    (internal) one backend, in its session
 
 #include "platform/wallpaper.h"
+#include "platform/wallpaper/x11root.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -118,7 +119,10 @@ int measure(const QString &name, int runs, const QString &a, const QString &b)
         {QStringLiteral("xfce"), velumbra::WallpaperBackend::Xfce},
         {QStringLiteral("kde"), velumbra::WallpaperBackend::Kde},
         {QStringLiteral("gnome"), velumbra::WallpaperBackend::Gnome},
-        {QStringLiteral("sway"), velumbra::WallpaperBackend::Sway}};
+        {QStringLiteral("sway"), velumbra::WallpaperBackend::Sway},
+        {QStringLiteral("swaybg"), velumbra::WallpaperBackend::Swaybg},
+        {QStringLiteral("lxqt"), velumbra::WallpaperBackend::Lxqt},
+        {QStringLiteral("lxde"), velumbra::WallpaperBackend::Lxde}};
     auto setter = velumbra::createWallpaperSetter(backends.at(name), env);
     Display *d = env.display.empty() ? nullptr : XOpenDisplay(env.display.c_str());
     if (name == QLatin1String("gnome")) {
@@ -259,14 +263,17 @@ int main(int argc, char **argv)
     QProcessEnvironment base_env = QProcessEnvironment::systemEnvironment();
     base_env.remove(QStringLiteral("WAYLAND_DISPLAY"));
 
-    // X11 root window on Xvfb; XFCE's xfdesktop and KDE's plasmashell each
-    // on an Xvfb of their own.
-    for (const char *name : {"x11", "xfce", "kde", "gnome"}) {
+    // X11 root window on Xvfb; XFCE's xfdesktop, KDE's plasmashell, GNOME
+    // Shell, pcmanfm-qt and pcmanfm each on an Xvfb of their own.
+    for (const char *name : {"x11", "xfce", "kde", "gnome", "lxqt", "lxde"}) {
         const bool xfce = std::strcmp(name, "xfce") == 0;
         const bool kde = std::strcmp(name, "kde") == 0;
         const bool gnome = std::strcmp(name, "gnome") == 0;
+        const bool lxqt = std::strcmp(name, "lxqt") == 0;
+        const bool lxde = std::strcmp(name, "lxde") == 0;
         if (!have("Xvfb") || (xfce && !have("xfdesktop")) || (kde && !have("plasmashell")) ||
-            (gnome && (!have("gnome-shell") || !have("xdotool")))) {
+            (gnome && (!have("gnome-shell") || !have("xdotool"))) ||
+            (lxqt && !have("pcmanfm-qt")) || (lxde && !have("pcmanfm"))) {
             report(name, {}, QStringLiteral("not installed"));
             continue;
         }
@@ -279,7 +286,7 @@ int main(int argc, char **argv)
         env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":") + xvfb.firstLine);
         std::unique_ptr<Server> session;
         QString error;
-        if (xfce || kde || gnome) {
+        if (xfce || kde || gnome || lxqt || lxde) {
             const QString home = dir.filePath(QLatin1String(name));
             env.insert(QStringLiteral("HOME"), home);
             env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
@@ -296,18 +303,33 @@ int main(int argc, char **argv)
                 env.insert(QStringLiteral("NAMESPACE_MOUNT"), QStringLiteral("1"));
                 env.insert(QStringLiteral("SESSION_SYSTEM_BUS"), QStringLiteral("1"));
             }
+            if (lxqt || lxde) {
+                env.insert(QStringLiteral("NO_AT_BRIDGE"), QStringLiteral("1"));
+                env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+                env.insert(QStringLiteral("GSETTINGS_BACKEND"), QStringLiteral("memory"));
+                env.insert(QStringLiteral("XDG_CONFIG_DIRS"),
+                           QStringLiteral("/etc:/etc/xdg:/usr/share"));
+            }
+            // The desktops of pcmanfm and pcmanfm-qt run in their default
+            // profile: from the PID namespace, their command line cannot be seen.
             const QString program =
                 kde     ? QStringLiteral("exec plasmashell --no-respawn >/dev/null 2>&1")
                 : gnome ? QStringLiteral(
                               "exec gnome-shell --x11 --replace --sm-disable >/dev/null 2>&1")
-                        : QStringLiteral("exec xfdesktop --disable-wm-check >/dev/null 2>&1");
+                : lxqt ? QStringLiteral("exec pcmanfm-qt --desktop >/dev/null 2>&1")
+                : lxde ? QStringLiteral("exec pcmanfm --desktop >/dev/null 2>&1")
+                       : QStringLiteral("exec xfdesktop --disable-wm-check >/dev/null 2>&1");
             session = std::make_unique<Server>(
                 servers + QStringLiteral("/namespace.sh"),
                 QStringList{servers + QStringLiteral("/session.sh"), program}, env);
             env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), session->firstLine);
             // Each desktop follows changes once it has set up its own picture.
             const QDeadlineTimer deadline(60000);
-            while (!gnome && !deadline.hasExpired()) {
+            const std::string display = env.value(QStringLiteral("DISPLAY")).toStdString();
+            while ((lxqt || lxde) && !velumbra::x11TopDesktopWindow(display) &&
+                   !deadline.hasExpired())
+                QThread::msleep(20);
+            while (!gnome && !lxqt && !lxde && !deadline.hasExpired()) {
                 QProcess q;
                 q.setProcessEnvironment(env);
                 if (kde)
@@ -332,12 +354,21 @@ int main(int argc, char **argv)
         report(name, times, error);
     }
 
-    // sway, headless; it refuses root, so it and the measuring child run as nobody.
-    if (have("sway") && have("grim")) {
-        const QString runtime = dir.filePath(QStringLiteral("runtime"));
+    // sway, headless; it refuses root, so it and the measuring child run as
+    // nobody. swaybg runs on a sway without a background of its own, as on
+    // any compositor with layer-shell.
+    for (const char *name : {"sway", "swaybg"}) {
+        const bool swaybg = std::strcmp(name, "swaybg") == 0;
+        if (!have("sway") || !have("grim") || (swaybg && !have("swaybg"))) {
+            report(name, {}, QStringLiteral("not installed"));
+            continue;
+        }
+        const QString runtime = dir.filePath(QStringLiteral("runtime-") + QLatin1String(name));
         QDir().mkpath(runtime);
-        Server sway(servers + QStringLiteral("/namespace.sh"),
-                    {servers + QStringLiteral("/sway.sh"), runtime}, base_env);
+        QStringList script{servers + QStringLiteral("/sway.sh"), runtime};
+        if (swaybg)
+            script << QStringLiteral("bare");
+        Server sway(servers + QStringLiteral("/namespace.sh"), script, base_env);
         const QStringList where = sway.firstLine.split(u' ');
         QString error = QStringLiteral("sway did not start");
         std::vector<double> times;
@@ -345,7 +376,8 @@ int main(int argc, char **argv)
             QProcessEnvironment env = base_env;
             env.remove(QStringLiteral("DISPLAY"));
             env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
-            env.insert(QStringLiteral("SWAYSOCK"), where[0]);
+            if (!swaybg)
+                env.insert(QStringLiteral("SWAYSOCK"), where[0]);
             env.insert(QStringLiteral("WAYLAND_DISPLAY"), where[1]);
             env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
             const QStringList prefix =
@@ -354,11 +386,9 @@ int main(int argc, char **argv)
                                   QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups")}
                     : QStringList{};
             error.clear();
-            times = runChild(env, prefix, QStringLiteral("sway"), runs, a, b, error);
+            times = runChild(env, prefix, QLatin1String(name), runs, a, b, error);
         }
-        report("sway", times, error);
-    } else {
-        report("sway", {}, QStringLiteral("not installed"));
+        report(name, times, error);
     }
     return 0;
 }

@@ -21,8 +21,9 @@ std::string lowered(std::string_view s)
 // parent after their own name ("ubuntu:GNOME", "Budgie:GNOME").
 WallpaperBackend backendOfToken(std::string_view token)
 {
-    static constexpr std::array<std::pair<std::string_view, WallpaperBackend>, 12> kTokens{{
+    static constexpr std::array<std::pair<std::string_view, WallpaperBackend>, 15> kTokens{{
         {"gnome", WallpaperBackend::Gnome},
+        {"pantheon", WallpaperBackend::Gnome},
         {"gnome-classic", WallpaperBackend::Gnome},
         {"gnome-flashback", WallpaperBackend::Gnome},
         {"ubuntu", WallpaperBackend::Gnome},
@@ -34,6 +35,8 @@ WallpaperBackend backendOfToken(std::string_view token)
         {"xfce", WallpaperBackend::Xfce},
         {"kde", WallpaperBackend::Kde},
         {"sway", WallpaperBackend::Sway},
+        {"lxqt", WallpaperBackend::Lxqt},
+        {"lxde", WallpaperBackend::Lxde},
     }};
     const std::string key = lowered(token);
     for (const auto &[name, backend] : kTokens) {
@@ -59,8 +62,12 @@ std::string envOrEmpty(const char *name)
 
 DesktopEnvironment DesktopEnvironment::fromProcess()
 {
-    return {envOrEmpty("XDG_CURRENT_DESKTOP"), envOrEmpty("SWAYSOCK"), envOrEmpty("DISPLAY"),
-            envOrEmpty("WAYLAND_DISPLAY")};
+    return {envOrEmpty("XDG_CURRENT_DESKTOP"),
+            envOrEmpty("SWAYSOCK"),
+            envOrEmpty("DISPLAY"),
+            envOrEmpty("WAYLAND_DISPLAY"),
+            false,
+            DesktopWindowOwner::None};
 }
 
 WallpaperBackend chooseWallpaperBackend(const DesktopEnvironment &env)
@@ -77,9 +84,23 @@ WallpaperBackend chooseWallpaperBackend(const DesktopEnvironment &env)
     }
     if (!env.swaySocket.empty())
         return WallpaperBackend::Sway;
-    if (!env.display.empty() && env.waylandDisplay.empty())
-        return WallpaperBackend::X11Root;
-    return WallpaperBackend::None;
+    // X under Wayland (Xwayland) has a root window nobody sees.
+    if (!env.waylandDisplay.empty())
+        return env.layerShell ? WallpaperBackend::Swaybg : WallpaperBackend::None;
+    if (env.display.empty())
+        return WallpaperBackend::None;
+    switch (env.desktopWindow) {
+    case DesktopWindowOwner::Xfdesktop:
+        return WallpaperBackend::Xfce;
+    case DesktopWindowOwner::PcmanfmQt:
+        return WallpaperBackend::Lxqt;
+    case DesktopWindowOwner::Pcmanfm:
+        return WallpaperBackend::Lxde;
+    case DesktopWindowOwner::None:
+    case DesktopWindowOwner::Unknown: // the root backend says why it cannot help
+        break;
+    }
+    return WallpaperBackend::X11Root;
 }
 
 std::string noWallpaperBackendReason(const DesktopEnvironment &env)
@@ -89,8 +110,9 @@ std::string noWallpaperBackendReason(const DesktopEnvironment &env)
         if (!desktop.empty())
             return "Le bureau « " + desktop +
                    " » n'est pas pris en charge : Velumbra ne sait pas y changer le papier peint.";
-        return "Ce compositeur Wayland n'est pas pris en charge : Velumbra ne sait pas y changer "
-               "le papier peint.";
+        return "Ce compositeur Wayland n'offre aucun moyen connu de changer le papier peint "
+               "(ni bureau reconnu, ni protocole wlr-layer-shell pour swaybg) : le papier peint "
+               "reste inchangé.";
     }
     if (env.display.empty())
         return "Aucune session graphique n'est accessible (ni DISPLAY ni WAYLAND_DISPLAY) : "

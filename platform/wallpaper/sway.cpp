@@ -1,5 +1,5 @@
 #include "platform/wallpaper/sway.h"
-#include "platform/wallpaper/filecheck.h"
+#include "platform/wallpaper/desktopprocess.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -151,9 +151,10 @@ SwaySetter::SwaySetter(std::string socketPath, std::string runtimeDir, std::stri
 
 Result<> SwaySetter::setWallpaper(const std::string &path, WallpaperLifetime)
 {
-    // sway answers success for a file that does not exist and shows nothing.
-    if (Result<> usable = checkWallpaperFile(path); !usable)
-        return usable;
+    // sway answers success for a file that does not exist, or is no
+    // picture, and shows nothing.
+    if (const auto picture = checkedPicture(path); !picture)
+        return Failure{picture.reason()};
     namespace fs = std::filesystem;
     std::error_code ec;
     const fs::path target = fs::absolute(fs::path(path), ec);

@@ -101,4 +101,9 @@ std::unique_ptr<WallpaperSetter> createWallpaperSetter()
     return std::make_unique<WindowsSetter>();
 }
 
+DesktopEnvironment currentDesktopEnvironment()
+{
+    return DesktopEnvironment::fromProcess();
+}
+
 } // namespace velumbra

@@ -147,7 +147,108 @@ void packImage(XImage *ximage, const QImage &rgb32)
     }
 }
 
+// Whether @p window says it is a desktop window.
+bool isDesktopType(Display *d, Window window, Atom typeAtom, Atom desktopAtom)
+{
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char *data = nullptr;
+    bool desktop = false;
+    if (XGetWindowProperty(d, window, typeAtom, 0, 16, False, XA_ATOM, &type, &format, &count,
+                           &after, &data) == Success &&
+        type == XA_ATOM && format == 32 && data) {
+        const auto *atoms = reinterpret_cast<const unsigned long *>(data);
+        for (unsigned long i = 0; i < count && !desktop; ++i)
+            desktop = atoms[i] == desktopAtom;
+    }
+    if (data)
+        XFree(data);
+    return desktop;
+}
+
+// Keeps in @p top the last mapped desktop window met below @p window, down
+// to @p depth levels: the root's children come bottom first, and a window
+// manager puts each client one or two levels down, inside its frame.
+void findTopDesktopWindow(Display *d, Window window, int depth, Atom typeAtom, Atom desktopAtom,
+                          Window &top)
+{
+    Window root = None, parent = None;
+    Window *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(d, window, &root, &parent, &children, &count))
+        return;
+    for (unsigned i = 0; i < count; ++i) {
+        XWindowAttributes attributes;
+        if (!XGetWindowAttributes(d, children[i], &attributes) ||
+            attributes.map_state != IsViewable)
+            continue;
+        if (isDesktopType(d, children[i], typeAtom, desktopAtom))
+            top = children[i];
+        else if (depth > 1)
+            findTopDesktopWindow(d, children[i], depth - 1, typeAtom, desktopAtom, top);
+    }
+    if (children)
+        XFree(children);
+}
+
+long cardinalProperty(Display *d, Window window, Atom atom)
+{
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char *data = nullptr;
+    long value = 0;
+    if (XGetWindowProperty(d, window, atom, 0, 1, False, XA_CARDINAL, &type, &format, &count,
+                           &after, &data) == Success &&
+        type == XA_CARDINAL && format == 32 && count == 1 && data)
+        value = *reinterpret_cast<const long *>(data);
+    if (data)
+        XFree(data);
+    return value;
+}
+
 } // namespace
+
+std::optional<X11DesktopWindow> x11TopDesktopWindow(const std::string &display)
+{
+    DisplayPtr dpy = openDisplay(display);
+    if (!dpy)
+        return std::nullopt;
+    Display *d = dpy.get();
+    // Windows may go while we look: their errors only mean "not this one".
+    ErrorTrap trap;
+    Window top = None;
+    findTopDesktopWindow(d, DefaultRootWindow(d), 3, XInternAtom(d, "_NET_WM_WINDOW_TYPE", False),
+                         XInternAtom(d, "_NET_WM_WINDOW_TYPE_DESKTOP", False), top);
+    if (top == None)
+        return std::nullopt;
+    X11DesktopWindow found;
+    XClassHint hint{nullptr, nullptr};
+    if (XGetClassHint(d, top, &hint)) {
+        found.instance = hint.res_name ? hint.res_name : "";
+        found.className = hint.res_class ? hint.res_class : "";
+        XFree(hint.res_name);
+        XFree(hint.res_class);
+    }
+    found.pid = cardinalProperty(d, top, XInternAtom(d, "_NET_WM_PID", False));
+    (void)trap.failedAfterSync(d);
+    return found;
+}
+
+DesktopWindowOwner ownerOf(const X11DesktopWindow &window)
+{
+    std::string name = window.className;
+    for (char &c : name)
+        c = char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    if (name == "xfdesktop")
+        return DesktopWindowOwner::Xfdesktop;
+    if (name == "pcmanfm-qt")
+        return DesktopWindowOwner::PcmanfmQt;
+    if (name == "pcmanfm")
+        return DesktopWindowOwner::Pcmanfm;
+    return DesktopWindowOwner::Unknown;
+}
 
 QImage composeRootImage(const QImage &picture, QSize rootSize, const std::vector<QRect> &monitors)
 {
@@ -186,6 +287,21 @@ Result<> X11RootSetter::setWallpaper(const std::string &path, WallpaperLifetime)
 {
     if (Result<> usable = checkWallpaperFile(path); !usable)
         return usable;
+    // A picture under a desktop program's window would be set where nobody
+    // sees it.
+    if (const auto desktop = x11TopDesktopWindow(m_display)) {
+        const std::string who = !desktop->className.empty()  ? desktop->className
+                                : !desktop->instance.empty() ? desktop->instance
+                                                             : std::string("sans nom");
+        if (ownerOf(*desktop) != DesktopWindowOwner::Unknown)
+            return Failure{"Le bureau est maintenant dessiné par « " + who +
+                           " », par-dessus la fenêtre racine : relancez Velumbra pour qu'il "
+                           "s'adresse à ce programme. Le papier peint reste inchangé."};
+        return Failure{"Un programme inconnu de Velumbra (« " + who +
+                       " ») dessine le bureau par-dessus la fenêtre racine : une image posée "
+                       "sur la fenêtre racine n'y serait pas visible. Le papier peint reste "
+                       "inchangé."};
+    }
     QImageReader reader(QString::fromStdString(path));
     reader.setAutoTransform(true);
     const QImage picture = reader.read();

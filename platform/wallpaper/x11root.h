@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <optional>
 #include <vector>
 
 namespace velumbra {
@@ -34,6 +35,23 @@ public:
 private:
     std::string m_display;
 };
+
+// A window of type desktop (_NET_WM_WINDOW_TYPE_DESKTOP): what a desktop
+// program draws over the root window.
+struct X11DesktopWindow
+{
+    std::string instance; // WM_CLASS, both parts; empty when not set
+    std::string className;
+    long pid = 0; // _NET_WM_PID, 0 when not set
+};
+
+// The topmost mapped desktop window on @p display, which hides the root
+// window; looked for among the root's children and inside window manager
+// frames. Nothing when there is none or the server cannot be reached.
+[[nodiscard]] std::optional<X11DesktopWindow> x11TopDesktopWindow(const std::string &display);
+
+// The program behind @p window, by its WM_CLASS.
+[[nodiscard]] DesktopWindowOwner ownerOf(const X11DesktopWindow &window);
 
 // Screen saver and DPMS off on the X server of @p display, until it ends.
 [[nodiscard]] Result<> disableX11ScreenSaver(const std::string &display);

@@ -65,6 +65,8 @@ TEST(AutostartExec, QuotesWhatTheEntryRulesReserveAndRefusesWhatNoEntryCarries)
     }
     EXPECT_NE(autostartEntryText("/x/velumbra-restore")->find("\nExec=/x/velumbra-restore\n"),
               std::string::npos);
+    // A plain path, not Exec's quoting: TryExec names one file.
+    EXPECT_NE(autostartEntryText("/x/a b\\c")->find("\nTryExec=/x/a b\\\\c\n"), std::string::npos);
 }
 
 TEST(LastingPlaces, FollowTheXdgVariables)

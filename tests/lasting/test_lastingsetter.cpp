@@ -310,6 +310,38 @@ class LastingFailures : public Lasting
 {
 };
 
+// An entry left by another installation (built by hand, then the package)
+// would run a restore step that may be gone: it is brought up to date while
+// something is owed, and removed once nothing is.
+TEST_F(LastingFailures, AnEntryOfAnotherInstallationIsRewrittenOrRemoved)
+{
+    StandInDesktop desktop;
+    desktop.stored = desktop.shown = picture('A');
+    const auto oldEntry = [this] {
+        fs::create_directories(fs::path(m_autostartFile).parent_path());
+        std::ofstream(m_autostartFile) << *autostartEntryText("/usr/local/bin/velumbra-restore");
+    };
+    const auto entry = [this] {
+        std::ifstream in(m_autostartFile);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    oldEntry();
+    {
+        Process p(*this, desktop);
+        ASSERT_TRUE(p.setter.setWallpaper(picture('B'), WallpaperLifetime::UntilLogoff).ok());
+    }
+    EXPECT_EQ(entry(), *autostartEntryText("/usr/bin/velumbra-restore"));
+    const auto login = [&] {
+        desktop.logoff();
+        Process p(*this, desktop);
+        return p.setter.restoreAtLogin().ok();
+    };
+    ASSERT_TRUE(login());
+    oldEntry(); // now with nothing owed
+    ASSERT_TRUE(login());
+    EXPECT_FALSE(fs::exists(m_autostartFile));
+}
+
 TEST_F(LastingFailures, NothingChangesWhatCannotBePutBackLater)
 {
     StandInDesktop desktop;

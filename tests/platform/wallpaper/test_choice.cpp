@@ -6,6 +6,7 @@
 namespace {
 
 using velumbra::DesktopEnvironment;
+using velumbra::DesktopWindowOwner;
 using velumbra::WallpaperBackend;
 
 struct Case
@@ -15,6 +16,8 @@ struct Case
     const char *display;
     const char *wayland;
     WallpaperBackend expected;
+    bool layerShell = false;
+    DesktopWindowOwner desktopWindow = DesktopWindowOwner::None;
 };
 
 const Case kCases[] = {
@@ -28,10 +31,24 @@ const Case kCases[] = {
     {"XFCE", "", ":0", "", WallpaperBackend::Xfce},
     {"KDE", "", ":0", "wayland-0", WallpaperBackend::Kde},
     {"sway", "", "", "wayland-1", WallpaperBackend::Sway},
+    {"Pantheon", "", ":0", "", WallpaperBackend::Gnome},
+    {"LXQt", "", ":0", "", WallpaperBackend::Lxqt},
+    {"LXDE", "", ":0", "", WallpaperBackend::Lxde},
     // A token without a backend gives way to the next one, then to the fallbacks.
-    {"LXQt", "", ":0", "", WallpaperBackend::X11Root},
+    {"Openbox", "", ":0", "", WallpaperBackend::X11Root},
     {"Hyprland", "", "", "wayland-1", WallpaperBackend::None},
     {"Hyprland", "/run/user/1000/sway-ipc.sock", "", "wayland-1", WallpaperBackend::Sway},
+    // Any compositor that offers layer-shell, asked, not guessed from its name.
+    {"Hyprland", "", "", "wayland-1", WallpaperBackend::Swaybg, true},
+    {"", "", ":0", "wayland-0", WallpaperBackend::Swaybg, true},
+    {"", "/run/user/1000/sway-ipc.sock", "", "wayland-1", WallpaperBackend::Sway, true},
+    // A desktop program's window over the root: its own backend, or the root
+    // backend, which then says why it cannot help; a named desktop comes first.
+    {"", "", ":0", "", WallpaperBackend::Xfce, false, DesktopWindowOwner::Xfdesktop},
+    {"Openbox", "", ":0", "", WallpaperBackend::Lxqt, false, DesktopWindowOwner::PcmanfmQt},
+    {"", "", ":0", "", WallpaperBackend::Lxde, false, DesktopWindowOwner::Pcmanfm},
+    {"", "", ":0", "", WallpaperBackend::X11Root, false, DesktopWindowOwner::Unknown},
+    {"MATE", "", ":0", "", WallpaperBackend::Mate, false, DesktopWindowOwner::Pcmanfm},
     {"", "", ":0", "", WallpaperBackend::X11Root},
     // X under Wayland (Xwayland) cannot show a root window background.
     {"", "", ":0", "wayland-0", WallpaperBackend::None},
@@ -49,7 +66,8 @@ class Choice : public testing::TestWithParam<Case>
 TEST_P(Choice, PicksTheBackendFromTheEnvironment)
 {
     const Case &c = GetParam();
-    const DesktopEnvironment env{c.desktop, c.swaySocket, c.display, c.wayland};
+    const DesktopEnvironment env{c.desktop, c.swaySocket, c.display,
+                                 c.wayland, c.layerShell, c.desktopWindow};
     EXPECT_EQ(velumbra::chooseWallpaperBackend(env), c.expected)
         << "XDG_CURRENT_DESKTOP=" << c.desktop;
 }
@@ -70,7 +88,7 @@ TEST(NoBackend, EveryCallFailsWithTheReason)
     const auto noSession = velumbra::noWallpaperBackendReason({"", "", "", ""});
     EXPECT_NE(noSession.find("Aucune session graphique"), std::string::npos) << noSession;
     const auto unknownWayland = velumbra::noWallpaperBackendReason({"", "", ":0", "wayland-0"});
-    EXPECT_NE(unknownWayland.find("Wayland"), std::string::npos) << unknownWayland;
+    EXPECT_NE(unknownWayland.find("wlr-layer-shell"), std::string::npos) << unknownWayland;
 }
 
 } // namespace

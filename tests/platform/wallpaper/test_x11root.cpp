@@ -3,6 +3,7 @@
 // program quits right after setting the wallpaper.
 
 #include "platform/wallpaper/x11root.h"
+#include "tests/desktop/contract.h"
 #include "tests/platform/wallpaper/support.h"
 
 #include <QDir>
@@ -16,6 +17,7 @@
 #include <X11/Xutil.h>
 
 #include <memory>
+#include <string_view>
 
 using namespace wallpapertest;
 
@@ -219,8 +221,73 @@ TEST_P(X11Root, RefusedFilesLeaveTheWallpaperAsItWas)
     expectPicture(kPictureA);
 }
 
+struct Cover
+{
+    const char *fault;
+    const char *wmClass;
+    bool inFrame;        // reparented into a window manager's frame
+    const char *backend; // chosen when the environment names no desktop
+};
+
+const Cover kCovers[] = {
+    {"a picture set under an unknown desktop program's window is reported done", "Inconnu", false,
+     "x11"},
+    {"a desktop window inside a window manager's frame goes unseen", "Inconnu", true, "x11"},
+    {"pcmanfm-qt's desktop does not lead to LXQt's backend", "pcmanfm-qt", false, "lxqt"},
+    {"pcmanfm's desktop does not lead to LXDE's backend", "Pcmanfm", true, "lxde"},
+    {"xfdesktop's desktop does not lead to XFCE's backend", "Xfdesktop", true, "xfce"},
+};
+
+TEST_P(X11Root, DesktopWindowOverTheRoot)
+{
+    ASSERT_EQ(set(m_a).exitCode, 0);
+    const Pixmap before = property("_XROOTPMAP_ID");
+    Display *d = m_dpy.get();
+    const Window root = DefaultRootWindow(d);
+    const QStringList env{QStringLiteral("DISPLAY=") + m_server->display(),
+                          QStringLiteral("-XDG_CURRENT_DESKTOP"),
+                          QStringLiteral("-WAYLAND_DISPLAY"), QStringLiteral("-SWAYSOCK"),
+                          QStringLiteral("DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent")};
+    for (const Cover &c : kCovers) {
+        SCOPED_TRACE(c.fault);
+        const Window frame =
+            c.inFrame ? XCreateSimpleWindow(d, root, 0, 0, 800, 600, 0, 0, 0) : root;
+        const Window desktop = XCreateSimpleWindow(d, frame, 0, 0, 800, 600, 0, 0, 0);
+        const unsigned long type = XInternAtom(d, "_NET_WM_WINDOW_TYPE_DESKTOP", False);
+        XChangeProperty(d, desktop, XInternAtom(d, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32,
+                        PropModeReplace, reinterpret_cast<const unsigned char *>(&type), 1);
+        XClassHint hint{const_cast<char *>("desktop"), const_cast<char *>(c.wmClass)};
+        XSetClassHint(d, desktop, &hint);
+        XMapWindow(d, desktop);
+        XMapWindow(d, frame);
+        XSync(d, False);
+        const auto chosen = runCli({QStringLiteral("screensaver")}, env);
+        EXPECT_EQ(chosen.stdOut.split('\n').value(0), QByteArray(c.backend));
+        if (std::string_view(c.backend) == "x11") {
+            const auto r = runCli({QStringLiteral("set"), m_b}, env);
+            EXPECT_EQ(r.exitCode, 1);
+            EXPECT_TRUE(r.stdErr.contains(QStringLiteral("Inconnu"))) << qPrintable(r.stdErr);
+            EXPECT_EQ(property("_XROOTPMAP_ID"), before);
+        }
+        XDestroyWindow(d, c.inFrame ? frame : desktop);
+        XSync(d, False);
+    }
+    expectPicture(kPictureA);
+}
+
 // Depth 16 packs pixels from the visual's masks instead of copying rows.
 INSTANTIATE_TEST_SUITE_P(Depth, X11Root, testing::Values(24, 16));
+
+// A new Xvfb per session: the root window forgets everything at logoff.
+TEST(X11RootContract, IsKept)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    desktoptest::XDesktop x11({},
+                              {QStringLiteral("-XDG_CURRENT_DESKTOP"),
+                               QStringLiteral("-WAYLAND_DISPLAY"), QStringLiteral("-SWAYSOCK")});
+    desktoptest::runContract(x11, root.path());
+}
 
 TEST(X11RootServerGone, FailsWithAReasonInsteadOfHanging)
 {

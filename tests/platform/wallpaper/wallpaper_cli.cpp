@@ -2,7 +2,8 @@
 // own, so that tests can check what is left once the setter has gone.
 //   wallpaper_cli [--backend NAME] set FILE [for-good]
 //   wallpaper_cli [--backend NAME] screensaver
-// Exit code 0 on success, 1 with the reason on stderr, 2 on bad usage.
+// Prints the backend's name first. Exit code 0 on success, 1 with the
+// reason on stderr, 2 on bad usage.
 
 #include "platform/wallpaper.h"
 
@@ -24,10 +25,13 @@ int main(int argc, char **argv)
         {"xfce", velumbra::WallpaperBackend::Xfce},
         {"kde", velumbra::WallpaperBackend::Kde},
         {"sway", velumbra::WallpaperBackend::Sway},
+        {"swaybg", velumbra::WallpaperBackend::Swaybg},
+        {"lxqt", velumbra::WallpaperBackend::Lxqt},
+        {"lxde", velumbra::WallpaperBackend::Lxde},
         {"none", velumbra::WallpaperBackend::None}};
 
     int i = 1;
-    const auto env = velumbra::DesktopEnvironment::fromProcess();
+    const auto env = velumbra::currentDesktopEnvironment();
     auto backend = velumbra::chooseWallpaperBackend(env);
     if (i + 1 < argc && std::strcmp(argv[i], "--backend") == 0) {
         const auto it = backends.find(argv[i + 1]);
@@ -37,6 +41,8 @@ int main(int argc, char **argv)
         i += 2;
     }
     auto setter = velumbra::createWallpaperSetter(backend, env);
+    std::printf("%s\n", setter->name().c_str());
+    std::fflush(stdout);
     velumbra::Result<> result;
     if (i + 1 < argc && std::strcmp(argv[i], "set") == 0) {
         const bool forGood = i + 2 < argc && std::strcmp(argv[i + 2], "for-good") == 0;

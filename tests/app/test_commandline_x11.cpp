@@ -1,0 +1,91 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The built program's command line on a real X server with the root-window
+// backend, its pixels read back: one start per row, in order, each leaving
+// the root as the next row expects it.
+
+#include "tests/lasting/lastingsupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace wallpapertest;
+
+QStringList wallpapertest::requiredPrograms()
+{
+    return {QStringLiteral("Xvfb")};
+}
+
+namespace {
+
+struct Start
+{
+    const char *name;
+    QStringList args;
+    int exitCode;
+    const char *output;    // found in standard output, or in standard error when exitCode != 0
+    const Quadrants *root; // shown afterwards
+    bool owed;             // the record and the autostart entry exist afterwards
+    bool display = true;
+};
+
+TEST(CommandLine, SetsTheRootAndSaysWhy)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_TRUE(writeQuadrantPicture(dir.filePath(QStringLiteral("a.png")), kPictureA, {320, 240}));
+    ASSERT_TRUE(
+        writeQuadrantPicture(dir.filePath(QStringLiteral("b é.png")), kPictureB, {320, 240}));
+    Xvfb x;
+    ASSERT_TRUE(x.running());
+    QStringList env = userEnvironment(dir.filePath(QStringLiteral("user")), x.display());
+    env << QStringLiteral("-XDG_CURRENT_DESKTOP") << QStringLiteral("-WAYLAND_DISPLAY")
+        << QStringLiteral("-SWAYSOCK") << QStringLiteral("-QT_QPA_PLATFORM");
+
+    const Start starts[] = {
+        {"until logoff",
+         {"--temporaire", dir.filePath(QStringLiteral("a.png"))},
+         0,
+         "",
+         &kPictureA,
+         false},
+        // The X root forgets at logoff: for good is recorded for the next login.
+        {"for good, relative", {"--par-defaut", "b é.png"}, 0, "", &kPictureB, true},
+        {"missing file",
+         {"--temporaire", "absent.png"},
+         1,
+         "n'a pas pu être changé",
+         &kPictureB,
+         true},
+        {"bad usage, in French", {"--inconnue"}, 2, "Option inconnue", &kPictureB, true},
+        {"help", {"--help"}, 0, "Utilisation", &kPictureB, true},
+        {"version", {"--version"}, 0, "Velumbra " VELUMBRA_VERSION, &kPictureB, true},
+        {"no display, setting",
+         {"--temporaire", "a.png"},
+         1,
+         "aucun affichage",
+         &kPictureB,
+         true,
+         false},
+        {"no display, window", {}, 1, "aucun affichage", &kPictureB, true, false},
+    };
+    for (const Start &s : starts) {
+        SCOPED_TRACE(s.name);
+        QProcess program;
+        QStringList startEnv = env;
+        if (!s.display)
+            startEnv << QStringLiteral("-DISPLAY");
+        program.setProcessEnvironment(environment(startEnv));
+        program.setWorkingDirectory(dir.path());
+        program.start(QStringLiteral(VELUMBRA_PROGRAM), s.args);
+        ASSERT_TRUE(program.waitForFinished(30000));
+        EXPECT_EQ(program.exitCode(), s.exitCode);
+        const QString output = QString::fromUtf8(s.exitCode == 0 ? program.readAllStandardOutput()
+                                                                 : program.readAllStandardError());
+        EXPECT_TRUE(output.contains(QString::fromUtf8(s.output))) << output.toStdString();
+        EXPECT_TRUE(rootShows(x.display(), *s.root));
+        EXPECT_EQ(lastingtest::owed(dir.filePath(QStringLiteral("user/home/.local/state")),
+                                    dir.filePath(QStringLiteral("user/home/.config"))),
+                  s.owed);
+    }
+}
+
+} // namespace

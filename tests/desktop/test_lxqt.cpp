@@ -1,0 +1,58 @@
+// LXQt: the real pcmanfm-qt --desktop on Xvfb, as an LXQt session starts it;
+// its settings file read back with QSettings, as pcmanfm-qt reads it.
+
+#include "platform/wallpaper/lxqt.h"
+#include "tests/desktop/contract.h"
+
+#include <QSettings>
+
+#include <gtest/gtest.h>
+
+QStringList wallpapertest::requiredPrograms()
+{
+    return {QStringLiteral("Xvfb"), QStringLiteral("dbus-daemon"), QStringLiteral("pcmanfm-qt")};
+}
+
+namespace {
+
+TEST(Lxqt, KeepsTheContract)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    desktoptest::XDesktop lxqt(
+        {QStringLiteral("pcmanfm-qt"), QStringLiteral("--desktop"),
+         QStringLiteral("--profile=lxqt")},
+        // What startlxqt sets; pcmanfm-qt finds LXQt's default settings there.
+        {QStringLiteral("XDG_CURRENT_DESKTOP=LXQt"),
+         QStringLiteral("XDG_CONFIG_DIRS=/etc:/etc/xdg:/usr/share"),
+         QStringLiteral("NO_AT_BRIDGE=1"), QStringLiteral("QT_QPA_PLATFORM=xcb"),
+         QStringLiteral("-WAYLAND_DISPLAY"), QStringLiteral("-SWAYSOCK")},
+        [](const QString &home) {
+            const QSettings settings(home +
+                                         QStringLiteral("/.config/pcmanfm-qt/lxqt/settings.conf"),
+                                     QSettings::IniFormat);
+            return settings.value(QStringLiteral("Desktop/Wallpaper"), QStringLiteral(""))
+                .toString();
+        });
+    desktoptest::runContract(lxqt, root.path());
+}
+
+// pcmanfm-qt is built with Qt 5, which reads its file as Latin-1: what
+// Velumbra writes while the desktop is stopped must be escaped as Qt 5 does.
+// The expected lines are pcmanfm-qt's own.
+TEST(Lxqt, WritesValuesAsQt5Does)
+{
+    const std::pair<const char *, const char *> cases[] = {
+        {"/d/sp ace;'q\"\xc3\xa9.png", "\"/d/sp ace;'q\\\"\\xe9.png\""},
+        {"/d/a,b \xe6\x97\xa5\xe6\x9c\xac.png", "\"/d/a,b \\x65e5\\x672c.png\""},
+        {"/d/back\\slash $x %41.png", "/d/back\\\\slash $x %41.png"},
+        // A hex digit after an escape would join it.
+        {"/d/\xc3\xa9"
+         "a.png",
+         "/d/\\xe9\\x61.png"},
+    };
+    for (const auto &[value, line] : cases)
+        EXPECT_EQ(velumbra::qt5IniValue(value), line) << value;
+}
+
+} // namespace

@@ -1,0 +1,99 @@
+// The program as a native Wayland client of a real headless sway whose
+// output is scaled by 1.5: its window, its application id, its screenshot,
+// and the screen size it works with.
+
+#include "tests/desktop/contract.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+using namespace wallpapertest;
+
+QStringList wallpapertest::requiredPrograms()
+{
+    return {QStringLiteral("sway"), QStringLiteral("swaymsg"), QStringLiteral("grim"),
+            QStringLiteral("setpriv")};
+}
+
+namespace {
+
+// The node of the tree of sway whose application id is @p appId.
+QJsonObject findNode(const QJsonObject &node, const QString &appId)
+{
+    if (node.value(QStringLiteral("app_id")).toString() == appId)
+        return node;
+    for (const char *children : {"nodes", "floating_nodes"}) {
+        for (const QJsonValue &child : node.value(QLatin1String(children)).toArray()) {
+            if (const QJsonObject found = findNode(child.toObject(), appId); !found.isEmpty())
+                return found;
+        }
+    }
+    return {};
+}
+
+TEST(WaylandWindow, NativeClientWithItsIdAndTheOutputsPixels)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QString runtime = desktoptest::openToAll(root) + QStringLiteral("/runtime");
+    ASSERT_TRUE(QDir().mkpath(runtime));
+    ScriptServer sway(QStringLiteral("sway.sh"), {runtime}, {});
+    ASSERT_TRUE(sway.running()) << "sway did not start";
+    const QStringList where = sway.firstLine().split(u' ');
+    ASSERT_EQ(where.size(), 2);
+    // No platform named and no X server: the program must choose Wayland itself.
+    const QStringList env =
+        userEnvironment(root.path(), {}) +
+        QStringList{QStringLiteral("XDG_RUNTIME_DIR=") + runtime,
+                    QStringLiteral("WAYLAND_DISPLAY=") + where[1],
+                    QStringLiteral("SWAYSOCK=") + where[0], QStringLiteral("-DISPLAY"),
+                    QStringLiteral("-QT_QPA_PLATFORM")};
+    const auto swaymsg = [&](const QStringList &args) {
+        return runProgram(QStringLiteral("swaymsg"), args, env);
+    };
+    // Qt alone would give 853 x 480 logical pixels times a whole factor of 2.
+    ASSERT_EQ(swaymsg({QStringLiteral("output * scale 1.5")}).exitCode, 0);
+
+    const RunResult probe =
+        runProgram(QStringLiteral(SCREEN_PROBE), {},
+                   env + QStringList{QStringLiteral("QT_QPA_PLATFORM=wayland")});
+    EXPECT_EQ(probe.stdOut.trimmed(), "1280 720") << qPrintable(probe.stdErr);
+
+    desktoptest::Daemon velumbra(QStringLiteral(VELUMBRA_PROGRAM), {}, env);
+    QJsonObject window;
+    const auto find = [&] {
+        const QJsonDocument tree = QJsonDocument::fromJson(
+            swaymsg({QStringLiteral("-t"), QStringLiteral("get_tree")}).stdOut);
+        window = findNode(tree.object(), QStringLiteral("org.velumbra.Velumbra"));
+        return !window.isEmpty();
+    };
+    ASSERT_TRUE(eventually(find)) << "no Wayland window with the application id "
+                                     "org.velumbra.Velumbra";
+    EXPECT_EQ(window.value(QStringLiteral("shell")).toString(), QStringLiteral("xdg_shell"));
+
+    // grim sees physical pixels: the window's rectangle times 1.5. sway's
+    // background here is black; the window, once drawn and placed, is not.
+    const auto windowShows = [&] {
+        if (!find())
+            return false;
+        const QJsonObject rect = window.value(QStringLiteral("rect")).toObject();
+        const auto middle = [&rect](const char *start, const char *length) {
+            return int((rect.value(QLatin1String(start)).toInt() +
+                        rect.value(QLatin1String(length)).toInt() / 2) *
+                       1.5);
+        };
+        const QImage shot = QImage::fromData(
+            runProgram(QStringLiteral("grim"),
+                       {QStringLiteral("-t"), QStringLiteral("ppm"), QStringLiteral("-")}, env)
+                .stdOut,
+            "PPM");
+        return shot.size() == QSize(1280, 720) &&
+               qGray(shot.pixel(middle("x", "width"), middle("y", "height"))) > 100;
+    };
+    EXPECT_TRUE(eventually(windowShows)) << "the window is not on the screen";
+}
+
+} // namespace
