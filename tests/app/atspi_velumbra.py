@@ -117,6 +117,8 @@ def main():
 
     env = dict(os.environ, HOME=work, XDG_CONFIG_HOME=os.path.join(work, "config"),
                LC_ALL="C.UTF-8")
+    # The keys and the click go through this X server.
+    env.pop("WAYLAND_DISPLAY", None)
     program = subprocess.Popen([sys.argv[1]], cwd=pictures, env=env)
     try:
         def window():
