@@ -187,19 +187,18 @@ void frmAbout::createButtons()
     cmdOK->setFocus();
 }
 
+// Labels and buttons are read by their text; a name would hide it. Only the
+// picture and the lines, which have none, are named.
 void frmAbout::setAccessibleNames()
 {
     picIcon->setAccessibleName(QStringLiteral("Icône de Velumbra"));
-    lblTitle->setAccessibleName(QStringLiteral("Titre"));
-    lblVersion->setAccessibleName(QStringLiteral("Version"));
-    lblDescription->setAccessibleName(QStringLiteral("Description"));
-    urlhttp->setAccessibleName(QStringLiteral("Site de l'auteur"));
-    urlhttp->setAccessibleDescription(QString::fromStdString(m_services.authorAddress));
-    lblDisclaimer->setAccessibleName(QStringLiteral("Conditions de distribution"));
-    Line1[0]->setAccessibleName(QStringLiteral("Séparateur"));
-    Line1[1]->setAccessibleName(QStringLiteral("Séparateur"));
-    cmdOK->setAccessibleName(QStringLiteral("OK"));
-    cmdSysInfo->setAccessibleName(QStringLiteral("Infos système"));
+    for (QFrame *line : Line1)
+        line->setAccessibleName(QStringLiteral("Séparateur"));
+    urlhttp->setAccessibleDescription(QStringLiteral("Site de l'auteur : ") +
+                                      QString::fromStdString(m_services.authorAddress));
+    lblDisclaimer->setAccessibleDescription(QStringLiteral("Conditions de distribution"));
+    cmdSysInfo->setAccessibleDescription(
+        QStringLiteral("Démarre le programme d'informations système"));
 }
 
 void frmAbout::load()

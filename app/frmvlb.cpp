@@ -28,6 +28,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QMenu>
+#include <QSignalBlocker>
 #include <QTimer>
 
 namespace velumbra {
@@ -36,6 +37,12 @@ namespace {
 QString fromStd(const std::string &s)
 {
     return QString::fromStdString(s);
+}
+
+void checkQuietly(QButtonGroup &group, int index)
+{
+    const QSignalBlocker quiet(group);
+    group.button(index)->setChecked(true);
 }
 
 QString currentFileCaption(const QString &path)
@@ -77,8 +84,16 @@ void FrmVLB::connectControls()
     connect(Command2, &QPushButton::clicked, this, &QWidget::close);
     connect(Command1, &QPushButton::clicked, this, &FrmVLB::okAction);
     connect(Command1, &ReleaseButton::released, this, &FrmVLB::onCommand1Release);
-    connect(optUnitesGroup, &QButtonGroup::idClicked, this, &FrmVLB::onOptUnitesClick);
-    connect(option1Group, &QButtonGroup::idClicked, this, &FrmVLB::onOption1Click);
+    // Toggled, not clicked: the arrow keys and the accessibility action
+    // check a button without always clicking it, and each must act as a click.
+    connect(optUnitesGroup, &QButtonGroup::idToggled, this, [this](int index, bool checked) {
+        if (checked)
+            onOptUnitesClick(index);
+    });
+    connect(option1Group, &QButtonGroup::idToggled, this, [this](int index, bool checked) {
+        if (checked)
+            onOption1Click(index);
+    });
 
     connect(Text1, &EnterLineEdit::entered, this, &FrmVLB::applyPattern);
     // Held down, the preview shows the picture stretched over the whole
@@ -137,13 +152,15 @@ void FrmVLB::load()
         (void)Dir1->setPath(fromStd(saved->folder));
         Text1->setText(fromStd(saved->pattern));
         File1->setFileName(fromStd(saved->fileName));
+        // Each saved choice is handled once, even when it was already the
+        // checked one, so the restored count is always validated.
         if (saved->option) {
-            Option1[std::size_t(*saved->option)]->setChecked(true);
+            checkQuietly(*option1Group, *saved->option);
             onOption1Click(*saved->option);
         }
         Text2->setText(fromStd(saved->time));
         if (saved->unites) {
-            OptUnites[std::size_t(*saved->unites)]->setChecked(true);
+            checkQuietly(*optUnitesGroup, *saved->unites);
             onOptUnitesClick(*saved->unites);
         }
     }

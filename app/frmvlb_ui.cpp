@@ -13,7 +13,6 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QRegularExpression>
 #include <QTimer>
 
 #include <cmath>
@@ -24,11 +23,6 @@ namespace {
 
 constexpr int kClientWidth = 594;
 constexpr int kClientHeight = 645;
-
-QString withoutMnemonic(QString text)
-{
-    return text.remove(QRegularExpression(QStringLiteral("&(?!&)")));
-}
 
 QAction *addItem(QMenu *menu, const char *name, const QString &caption)
 {
@@ -84,9 +78,10 @@ void FrmVLBUi::setupUi(QMainWindow *window)
     createPreview(client);
     createMenus(window);
     setTabOrderChain(window);
-    setAccessibleNames(window);
+    setAccessibleNames();
     // A main window has no default and cancel buttons of its own.
     new DialogKeys(Command1, Command2, window);
+    createKeyboardAids();
 }
 
 void FrmVLBUi::fitToScreen(int screenWidth, int screenHeight)
@@ -169,6 +164,7 @@ void FrmVLBUi::createChoice(QWidget *client)
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setGeometry(32, 104, 57, 25);
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label2->setBuddy(Text2);
 }
 
 void FrmVLBUi::createBrowser(QWidget *client)
@@ -208,7 +204,7 @@ void FrmVLBUi::createPreview(QWidget *client)
     image1->setGeometry(8, 232, 400, 295);
     image1->setScaledContents(true);
 
-    Label1 = new QLabel(client);
+    Label1 = new InfoLine(client);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(8, 200, 577, 33);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -270,29 +266,58 @@ void FrmVLBUi::setTabOrderChain(QWidget *window) const
         window->setTabOrder(chain[i], chain[i + 1]);
 }
 
-void FrmVLBUi::setAccessibleNames(QWidget *window) const
+// A control with text of its own (a label, a button, a group's title, the
+// drive shown) is read by that text: a name would hide it. Only the controls
+// without text are named; what the others are for goes in a description.
+void FrmVLBUi::setAccessibleNames() const
 {
     const std::pair<QWidget *, QString> named[] = {
-        {Drive1, QStringLiteral("Lecteur")},
         {Dir1, QStringLiteral("Dossiers")},
         {File1, QStringLiteral("Fichiers")},
         {Text1, QStringLiteral("Filtre des fichiers")},
-        {Label3, QStringLiteral("Menu Voir : filtres prédéfinis")},
+        {Label3, QStringLiteral("Filtres prédéfinis")},
         {image1, QStringLiteral("Aperçu de l'image à demi-taille")},
-        {Label1, QStringLiteral("Informations sur l'image et l'écran")},
         {Shape1, QStringLiteral("Contour de l'écran à demi-taille")},
         {Text2, QStringLiteral("Intervalle de rotation")},
         {Picture1, QStringLiteral("Image de travail")},
     };
     for (const auto &[widget, name] : named)
         widget->setAccessibleName(name);
-    // Controls with a caption of their own are read as that caption.
-    const QList<QAbstractButton *> buttons = window->findChildren<QAbstractButton *>();
-    for (QAbstractButton *b : buttons)
-        b->setAccessibleName(withoutMnemonic(b->text()));
-    for (QGroupBox *g : {Frame1, FrameUnites})
-        g->setAccessibleName(g->title());
-    Label2->setAccessibleName(Label2->text());
+    // Qt would call the inner group by the outer one's title.
+    for (QGroupBox *group : {Frame1, FrameUnites})
+        group->setAccessibleName(group->title());
+    const std::pair<QWidget *, QString> described[] = {
+        {Drive1, QStringLiteral("Lecteur")},
+        {Dir1, QStringLiteral("Espace ouvre le dossier ; Menu ou Maj+F10 : conversion en BMP")},
+        {Text1, QStringLiteral("Entrée applique le filtre ; Alt+Bas ou F4 : filtres prédéfinis")},
+        {File1, QStringLiteral("Menu ou Maj+F10 : conversion en BMP")},
+        {Text2, QStringLiteral("Nombre d'unités entre deux changements de la rotation")},
+        {Command1, QStringLiteral("Applique le choix au fichier courant")},
+        {Command2, QStringLiteral("Enregistre les réglages et quitte")},
+        {image1, QStringLiteral("Bouton enfoncé : l'image à la taille du contour de l'écran")},
+        {Label1, QStringLiteral("Informations sur l'image et l'écran")},
+    };
+    for (const auto &[widget, description] : described)
+        widget->setAccessibleDescription(description);
+    // Popped up, the menus show no title of their own.
+    const std::pair<QMenu *, QString> menus[] = {
+        {Mnu, QStringLiteral("Aide")},
+        {Mnu_Fichier, QStringLiteral("Velumbra")},
+        {Mnu_ConvDossier, QStringLiteral("Conversion du dossier en BMP")},
+        {Mnu_ConvFichier, QStringLiteral("Conversion des fichiers en BMP")},
+        {Mnu_Voir, QStringLiteral("Filtres prédéfinis")},
+    };
+    for (const auto &[menu, name] : menus)
+        menu->setAccessibleName(name);
+}
+
+void FrmVLBUi::createKeyboardAids() const
+{
+    new FocusRing(Dir1);
+    new FocusRing(File1);
+    new MenuKeys(Dir1, Mnu_ConvDossier, MenuKeys::Keys::ContextMenu);
+    new MenuKeys(File1, Mnu_ConvFichier, MenuKeys::Keys::ContextMenu);
+    new MenuKeys(Text1, Mnu_Voir, MenuKeys::Keys::DropDown);
 }
 
 } // namespace velumbra

@@ -20,6 +20,7 @@ class DriveList;
 class EnterLineEdit;
 class FileList;
 class FolderList;
+class InfoLine;
 class OutlineShape;
 class PressLabel;
 class ReleaseButton;
@@ -47,7 +48,7 @@ struct FrmVLBUi
     DriveList *Drive1 = nullptr;
     ReleaseLabel *Label3 = nullptr;
     PressLabel *image1 = nullptr;
-    QLabel *Label1 = nullptr;
+    InfoLine *Label1 = nullptr;
     OutlineShape *Shape1 = nullptr;
     /// The option buttons by their index, the one the handlers receive.
     QButtonGroup *option1Group = nullptr;
@@ -85,7 +86,8 @@ private:
     void createPreview(QWidget *client);
     void createMenus(QMainWindow *window);
     void setTabOrderChain(QWidget *window) const;
-    void setAccessibleNames(QWidget *window) const;
+    void setAccessibleNames() const;
+    void createKeyboardAids() const;
 };
 
 } // namespace velumbra

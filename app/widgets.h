@@ -5,14 +5,21 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+class QFocusFrame;
+class QMenu;
+
 namespace velumbra {
 
 /// A label that reports mouse-button releases, used as a small menu button.
+/// Assistive technology sees a menu button whose action presses it.
 class ReleaseLabel : public QLabel
 {
     Q_OBJECT
 public:
-    using QLabel::QLabel;
+    explicit ReleaseLabel(const QString &text, QWidget *parent = nullptr);
+
+    /// Reports a left-button release at the label's bottom-left corner, as a click would.
+    void press();
 
 Q_SIGNALS:
     void released(Qt::MouseButton button, const QPoint &globalPos);
@@ -83,6 +90,63 @@ protected:
 private:
     QPushButton *m_default;
     QPushButton *m_cancel;
+};
+
+/// The info line: a status line that assistive technology reads as text and
+/// that announces each new text once it is on screen, as a polite live
+/// region does.
+class InfoLine : public QLabel
+{
+    Q_OBJECT
+public:
+    explicit InfoLine(QWidget *parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QString m_shown;
+    bool m_painted = false;
+};
+
+/// Opens a popup menu from the keyboard, its first item highlighted: a
+/// list's menu with the Menu key or Shift+F10 at the list's current entry,
+/// or a text box's menu with Alt+Down or F4 under the box, as an editable
+/// combo box opens its list.
+class MenuKeys : public QObject
+{
+    Q_OBJECT
+public:
+    enum class Keys { ContextMenu, DropDown };
+    MenuKeys(QWidget *control, QMenu *menu, Keys keys);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    [[nodiscard]] bool opens(const QEvent *event) const;
+    [[nodiscard]] QPoint anchor() const;
+
+    QWidget *m_control;
+    QMenu *m_menu;
+    Keys m_keys;
+};
+
+/// A ring around a list while it has the keyboard focus: the style marks
+/// only the current entry, unseen when it is also the selected one and
+/// missing when there is none.
+class FocusRing : public QObject
+{
+    Q_OBJECT
+public:
+    explicit FocusRing(QWidget *list);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QWidget *m_list;
+    QFocusFrame *m_frame;
 };
 
 /// An option button whose caption wraps onto several lines within its width.

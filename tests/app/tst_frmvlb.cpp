@@ -4,12 +4,16 @@
 #include "browser/folderlist.h"
 #include "tests/common/fakecontext.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -141,8 +145,115 @@ private Q_SLOTS:
             QCOMPARE(g->title(), text);
         else if (auto *l = qobject_cast<QLabel *>(c); l && !text.isEmpty())
             QCOMPARE(l->text(), text);
-        QVERIFY2(!c->accessibleName().isEmpty(), "every control is named for screen readers");
-        QVERIFY(!c->accessibleName().contains(QLatin1Char('&')));
+    }
+
+    // What a screen reader hears, in the tab chain's order and then the rest.
+    // An empty name is the drive shown, which depends on where the test runs.
+    void screenReadersHearWhatEachControlShows_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("role");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("action");
+        const auto row = [](const char *control, QAccessible::Role role, const char *name,
+                            const QString &action = {}) {
+            QTest::newRow(control)
+                << QString::fromLatin1(control) << int(role) << QString::fromUtf8(name) << action;
+        };
+        const QString toggle = QAccessibleActionInterface::toggleAction();
+        row("Drive1", QAccessible::ComboBox, "", QAccessibleActionInterface::showMenuAction());
+        row("Dir1", QAccessible::List, "Dossiers");
+        row("Text1", QAccessible::EditableText, "Filtre des fichiers");
+        row("File1", QAccessible::List, "Fichiers");
+        row("Option1 0", QAccessible::RadioButton, "Définir temporairement", toggle);
+        row("Option1 2", QAccessible::RadioButton, "Choix aléatoire dans ce dossier", toggle);
+        row("Text2", QAccessible::EditableText, "Intervalle de rotation");
+        row("OptUnites 0", QAccessible::RadioButton, "Seconde(s)", toggle);
+        row("OptUnites 1", QAccessible::RadioButton, "Minute(s)", toggle);
+        row("OptUnites 2", QAccessible::RadioButton, "Heure(s)", toggle);
+        row("Command1", QAccessible::Button, "OK", QAccessibleActionInterface::pressAction());
+        row("Command2", QAccessible::Button, "Fermer", QAccessibleActionInterface::pressAction());
+        row("Option1 1", QAccessible::RadioButton, "Définir par défaut", toggle);
+        row("Frame1", QAccessible::Grouping, "Votre choix :");
+        row("FrameUnites", QAccessible::Grouping, "Unités");
+        row("Label2", QAccessible::StaticText, "Toutes les");
+        row("Label3", QAccessible::ButtonMenu, "Filtres prédéfinis",
+            QAccessibleActionInterface::showMenuAction());
+        row("Label1", QAccessible::StatusBar, "La taille de l'écran est de 1280 pixels sur 1024");
+        row("image1", QAccessible::StaticText, "Aperçu de l'image à demi-taille");
+        row("Shape1", QAccessible::Client, "Contour de l'écran à demi-taille");
+    }
+
+    void screenReadersHearWhatEachControlShows()
+    {
+        QFETCH(QString, control);
+        QFETCH(int, role);
+        QFETCH(QString, name);
+        QFETCH(QString, action);
+        FrmVLB &w = make();
+        w.load();
+        const QStringList parts = control.split(QLatin1Char(' '));
+        QWidget *c = parts.size() > 1
+                         ? arrayElement(&w, parts[0].toLatin1().constData(), parts[1].toInt())
+                         : w.findChild<QWidget *>(control);
+        QAccessibleInterface *heard = QAccessible::queryAccessibleInterface(c);
+        QCOMPARE(int(heard->role()), role);
+        const QString said = heard->text(QAccessible::Name);
+        QCOMPARE(said, name.isEmpty() ? child<QComboBox>(&w, "Drive1")->currentText() : name);
+        QVERIFY2(!said.contains(QLatin1Char('&')), "a mnemonic is not read");
+        // The info line is also read as text, which its change events need.
+        if (role == QAccessible::StatusBar) {
+            QAccessibleTextInterface *text = heard->textInterface();
+            QVERIFY(text);
+            QCOMPARE(text->text(0, text->characterCount()), said);
+        }
+        if (!action.isEmpty())
+            QVERIFY(heard->actionInterface()->actionNames().contains(action));
+        // A list, a box or a button says what it is for.
+        if (c->focusPolicy() & Qt::TabFocus)
+            QVERIFY(!heard->text(QAccessible::Description).isEmpty() ||
+                    qobject_cast<QRadioButton *>(c));
+    }
+
+    // The popups the mouse opens, opened by keys and by the menu button's
+    // accessibility action, with their first item ready for Enter.
+    void popupsOpenWithoutTheMouse_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("key"); // 0: the accessibility action
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("menu");
+        QTest::newRow("Alt+Down") << "Text1" << int(Qt::Key_Down) << int(Qt::AltModifier)
+                                  << "Mnu_Voir";
+        QTest::newRow("F4") << "Text1" << int(Qt::Key_F4) << 0 << "Mnu_Voir";
+        QTest::newRow("Menu, folders") << "Dir1" << int(Qt::Key_Menu) << 0 << "Mnu_ConvDossier";
+        QTest::newRow("Shift+F10, files")
+            << "File1" << int(Qt::Key_F10) << int(Qt::ShiftModifier) << "Mnu_ConvFichier";
+        QTest::newRow("menu button") << "Label3" << 0 << 0 << "Mnu_Voir";
+    }
+
+    void popupsOpenWithoutTheMouse()
+    {
+        QFETCH(QString, control);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, menu);
+        FrmVLB &w = make();
+        w.load();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto *c = w.findChild<QWidget *>(control);
+        if (key)
+            QTest::keyClick(c, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        else
+            QAccessible::queryAccessibleInterface(c)->actionInterface()->doAction(
+                QAccessibleActionInterface::showMenuAction());
+        auto *popup = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QVERIFY(popup);
+        QCOMPARE(popup->objectName(), menu);
+        if (key)
+            QCOMPARE(popup->activeAction(), popup->actions().constFirst());
+        popup->close();
     }
 
     void firstRunKeepsTheStartValues()
@@ -407,48 +518,57 @@ private Q_SLOTS:
         QCOMPARE(okClicks.count(), 2);
     }
 
-    void modeEnablesTheIntervalOnlyForTheRotation_data()
+    // Every way of choosing an option acts as a click: a handler tied to
+    // clicks misses the accessibility action and checks made in code.
+    void everyWayOfChoosingActsAsAClick_data()
     {
-        QTest::addColumn<int>("index");
-        // Which mode has an interval is the OK decisions' table (test_okaction);
-        // these rows check that the window greys the controls out and back.
-        QTest::newRow("temporary") << 0;
-        QTest::newRow("rotation") << 2;
+        QTest::addColumn<QString>("way");
+        QTest::newRow("mouse") << "mouse";
+        QTest::newRow("Space") << "Space";
+        QTest::newRow("arrow keys") << "arrow";
+        QTest::newRow("accessibility action") << "Toggle";
     }
 
-    void modeEnablesTheIntervalOnlyForTheRotation()
+    void everyWayOfChoosingActsAsAClick()
     {
-        QFETCH(int, index);
+        QFETCH(QString, way);
         FrmVLB &w = make();
         w.load();
         w.show();
+        QApplication::setActiveWindow(&w);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        const auto choose = [&](QRadioButton *from, QRadioButton *to) {
+            if (way == QLatin1String("mouse")) {
+                QTest::mouseClick(to, Qt::LeftButton);
+            } else if (way == QLatin1String("Space")) {
+                to->setFocus();
+                QTest::keyClick(to, Qt::Key_Space);
+            } else if (way == QLatin1String("arrow")) {
+                from->setFocus();
+                QTest::keyClick(from, to->y() > from->y() ? Qt::Key_Down : Qt::Key_Up);
+            } else {
+                QAccessible::queryAccessibleInterface(to)->actionInterface()->doAction(
+                    QAccessibleActionInterface::toggleAction());
+            }
+            QVERIFY(to->isChecked());
+        };
         auto *timer = child<QTimer>(&w, "Timer1");
         timer->start(1000);
-        QTest::mouseClick(arrayElement(&w, "Option1", index), Qt::LeftButton);
-        QVERIFY(arrayElement(&w, "Option1", index)->isChecked());
+        // The button just above the rotation's, so that an arrow reaches it.
+        choose(arrayElement(&w, "Option1", 2), arrayElement(&w, "Option1", 1));
         QVERIFY(!timer->isActive());
         for (const char *name : {"Label2", "Text2", "FrameUnites"})
-            QCOMPARE(child<QWidget>(&w, name)->isEnabled(), index == 2);
-        QCOMPARE(child<QLineEdit>(&w, "Text2")->text(), QStringLiteral("5"));
-    }
-
-    void choosingAUnitValidatesTheCount()
-    {
-        FrmVLB &w = make();
-        w.load();
-        w.show();
+            QVERIFY(!child<QWidget>(&w, name)->isEnabled());
+        choose(arrayElement(&w, "Option1", 1), arrayElement(&w, "Option1", 2));
+        for (const char *name : {"Label2", "Text2", "FrameUnites"})
+            QVERIFY(child<QWidget>(&w, name)->isEnabled());
         auto *text2 = child<QLineEdit>(&w, "Text2");
+        QCOMPARE(text2->text(), QStringLiteral("5"));
+        // A unit validates the count against its own bounds.
         text2->setText(QStringLiteral("30"));
-        QTest::mouseClick(arrayElement(&w, "OptUnites", 2), Qt::LeftButton);
+        choose(arrayElement(&w, "OptUnites", 1), arrayElement(&w, "OptUnites", 2));
         QCOMPARE(text2->text(), QStringLiteral("23"));
         QCOMPARE(*w.intervalleRotation(), 23.0 / 24);
-        QTest::mouseClick(arrayElement(&w, "OptUnites", 1), Qt::LeftButton);
-        QCOMPARE(text2->text(), QStringLiteral("23"));
-        QCOMPARE(*w.intervalleRotation(), 23.0 / 24 / 60);
-        text2->setText(QStringLiteral("2.5"));
-        QTest::mouseClick(arrayElement(&w, "OptUnites", 0), Qt::LeftButton);
-        QCOMPARE(text2->text(), QStringLiteral("2.5"));
-        QCOMPARE(*w.intervalleRotation() * 86400, 2.5);
     }
 };
 

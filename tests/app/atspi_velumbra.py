@@ -1,0 +1,197 @@
+#!/usr/bin/python3
+# The running program as a screen reader and a keyboard user meet it: read
+# and driven through the real accessibility bus (AT-SPI), with key presses
+# and a click through the X server. Run under xvfb-run and dbus-run-session;
+# the bus launcher of at-spi2-core starts on demand.
+# Usage: atspi_velumbra.py VELUMBRA
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+
+import gi
+
+gi.require_version("Atspi", "2.0")
+from gi.repository import Atspi, Gio, GLib  # noqa: E402
+
+# One white pixel: header, screen, two colours, image, its LZW data, trailer.
+GIF_1X1 = (b"GIF89a" + bytes.fromhex("01000100800000" "000000ffffff" "2c000000000100010000")
+           + bytes.fromhex("0202440100" "3b"))
+
+
+def bmp(width, height):
+    row = (width * 3 + 3) // 4 * 4
+    pixels = b"\x00\x00\xff" * width + b"\x00" * (row - width * 3)
+    return (b"BM" + struct.pack("<IHHI", 54 + row * height, 0, 0, 54)
+            + struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, row * height, 0, 0, 0, 0)
+            + pixels * height)
+
+
+def fail(why):
+    print("FAIL:", why)
+    sys.exit(1)
+
+
+def pump_until(check, what, seconds=20):
+    context = GLib.MainContext.default()
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        while context.pending():
+            context.iteration(False)
+        found = check()
+        if found:
+            return found
+        time.sleep(0.05)
+    fail("not seen within %d s: %s" % (seconds, what))
+
+
+def find(root, role, name=None):
+    """The first object of that role (and name) under root, depth first."""
+    if root is None:
+        return None
+    if root.get_role_name() == role and (name is None or root.get_name() == name):
+        return root
+    for i in range(root.get_child_count()):
+        found = find(root.get_child_at_index(i), role, name)
+        if found:
+            return found
+    return None
+
+
+def text(obj):
+    t = obj.get_text_iface()
+    return t.get_text(0, t.get_character_count())
+
+
+def act(obj, action):
+    names = [obj.get_action_name(i) for i in range(obj.get_n_actions())]
+    if action not in names:
+        fail("%s %r has no %s action: %s" % (obj.get_role_name(), obj.get_name(), action, names))
+    obj.do_action(names.index(action))
+
+
+KEYSYMS = {"Tab": 0xFF09, "Down": 0xFF54, "Return": 0xFF0D, "Menu": 0xFF67}
+SHIFT, ALT = 1 << 0, 1 << 3
+
+
+def key(name, modifiers=0):
+    """Presses and releases a key through the X server, modifiers held."""
+    if modifiers:
+        Atspi.generate_keyboard_event(modifiers, None, Atspi.KeySynthType.LOCKMODIFIERS)
+    Atspi.generate_keyboard_event(KEYSYMS[name], None, Atspi.KeySynthType.SYM)
+    if modifiers:
+        Atspi.generate_keyboard_event(modifiers, None, Atspi.KeySynthType.UNLOCKMODIFIERS)
+
+
+def main():
+    work = tempfile.mkdtemp(prefix="velumbra-atspi-")
+    pictures = os.path.join(work, "images")
+    os.makedirs(pictures)
+    with open(os.path.join(pictures, "rouge.bmp"), "wb") as f:
+        f.write(bmp(64, 48))
+    with open(os.path.join(pictures, "vert.gif"), "wb") as f:
+        f.write(GIF_1X1)
+
+    # As a screen reader does: the toolkits then join the accessibility bus.
+    Gio.bus_get_sync(Gio.BusType.SESSION).call_sync(
+        "org.a11y.Bus", "/org/a11y/bus", "org.freedesktop.DBus.Properties", "Set",
+        GLib.Variant("(ssv)", ("org.a11y.Status", "IsEnabled", GLib.Variant("b", True))),
+        None, Gio.DBusCallFlags.NONE, 5000, None)
+    inserted, focused, activated = [], [], []
+
+    def heard(event):
+        if event.type.startswith("window:activate"):
+            activated.append(event.source.get_role_name())
+        elif event.type.startswith("object:text-changed"):
+            inserted.append((event.source.get_role_name(), event.any_data))
+        elif event.detail1:
+            focused.append((event.source.get_role_name(), event.source.get_name()))
+
+    listener = Atspi.EventListener.new(heard)
+    listener.register("object:text-changed:insert")
+    listener.register("object:state-changed:focused")
+    listener.register("window:activate")
+
+    env = dict(os.environ, HOME=work, XDG_CONFIG_HOME=os.path.join(work, "config"),
+               LC_ALL="C.UTF-8")
+    # The keys and the click go through this X server.
+    env.pop("WAYLAND_DISPLAY", None)
+    program = subprocess.Popen([sys.argv[1]], cwd=pictures, env=env)
+    try:
+        def window():
+            desktop = Atspi.get_desktop(0)
+            for i in range(desktop.get_child_count()):
+                app = desktop.get_child_at_index(i)
+                if app and app.get_process_id() == program.pid:
+                    return find(app, "frame")
+            return None
+
+        frame = pump_until(window, "the main window on the accessibility bus")
+        info = pump_until(lambda: find(frame, "status bar"), "the info line")
+        if text(info) != "La taille de l'écran est de 1280 pixels sur 1024":
+            fail("info line before the click: %r" % text(info))
+
+        files = find(frame, "list", "Fichiers")
+        picture = find(files, "list item", "rouge.bmp")
+        box = picture.get_extents(Atspi.CoordType.SCREEN)
+        Atspi.generate_mouse_event(box.x + box.width // 2, box.y + box.height // 2, "b1c")
+        after = os.path.join(pictures, "rouge.bmp") + \
+            " (64 x 48 pixels pour un écran de 1280 x 1024)"
+        pump_until(lambda: ("status bar", after) in inserted, "the info line announcing %r" % after)
+        if text(info) != after:
+            fail("info line after the click: %r" % text(info))
+
+        units = find(frame, "radio button", "Seconde(s)")
+
+        def units_enabled():
+            units.clear_cache()
+            return units.get_state_set().contains(Atspi.StateType.ENABLED)
+
+        act(find(frame, "radio button", "Définir temporairement"), "Toggle")
+        pump_until(lambda: not units_enabled(), "the units disabled by another mode")
+        act(find(frame, "radio button", "Choix aléatoire dans ce dossier"), "Toggle")
+        pump_until(units_enabled, "the units enabled by the random mode's Toggle action")
+
+        # Keys only from here, each waiting for what it opens: the click left
+        # the focus on the file list.
+        def keys_then(name, modifiers, role, item=None):
+            del focused[:]
+            key(name, modifiers)
+            pump_until(lambda: any(r == role and item in (None, n) for r, n in focused),
+                       "%s %r focused" % (role, item))
+
+        keys_then("Tab", SHIFT, "text", "Filtre des fichiers")
+        keys_then("Down", ALT, "menu item", "Voir *.JPG et *.JPEG")
+        keys_then("Down", 0, "menu item", "Voir *.GIF")
+        key("Return")
+        pattern = find(frame, "text", "Filtre des fichiers")
+        pump_until(lambda: text(pattern) == "*.gif", "the preset *.gif in the pattern box")
+        keys_then("Tab", SHIFT, "list", "Dossiers")
+        keys_then("Menu", 0, "menu item", "Convertir contenu Dossier en BMP")
+        # A message box takes the keys once the X server has made it active.
+        del activated[:]
+        key("Return")
+        pump_until(lambda: "alert" in activated, "the conversion's question")
+        del activated[:]
+        key("Return")
+        copy = os.path.join(pictures, "vert.bmp")
+        pump_until(lambda: os.path.exists(copy), "the folder converted to " + copy)
+        pump_until(lambda: "alert" in activated, "the end of the conversion told")
+        key("Return")
+
+        act(find(frame, "menu item", "À propos"), "Press")
+        dialog = pump_until(lambda: find(frame.get_application(), "dialog", "À propos de Velumbra"),
+                            "the About dialog")
+        if not find(dialog, "label", "Version 2.1.0"):
+            fail("no About label heard as 'Version 2.1.0'")
+        print("PASS")
+    finally:
+        program.terminate()
+        program.wait()
+        shutil.rmtree(work)
+
+
+main()
