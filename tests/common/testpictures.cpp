@@ -1,5 +1,8 @@
 #include "tests/common/testpictures.h"
 
+#include <QBuffer>
+#include <QFile>
+#include <QImageWriter>
 #include <QRandomGenerator>
 
 #include <zlib.h>
@@ -89,6 +92,52 @@ void rleRow(QByteArray &out, const uchar *row, int width, bool fourBits)
 }
 
 } // namespace
+
+const Quadrants kPictureA{QColor(255, 0, 0), QColor(0, 255, 0), QColor(0, 0, 255), Qt::white};
+const Quadrants kPictureB{QColor(255, 255, 0), QColor(255, 0, 255), QColor(0, 255, 255), Qt::black};
+const Quadrants kPictureC{QColor(0, 0, 255), QColor(255, 0, 0), Qt::white, QColor(0, 255, 0)};
+
+bool writeQuadrants(const QString &path, const Quadrants &colours, QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            image.setPixelColor(x, y,
+                                colours[std::size_t((y >= size.height() / 2 ? 2 : 0) +
+                                                    (x >= size.width() / 2 ? 1 : 0))]);
+    return image.save(path, nullptr, 95);
+}
+
+bool closeTo(QColor actual, QColor expected, int tolerance)
+{
+    return actual.isValid() && std::abs(actual.red() - expected.red()) <= tolerance &&
+           std::abs(actual.green() - expected.green()) <= tolerance &&
+           std::abs(actual.blue() - expected.blue()) <= tolerance;
+}
+
+QByteArray encoded(const QImage &image, const char *format, int quality, bool progressive)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.setQuality(quality);
+    writer.setProgressiveScanWrite(progressive);
+    if (!writer.write(image))
+        qFatal("cannot encode the test picture: %s", qPrintable(writer.errorString()));
+    return buffer.data();
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 QImage patternPicture(QSize size, int colours, int seed)
 {

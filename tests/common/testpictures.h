@@ -1,13 +1,37 @@
 #pragma once
 
-// Picture files Qt can read but not write (GIF, run-length BMP, EXIF JPEG,
-// lying PNG headers), built here so that the tests know every pixel.
+// The one place tests make pictures: files Qt can read but not write (GIF,
+// run-length BMP, EXIF JPEG, lying PNG headers), built here so that the tests
+// know every pixel, and pictures whose quadrants can be told apart on a screen.
 
 #include <QByteArray>
+#include <QColor>
 #include <QImage>
 #include <QList>
 
+#include <array>
+
 namespace velumbra::test {
+
+/// Four colours, one per quadrant: top left, top right, bottom left, bottom right.
+using Quadrants = std::array<QColor, 4>;
+extern const Quadrants kPictureA, kPictureB, kPictureC;
+
+/// Writes a @p size picture of @p colours to @p path (format from the suffix).
+bool writeQuadrants(const QString &path, const Quadrants &colours, QSize size = {640, 360});
+
+/// Whether @p actual is @p expected give or take JPEG's rounding.
+[[nodiscard]] bool closeTo(QColor actual, QColor expected, int tolerance = 24);
+
+/// @p image in @p format, as a file would hold it.
+[[nodiscard]] QByteArray encoded(const QImage &image, const char *format, int quality = -1,
+                                 bool progressive = false);
+
+/// Writes @p bytes to @p path, whole.
+bool writeFile(const QString &path, const QByteArray &bytes);
+
+/// What @p path holds; empty when unreadable.
+[[nodiscard]] QByteArray readFile(const QString &path);
 
 /// An Indexed8 picture of @p colours random palette entries: bands of long
 /// runs, with a stretch of single pixels in every third row.
