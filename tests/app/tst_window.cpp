@@ -114,6 +114,15 @@ QList<QWidget *> visibleAboutDialogs()
 
 } // namespace
 
+struct Restore
+{
+    QString folder;                      // empty: the test's pictures
+    const char *file, *saved, *expected; // "option time unites"
+    const char *selected = "";           // checked when not empty
+    bool marker = true, screen = true;
+};
+Q_DECLARE_METATYPE(Restore)
+
 class TestWindow : public QObject
 {
     Q_OBJECT
@@ -344,95 +353,67 @@ private Q_SLOTS:
         popup->close();
     }
 
-    void firstStartMeasuresTheScreen_data()
-    {
-        QTest::addColumn<int>("width"); // negative: no screen
-        QTest::addColumn<int>("height");
-        QTest::newRow("1280 x 1024") << 1280 << 1024;
-        QTest::newRow("2560 x 1440") << 2560 << 1440;
-        QTest::newRow("no screen") << -1 << 0;
-    }
-
-    void firstStartMeasuresTheScreen()
-    {
-        QFETCH(int, width);
-        QFETCH(int, height);
-        m_fake->screen.size = ScreenSize{width, height};
-        if (width < 0)
-            m_fake->screen.size.reset();
-        FrmVLB &window = open();
-        width = std::max(width, 0);
-        QCOMPARE(
-            w<QLabel>("Label1")->text(),
-            QStringLiteral("La taille de l'écran est de %1 pixels sur %2").arg(width).arg(height));
-        QCOMPARE(w("Shape1")->geometry(), QRect(image1()->pos(), QSize(width / 2, height / 2)));
-        QCOMPARE(window.windowTitle(),
-                 QStringLiteral("Velumbra °VLB°    Choix du papier-paint ..."));
-        QVERIFY(window.fichierPapierPeint().isEmpty() && !timer()->isActive());
-        QVERIFY(m_fake->tray.visible); // from the start, before any rotation
-        // The draws are seeded once, from the seconds since midnight.
-        QCOMPARE(m_fake->random.lastSeed, 43200u);
-        QCOMPARE(m_fake->random.seedCount, 1);
-    }
-
     // What the last session saved comes back, checked the way the window's
     // own controls check it; what is gone or would hang is skipped quietly.
+    // Any start measures the screen, and seeds the draws once.
     void restores_data()
     {
-        QTest::addColumn<QString>("folder"); // empty: the test's pictures
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("saved"); // option time unites
-        QTest::addColumn<bool>("marker");
-        QTest::addColumn<QString>("expected");
-        QTest::addColumn<QString>("selected"); // checked when not empty
-        const auto row = [](const char *name, const QString &folder, const char *file,
-                            const char *saved, const char *expected, const char *selected = "",
-                            bool marker = true) {
-            QTest::newRow(name) << folder << QString::fromLatin1(file) << saved << marker
-                                << expected << QString::fromLatin1(selected);
-        };
-        row("rotation in hours", {}, "c.png", "2 30 2", "2 23 2", "c.png");
-        row("temporary in seconds", {}, "b.png", "0 7 0", "0 7 0", "b.png");
-        row("out of range keeps the start choice", {}, "", "7 9 -3", "2 9 1");
-        row("marker differs", {}, "c.png", "0 7 0", "2 5 1", "", false);
+        QTest::addColumn<Restore>("r");
+        const auto row = [](const char *name, Restore r) { QTest::newRow(name) << r; };
+        row("rotation in hours", {{}, "c.png", "2 30 2", "2 23 2", "c.png"});
+        row("temporary in seconds", {{}, "b.png", "0 7 0", "0 7 0", "b.png"});
+        row("out of range keeps the start choice", {{}, "", "7 9 -3", "2 9 1"});
+        row("marker differs, no screen", {{}, "c.png", "0 7 0", "2 5 1", "", false, false});
         // Listed only by the restored pattern, which comes after the name.
-        row("a name without a dot", {}, "LISEZMOI", "1 4 0", "1 4 0", "LISEZMOI");
-        row("folder gone", QStringLiteral("/velumbra/absent"), "c.png", "1 4 0", "1 4 0");
-        row("a pipe as the folder", m_dir.filePath(QStringLiteral("tube")), "", "1 4 0", "1 4 0");
-        row("a pipe as the file", {}, "tube", "1 4 0", "1 4 0");
+        row("a name without a dot", {{}, "LISEZMOI", "1 4 0", "1 4 0", "LISEZMOI"});
+        row("folder gone", {QStringLiteral("/velumbra/absent"), "c.png", "1 4 0", "1 4 0"});
+        row("a pipe as the folder", {m_dir.filePath(QStringLiteral("tube")), "", "1 4 0", "1 4 0"});
+        row("a pipe as the file", {{}, "tube", "1 4 0", "1 4 0"});
         // As root, reading /proc/kmsg waits for the next kernel message.
-        row("/proc", QStringLiteral("/proc"), "kmsg", "1 4 0", "1 4 0");
-        row("/dev", QStringLiteral("/dev"), "zero", "1 4 0", "1 4 0");
+        row("/proc", {QStringLiteral("/proc"), "kmsg", "1 4 0", "1 4 0"});
+        row("/dev", {QStringLiteral("/dev"), "zero", "1 4 0", "1 4 0"});
     }
 
     void restores()
     {
-        QFETCH(QString, folder);
-        QFETCH(QString, file);
-        QFETCH(QString, saved);
-        QFETCH(bool, marker);
-        QFETCH(QString, expected);
-        QFETCH(QString, selected);
-        folder = folder.isEmpty() ? m_path : folder;
-        save(folder, file, saved, marker ? kSettingsMarker : "ardeval quennet");
+        QFETCH(Restore, r);
+        const QString folder = r.folder.isEmpty() ? m_path : r.folder;
+        save(folder, QString::fromLatin1(r.file), QString::fromLatin1(r.saved),
+             r.marker ? kSettingsMarker : "ardeval quennet");
         m_fake->settings.values["Init/Pattern"] = "*";
         m_fake->settings.values["Init/Drive"] = "Q:\\";
+        m_fake->screen.size = ScreenSize{2560, 1440};
+        if (!r.screen)
+            m_fake->screen.size.reset();
         FrmVLB &window = open();
         // The lists stay where they start, in the current folder, unless restored.
-        const QString opened = marker && QFileInfo(folder).isDir() ? folder : QDir::currentPath();
+        const QString opened = r.marker && QFileInfo(folder).isDir() ? folder : QDir::currentPath();
         QCOMPARE(w<FolderList>("Dir1")->path(), opened);
         QCOMPARE(file1()->path(), opened);
-        QCOMPARE(file1()->pattern(), marker ? QStringLiteral("*") : QStringLiteral("*.bmp;*.rle"));
-        const QStringList c = expected.split(u' ');
+        QCOMPARE(file1()->pattern(),
+                 r.marker ? QStringLiteral("*") : QStringLiteral("*.bmp;*.rle"));
+        const QStringList c = QString::fromLatin1(r.expected).split(u' ');
         QVERIFY(option(c[0].toInt())->isChecked());
         QCOMPARE(w<QLineEdit>("Text2")->text(), c[1]);
         QVERIFY(w<QRadioButton>(qPrintable("OptUnites " + c[2]))->isChecked());
         // The restored mode enables the interval controls only for the rotation.
         QCOMPARE(w("Text2")->isEnabled(), c[0] == QLatin1String("2"));
-        if (!selected.isEmpty())
-            QCOMPARE(file1()->fileName(), selected);
-        QVERIFY(window.fichierPapierPeint().isEmpty()); // selected, not current yet
-        QVERIFY(shown().empty());
+        if (*r.selected)
+            QCOMPARE(file1()->fileName(), QString::fromLatin1(r.selected));
+        const QSize screen = r.screen ? QSize(2560, 1440) : QSize(0, 0);
+        QCOMPARE(w<QLabel>("Label1")->text(), QStringLiteral("La taille de l'écran est de %1 "
+                                                             "pixels sur %2")
+                                                  .arg(screen.width())
+                                                  .arg(screen.height()));
+        QCOMPARE(w("Shape1")->geometry(), QRect(image1()->pos(), screen / 2));
+        QCOMPARE(window.windowTitle(),
+                 QStringLiteral("Velumbra °VLB°    Choix du papier-paint ..."));
+        // Selected, not current yet; the tray icon from the start, before any rotation.
+        QVERIFY(window.fichierPapierPeint().isEmpty() && !timer()->isActive());
+        QVERIFY(m_fake->tray.visible && shown().empty());
+        // The draws are seeded once, from the seconds since midnight.
+        QCOMPARE(m_fake->random.lastSeed, 43200u);
+        QCOMPARE(m_fake->random.seedCount, 1);
     }
 
     void everyWayOutSavesTheSameEightKeys_data()
