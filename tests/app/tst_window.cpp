@@ -114,13 +114,21 @@ QList<QWidget *> visibleAboutDialogs()
 
 } // namespace
 
-struct Restore
-{
-    QString folder;                      // empty: the test's pictures
-    const char *file, *saved, *expected; // "option time unites"
-    const char *selected = "";           // checked when not empty
-    bool marker = true, screen = true;
-};
+// Rows of the tables below.
+// clang-format off
+struct Heard { const char *control; QAccessible::Role role; QString name, action; };
+struct Popup { const char *control; int key; Qt::KeyboardModifiers modifiers; const char *menu; };
+struct Ok { int mode, how; bool current; const char *refusal; };
+struct Start { Answer answer; Qt::MouseButton button; bool tray; int place; };
+// folder empty: the test's pictures; saved and expected: "option time unites";
+// selected: checked when not empty.
+struct Restore { QString folder; const char *file, *saved, *expected, *selected = "";
+                 bool marker = true, screen = true; };
+// clang-format on
+Q_DECLARE_METATYPE(Heard)
+Q_DECLARE_METATYPE(Popup)
+Q_DECLARE_METATYPE(Ok)
+Q_DECLARE_METATYPE(Start)
 Q_DECLARE_METATYPE(Restore)
 
 class TestWindow : public QObject
@@ -251,14 +259,10 @@ private Q_SLOTS:
     // An empty name is the drive shown, which depends on where the test runs.
     void screenReadersHearWhatEachControlShows_data()
     {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<int>("role");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("action");
+        QTest::addColumn<Heard>("r");
         const auto row = [](const char *control, QAccessible::Role role, const char *name,
                             const QString &action = {}) {
-            QTest::newRow(control)
-                << QString::fromLatin1(control) << int(role) << QString::fromUtf8(name) << action;
+            QTest::newRow(control) << Heard{control, role, QString::fromUtf8(name), action};
         };
         const QString toggle = QAccessibleActionInterface::toggleAction();
         const QString press = QAccessibleActionInterface::pressAction();
@@ -293,15 +297,15 @@ private Q_SLOTS:
 
     void screenReadersHearWhatEachControlShows()
     {
-        QFETCH(QString, control);
-        QFETCH(int, role);
-        QFETCH(QString, name);
-        QFETCH(QString, action);
+        QFETCH(Heard, r);
+        const auto &[control, role, name, action] = r;
         frmAbout dialog(m_fake->about, m_fake->prompter);
-        const bool inAbout = dialog.findChild<QWidget *>(control.section(u' ', 0, 0));
-        QWidget *c = ::control(inAbout ? static_cast<QWidget *>(&dialog) : &open(), control);
+        const bool inAbout =
+            dialog.findChild<QWidget *>(QString::fromLatin1(control).section(u' ', 0, 0));
+        QWidget *c = ::control(inAbout ? static_cast<QWidget *>(&dialog) : &open(),
+                               QString::fromLatin1(control));
         QAccessibleInterface *heard = QAccessible::queryAccessibleInterface(c);
-        QCOMPARE(int(heard->role()), role);
+        QCOMPARE(heard->role(), role);
         const QString said = heard->text(QAccessible::Name);
         QCOMPARE(said, name.isEmpty() ? w<QComboBox>("Drive1")->currentText() : name);
         if (role == QAccessible::StaticText && !qobject_cast<QLabel *>(c)->text().isEmpty())
@@ -320,34 +324,28 @@ private Q_SLOTS:
     // accessibility action, with their first item ready for Enter.
     void popupsOpenWithoutTheMouse_data()
     {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<int>("key"); // 0: the accessibility action
-        QTest::addColumn<int>("modifiers");
-        QTest::addColumn<QString>("menu");
-        QTest::newRow("Alt+Down") << "Text1" << int(Qt::Key_Down) << int(Qt::AltModifier)
-                                  << "Mnu_Voir";
-        QTest::newRow("F4") << "Text1" << int(Qt::Key_F4) << 0 << "Mnu_Voir";
-        QTest::newRow("Menu") << "Dir1" << int(Qt::Key_Menu) << 0 << "Mnu_ConvDossier";
+        QTest::addColumn<Popup>("r"); // key 0: the accessibility action
+        QTest::newRow("Alt+Down") << Popup{"Text1", Qt::Key_Down, Qt::AltModifier, "Mnu_Voir"};
+        QTest::newRow("F4") << Popup{"Text1", Qt::Key_F4, {}, "Mnu_Voir"};
+        QTest::newRow("Menu") << Popup{"Dir1", Qt::Key_Menu, {}, "Mnu_ConvDossier"};
         QTest::newRow("Shift+F10")
-            << "File1" << int(Qt::Key_F10) << int(Qt::ShiftModifier) << "Mnu_ConvFichier";
-        QTest::newRow("menu button") << "Label3" << 0 << 0 << "Mnu_Voir";
+            << Popup{"File1", Qt::Key_F10, Qt::ShiftModifier, "Mnu_ConvFichier"};
+        QTest::newRow("menu button") << Popup{"Label3", 0, {}, "Mnu_Voir"};
     }
 
     void popupsOpenWithoutTheMouse()
     {
-        QFETCH(QString, control);
-        QFETCH(int, key);
-        QFETCH(int, modifiers);
-        QFETCH(QString, menu);
-        QWidget *c = ::control(&open(), control);
+        QFETCH(Popup, r);
+        const auto &[control, key, modifiers, menu] = r;
+        QWidget *c = ::control(&open(), QString::fromLatin1(control));
         if (key)
-            QTest::keyClick(c, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+            QTest::keyClick(c, Qt::Key(key), modifiers);
         else
             QAccessible::queryAccessibleInterface(c)->actionInterface()->doAction(
                 QAccessibleActionInterface::showMenuAction());
         auto *popup = qobject_cast<QMenu *>(QApplication::activePopupWidget());
         QVERIFY(popup);
-        QCOMPARE(popup->objectName(), menu);
+        QCOMPARE(popup->objectName(), QString::fromLatin1(menu));
         if (key)
             QCOMPARE(popup->activeAction(), popup->actions().constFirst());
         popup->close();
@@ -524,27 +522,22 @@ private Q_SLOTS:
     // save and quit; OK answers every mouse button, and Enter.
     void okSetsAndQuits_data()
     {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<int>("how"); // a mouse button, or 0 for Enter
-        QTest::addColumn<bool>("current");
-        QTest::addColumn<QString>("refusal");
-        QTest::newRow("temporary, click") << 0 << int(Qt::LeftButton) << true << "";
-        QTest::newRow("temporary, Enter") << 0 << 0 << true << "";
-        QTest::newRow("for good, right button") << 1 << int(Qt::RightButton) << true << "";
-        QTest::newRow("for good, middle button") << 1 << int(Qt::MiddleButton) << true << "";
-        QTest::newRow("refused") << 1 << int(Qt::LeftButton) << true << "Fichier introuvable.";
+        QTest::addColumn<Ok>("r"); // how: a mouse button, or 0 for Enter
+        QTest::newRow("temporary, click") << Ok{0, Qt::LeftButton, true, ""};
+        QTest::newRow("temporary, Enter") << Ok{0, 0, true, ""};
+        QTest::newRow("for good, right button") << Ok{1, Qt::RightButton, true, ""};
+        QTest::newRow("for good, middle button") << Ok{1, Qt::MiddleButton, true, ""};
+        QTest::newRow("refused") << Ok{1, Qt::LeftButton, true, "Fichier introuvable."};
         // The saved file is selected again at start, but is not current yet.
-        QTest::newRow("no current file") << 1 << int(Qt::LeftButton) << false << "";
+        QTest::newRow("no current file") << Ok{1, Qt::LeftButton, false, ""};
     }
 
     void okSetsAndQuits()
     {
-        QFETCH(int, mode);
-        QFETCH(int, how);
-        QFETCH(bool, current);
-        QFETCH(QString, refusal);
-        if (!refusal.isEmpty())
-            m_fake->wallpaper.nextResult = Failure{refusal.toStdString()};
+        QFETCH(Ok, r);
+        const auto &[mode, how, current, refusal] = r;
+        if (*refusal)
+            m_fake->wallpaper.nextResult = Failure{refusal};
         FrmVLB &window = open(mode, QStringLiteral("c.png"));
         if (current)
             clickEntry(1);
@@ -561,46 +554,42 @@ private Q_SLOTS:
         }
         QVERIFY(!window.isVisible());
         QCOMPARE(m_fake->settings.committed.size(), std::size_t(8));
-        QCOMPARE(shown().size(), std::size_t(!refusal.isEmpty()));
-        if (!refusal.isEmpty())
-            QCOMPARE(shown()[0].text, "Le papier peint n'a pas pu être changé : " + refusal);
+        QCOMPARE(shown().size(), std::size_t(*refusal != 0));
+        if (*refusal)
+            QCOMPARE(shown()[0].text,
+                     "Le papier peint n'a pas pu être changé : " + QString::fromUtf8(refusal));
     }
 
     // OK in the rotation asks about the screen saver, changes the picture at
     // once and puts the window where the button and the tray allow.
     void rotationStarts_data()
     {
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<int>("button");
-        QTest::addColumn<bool>("tray");
-        QTest::addColumn<int>("place"); // 0 hidden, 1 minimised, 2 on the screen
-        const int left = Qt::LeftButton;
-        QTest::newRow("No") << int(Answer::No) << left << true << 0;
-        QTest::newRow("Yes") << int(Answer::Yes) << left << true << 0;
-        QTest::newRow("right button") << int(Answer::No) << int(Qt::RightButton) << true << 2;
-        QTest::newRow("no notification area") << int(Answer::No) << left << false << 1;
-        QTest::newRow("Cancel") << int(Answer::Cancel) << left << true << 2;
+        QTest::addColumn<Start>("r"); // place: 0 hidden, 1 minimised, 2 on the screen
+        const auto left = Qt::LeftButton;
+        QTest::newRow("No") << Start{Answer::No, left, true, 0};
+        QTest::newRow("Yes") << Start{Answer::Yes, left, true, 0};
+        QTest::newRow("right button") << Start{Answer::No, Qt::RightButton, true, 2};
+        QTest::newRow("no notification area") << Start{Answer::No, left, false, 1};
+        QTest::newRow("Cancel") << Start{Answer::Cancel, left, true, 2};
     }
 
     void rotationStarts()
     {
-        QFETCH(int, answer);
-        QFETCH(int, button);
-        QFETCH(bool, tray);
-        QFETCH(int, place);
+        QFETCH(Start, r);
+        const auto &[answer, button, tray, place] = r;
         FrmVLB &window = open(2);
         m_fake->tray.available = tray;
-        m_fake->prompter.answers = {Answer(answer), Answer(answer)};
-        QTest::mouseClick(w("Command1"), Qt::MouseButton(button));
+        m_fake->prompter.answers = {answer, answer};
+        QTest::mouseClick(w("Command1"), button);
         QCOMPARE(shown().size(), std::size_t(1)); // Cancel asks only once
         QCOMPARE(shown()[0].title, QStringLiteral("°VLB° Tapisol, par Ardeval"));
         QCOMPARE(shown()[0].text,
                  QStringLiteral("Voulez-vous désactiver l'éventuel «Screen Saver»"));
         QCOMPARE(shown()[0].buttons, AnswerButtons::YesNoCancel);
-        QCOMPARE(m_fake->wallpaper.screenSaverCalls, int(answer == int(Answer::Yes)));
+        QCOMPARE(m_fake->wallpaper.screenSaverCalls, int(answer == Answer::Yes));
         QCOMPARE(window.isVisible(), place != 0);
         QVERIFY(!place || window.isMinimized() == (place == 1)); // the tray counts as minimised
-        const bool started = answer != int(Answer::Cancel);
+        const bool started = answer != Answer::Cancel;
         QCOMPARE(timer()->isActive(), started);
         QCOMPARE(m_fake->wallpaper.sets.size(), std::size_t(started));
         if (!started)
