@@ -16,15 +16,10 @@ using namespace velumbra;
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
 // The interval box's reader, one rule a row.
-struct NumberCase
-{
-    std::string text;
-    double value;
-};
-
-class ReadNumber : public testing::TestWithParam<NumberCase>
-{
-};
+// clang-format off
+struct NumberCase { std::string text; double value; };
+class ReadNumber : public testing::TestWithParam<NumberCase> {};
+// clang-format on
 
 TEST_P(ReadNumber, ReadsTheLeadingNumberNeverNaN)
 {
@@ -42,17 +37,10 @@ INSTANTIATE_TEST_SUITE_P(Table, ReadNumber, testing::ValuesIn(std::vector<Number
     {"&HFFFFFFFFFFFF", 281474976710655.0}, {"&H" + std::string(300, 'F'), kInf}}));
 // clang-format on
 
-struct IntervalCase
-{
-    const char *text;
-    int unit;
-    const char *shown;
-    double seconds;
-};
-
-class Interval : public testing::TestWithParam<IntervalCase>
-{
-};
+// clang-format off
+struct IntervalCase { const char *text; int unit; const char *shown; double seconds; };
+class Interval : public testing::TestWithParam<IntervalCase> {};
+// clang-format on
 
 TEST_P(Interval, ClampsToTheUnitAndReadsBackUnchanged)
 {
@@ -80,20 +68,11 @@ TEST(Interval, DividesInTheOrderStoredDueTimesWereComputedWith)
 }
 
 // What OK does, by the stored index of the chosen button and what the window has.
-struct OkCase
-{
-    int index;
-    bool currentFile, rightButton, tray;
-    bool valid, interval, rotates;
-    std::optional<WallpaperLifetime> setFor;
-    bool quits;
-    WindowPlace place;
-    bool icon;
-};
-
-class OkAction : public testing::TestWithParam<OkCase>
-{
-};
+// clang-format off
+struct OkCase { int index; bool currentFile, rightButton, tray; bool valid, interval, rotates;
+                std::optional<WallpaperLifetime> setFor; bool quits; WindowPlace place; bool icon; };
+class OkAction : public testing::TestWithParam<OkCase> {};
+// clang-format on
 
 TEST_P(OkAction, Decides)
 {
