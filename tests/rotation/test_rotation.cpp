@@ -115,25 +115,22 @@ INSTANTIATE_TEST_SUITE_P(Table, OkAction, testing::ValuesIn(std::vector<OkCase>{
 constexpr double kSecond = 1.0 / 86400.0;
 
 // The window's side of the rotation, recording what the ticks did.
+// clang-format off
 struct FakeView : RotationView
 {
     std::vector<std::string> files{"a.bmp", "b.bmp"}, wallpapers;
     int pendingRuns = 0;
-    std::function<void()> duringEvents;
+    std::function<void()> duringEvents = [] {};
     bool ending = false;
 
     std::int64_t fileCount() const override { return std::int64_t(files.size()); }
     std::string filePath(std::int64_t i) const override { return files[std::size_t(i)]; }
-    void processPendingEvents() override
-    {
-        ++pendingRuns;
-        if (duringEvents)
-            duringEvents();
-    }
+    void processPendingEvents() override { ++pendingRuns; duringEvents(); }
     bool isEnding() const override { return ending; }
     void showCurrentFile(const std::string &) override {}
     void setWallpaperUntilLogoff(const std::string &p) override { wallpapers.push_back(p); }
 };
+// clang-format on
 
 struct RotationTest : testing::Test
 {
