@@ -122,8 +122,8 @@ private Q_SLOTS:
         QCOMPARE(clicked.count(), 4);
         // The right button keeps the selection for the conversion menu.
         QTest::mouseClick(list->viewport(), Qt::RightButton, {}, centreOf(list, 0));
-        QCOMPARE(right.count(), 1);
-        QCOMPARE(clicked.count(), 4);
+        QCOMPARE(std::pair(right.count(), clicked.count()),
+                 (std::pair<qsizetype, qsizetype>(1, 4)));
         QCOMPARE(list->selectedNames(), (QStringList{"b.jpg", "c.jpg"}));
         // Enter is the window's: it presses the default button.
         QTest::keyClick(list, Qt::Key_Return);
@@ -140,11 +140,10 @@ private Q_SLOTS:
         QCOMPARE(list->path(), m_path);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        // The root down to the folder, then its visible subfolders.
+        // The root down to the folder, then its visible subfolders (their rows:
+        // test_browser_core).
         const int rows = list->model()->rowCount();
         QCOMPARE(rows, int(m_path.count(QDir::separator())) + 3);
-        QCOMPARE(list->model()->index(0, 0).data().toString(), QDir::rootPath());
-        QCOMPARE(list->model()->index(rows - 2, 0).data().toString(), QStringLiteral("archives"));
         QSignalSpy changed(list, &FolderList::pathChanged);
         // A click only highlights; Enter goes to the window; Space opens.
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centreOf(list, rows - 1));
@@ -178,8 +177,7 @@ private Q_SLOTS:
                          qPrintable(error));
             }
         }
-        QCOMPARE(folders.path(), m_path);
-        QCOMPARE(files.path(), m_path);
+        QCOMPARE(folders.path() + files.path(), m_path + m_path);
         // Opened from the list itself, the failure is reported for the window to show.
         QSignalSpy failed(&folders, &FolderList::openFailed);
         QVERIFY(folders.setPath(make({}, {"later"})));
