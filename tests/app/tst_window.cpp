@@ -674,39 +674,11 @@ private Q_SLOTS:
         QVERIFY(!image1()->isVisible() && image1()->pixmap().isNull());
     }
 
-    // A fixed tool window off the task bar; its link answers the left button
-    // only; system information starts what it finds, or says nothing was
-    // found; Enter closes it.
+    // From the help menu, one ownerless, modeless About dialog at a time,
+    // gone with the window: a fixed tool window off the task bar; its link
+    // answers the left button only; system information starts what it finds,
+    // or says nothing was found; Enter closes it, and the menu loads it afresh.
     void aboutDialog()
-    {
-        QPointer<frmAbout> dialog = new frmAbout(m_fake->about, m_fake->prompter);
-        dialog->setAttribute(Qt::WA_DeleteOnClose);
-        QCOMPARE(dialog->windowTitle(), QStringLiteral("À propos de Velumbra"));
-        QVERIFY(dialog->minimumSize() == dialog->maximumSize() &&
-                !(dialog->windowFlags() & Qt::WindowMinMaxButtonsHint));
-        QCOMPARE(dialog->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
-        dialog->show();
-        QApplication::setActiveWindow(dialog);
-        auto *link = get<QLabel>(dialog, QStringLiteral("urlhttp"));
-        QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
-        QTest::mouseClick(link, Qt::RightButton);
-        QTest::mouseClick(link, Qt::LeftButton);
-        QCOMPARE(m_fake->web.opened, std::vector<std::string>{"https://auteur.example/"});
-        QWidget *sysInfo = get(dialog, QStringLiteral("cmdSysInfo"));
-        QTest::mouseClick(sysInfo, Qt::LeftButton);
-        m_fake->about.programs = {{"/usr/bin/hardinfo"}, {}};
-        m_fake->files.files = m_fake->processes.startable = {"/usr/bin/hardinfo"};
-        QTest::mouseClick(sysInfo, Qt::LeftButton);
-        QCOMPARE(m_fake->processes.started.size(), std::size_t(1));
-        QCOMPARE(shown().size(), std::size_t(1));
-        QCOMPARE(shown()[0].text, QStringLiteral("Les informations système ne sont pas "
-                                                 "disponibles actuellement"));
-        QTest::keyClick(dialog, Qt::Key_Return);
-        QTRY_VERIFY(dialog.isNull());
-    }
-
-    // One ownerless, modeless About dialog at a time, gone with the window.
-    void helpMenu()
     {
         QPointer<QWidget> last;
         {
@@ -716,15 +688,34 @@ private Q_SLOTS:
             apropos->trigger();
             apropos->trigger();
             QCOMPARE(visibleAboutDialogs().size(), 1);
-            QPointer<QWidget> first = visibleAboutDialogs()[0];
-            QVERIFY(!first->parentWidget() && !first->isModal());
-            first->close();
-            QTRY_VERIFY(first.isNull()); // unloaded; the next choice loads it afresh
+            QPointer<QWidget> dialog = visibleAboutDialogs()[0];
+            QVERIFY(!dialog->parentWidget() && !dialog->isModal());
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("À propos de Velumbra"));
+            QVERIFY(dialog->minimumSize() == dialog->maximumSize() &&
+                    !(dialog->windowFlags() & Qt::WindowMinMaxButtonsHint));
+            QCOMPARE(dialog->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
+            QApplication::setActiveWindow(dialog);
+            auto *link = get<QLabel>(dialog, QStringLiteral("urlhttp"));
+            QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
+            QTest::mouseClick(link, Qt::RightButton);
+            QTest::mouseClick(link, Qt::LeftButton);
+            QWidget *sysInfo = get(dialog, QStringLiteral("cmdSysInfo"));
+            QTest::mouseClick(sysInfo, Qt::LeftButton);
+            m_fake->about.programs = {{"/usr/bin/hardinfo"}, {}};
+            m_fake->files.files = m_fake->processes.startable = {"/usr/bin/hardinfo"};
+            QTest::mouseClick(sysInfo, Qt::LeftButton);
+            QCOMPARE(m_fake->processes.started.size(), std::size_t(1));
+            QCOMPARE(shown().size(), std::size_t(1));
+            QCOMPARE(shown()[0].text, QStringLiteral("Les informations système ne sont pas "
+                                                     "disponibles actuellement"));
+            QTest::keyClick(dialog, Qt::Key_Return);
+            QTRY_VERIFY(dialog.isNull());
             apropos->trigger();
             QCOMPARE(visibleAboutDialogs().size(), 1);
             last = visibleAboutDialogs()[0];
             window.findChild<QAction *>(QStringLiteral("Mnu_Aide"))->trigger();
-            QCOMPARE(m_fake->web.opened, std::vector<std::string>{"/aide/velumbra.html"});
+            QCOMPARE(m_fake->web.opened,
+                     (std::vector<std::string>{"https://auteur.example/", "/aide/velumbra.html"}));
         }
         QVERIFY(last.isNull());
     }
