@@ -34,9 +34,9 @@ def expect(got, wanted, what):
         fail("%s: %r, not %r" % (what, got, wanted))
 
 
+# Handles the bus's events until check() holds; a periodic wake-up also sees
+# what sends no event.
 def pump_until(check, what, seconds=20):
-    """Handles the bus's events until check() holds; a periodic wake-up also
-    sees what sends no event (a file written)."""
     context = GLib.MainContext.default()
     wake = GLib.timeout_add(50, lambda: True)
     end = time.monotonic() + seconds
@@ -51,8 +51,8 @@ def pump_until(check, what, seconds=20):
     fail("not seen within %d s: %s" % (seconds, what))
 
 
+# The first object of that role (and name) under root, depth first.
 def find(root, role, name=None):
-    """The first object of that role (and name) under root, depth first."""
     if root is None:
         return None
     if root.get_role_name() == role and (name is None or root.get_name() == name):
@@ -80,8 +80,8 @@ KEYSYMS = {"Tab": 0xFF09, "Down": 0xFF54, "Return": 0xFF0D}
 SHIFT, ALT = 1 << 0, 1 << 3
 
 
+# Presses and releases a key through the X server, modifiers held.
 def key(name, modifiers=0):
-    """Presses and releases a key through the X server, modifiers held."""
     if modifiers:
         Atspi.generate_keyboard_event(modifiers, None, Atspi.KeySynthType.LOCKMODIFIERS)
     Atspi.generate_keyboard_event(KEYSYMS[name], None, Atspi.KeySynthType.SYM)
