@@ -35,8 +35,8 @@ private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid() && !m_busAddress.isEmpty());
-        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("runtime")));
-        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("autre dossier")));
+        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("runtime")) &&
+                QDir(m_dir.path()).mkpath(QStringLiteral("autre dossier")));
         QVERIFY(QFile(m_dir.filePath(QStringLiteral("autre dossier/c.bmp")))
                     .open(QIODevice::WriteOnly));
         qputenv("HOME", m_dir.path().toUtf8()); // should the second start open a window
