@@ -1,5 +1,6 @@
 #include "app/core/savedstate.h"
 #include "platform/qtsettingsstore.h"
+#include "tests/common/testpictures.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -44,15 +45,13 @@ class TestQtSettingsStore : public QObject
 
     bool write(const QByteArray &content)
     {
-        QFile f(m_file);
-        return QDir().mkpath(m_config + "/Velumbra") && f.open(QIODevice::WriteOnly) &&
-               f.write(content) == content.size();
+        return QDir().mkpath(m_config + "/Velumbra") && velumbra::test::writeFile(m_file, content);
     }
-    static bool save(QtSettingsStore &s, const std::string &pattern)
+    static auto save(QtSettingsStore &s, const std::string &pattern)
     {
         for (const auto &[key, value] : saved(pattern))
             s.write("Init", key, value);
-        return bool(s.commit());
+        return s.commit();
     }
 
 private Q_SLOTS:
@@ -160,11 +159,8 @@ private Q_SLOTS:
             QFile::setPermissions(m_config + "/Velumbra", QFile::ReadOwner | QFile::ExeOwner);
         }
         QtSettingsStore s;
-        for (const auto &[key, value] : saved(std::string(3000, 'p')))
-            s.write("Init", key, value);
-        const auto error = s.commit();
-        QFile file(m_file);
-        const QByteArray after = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        const auto error = save(s, std::string(3000, 'p'));
+        const QByteArray after = velumbra::test::readFile(m_file);
         if (root)
             ::umount(config);
         else
