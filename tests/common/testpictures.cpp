@@ -246,17 +246,14 @@ int bmpBitCount(const QByteArray &file)
 
 double meanDifference(const QImage &a, const QImage &b)
 {
-    const QImage x = a.convertToFormat(QImage::Format_RGB32);
-    const QImage y = b.convertToFormat(QImage::Format_RGB32);
+    const QImage x = a.convertToFormat(QImage::Format_RGB888);
+    const QImage y = b.convertToFormat(QImage::Format_RGB888);
     if (x.size() != y.size())
         return 255;
     double sum = 0;
     for (int r = 0; r < x.height(); ++r)
-        for (int c = 0; c < x.width(); ++c) {
-            const QRgb p = x.pixel(c, r), q = y.pixel(c, r);
-            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
-                   std::abs(qBlue(p) - qBlue(q));
-        }
+        for (int i = 0; i < 3 * x.width(); ++i)
+            sum += std::abs(x.constScanLine(r)[i] - y.constScanLine(r)[i]);
     return sum / (3.0 * x.width() * x.height());
 }
 
