@@ -11,6 +11,8 @@
 #include "browser/drivelist.h"
 #include "browser/filelist.h"
 #include "browser/folderlist.h"
+#include "browser/folderopening.h"
+#include "browser/folderreader.h"
 #include "browser/previewdisplay.h"
 #include "convert/bmpconverter.h"
 #include "platform/clock.h"
@@ -47,7 +49,14 @@ void checkQuietly(QButtonGroup &group, int index)
 
 QString currentFileCaption(const QString &path)
 {
-    return QString::fromUtf8(kCaptionPrefix) + path;
+    return QString::fromUtf8(kCaptionPrefix) + shownText(path);
+}
+
+/// The full name of @p name in the folder list's folder, bytes that are not UTF-8 kept.
+QString filePath(const FolderList &folders, const QString &name)
+{
+    return fromFileSystem(joinPath(fileSystemPath(folders.path()), fileSystemPath(name),
+                                   QDir::separator().toLatin1()));
 }
 
 } // namespace
@@ -64,10 +73,8 @@ FrmVLB::FrmVLB(AppContext context, QWidget *parent)
     connectControls();
 
     // The lists start on the drive and folder the program was started in.
-    (void)Dir1->setPath(QDir::currentPath());
+    (void)openFolder(*Dir1, *File1, QDir::currentPath(), QStringLiteral("*.*"));
     Drive1->showDrive(Drive1->driveOf(Dir1->path()));
-    File1->setPattern(QStringLiteral("*.*"));
-    (void)File1->setPath(Dir1->path());
 
     // The icon is in the notification area from the start, before any rotation.
     m_tray = std::make_unique<TrayPresence>(m_ctx.tray, *this, *Mnu_Fichier);
@@ -110,6 +117,8 @@ void FrmVLB::connectControls()
             [this](const QPoint &pos) { Mnu_ConvFichier->popup(pos); });
     connect(File1, &FileList::currentFileClicked, this, &FrmVLB::onFile1Click);
     connect(Dir1, &FolderList::openFailed, this, &FrmVLB::reportFolderProblem);
+    Dir1->setOpener(
+        [this](const QString &path) { return openFolder(*Dir1, *File1, path, File1->pattern()); });
 
     connect(Mnu_Apropos, &QAction::triggered, this, &FrmVLB::onMnuApropos);
     connect(Mnu_Aide, &QAction::triggered, this, &FrmVLB::onMnuAide);
@@ -149,8 +158,9 @@ void FrmVLB::load()
     m_loading = true;
     if (const std::optional<SavedState> saved = readSavedState(m_ctx.settings)) {
         Drive1->setDrive(fromStd(saved->drive));
-        (void)Dir1->setPath(fromStd(saved->folder));
         Text1->setText(fromStd(saved->pattern));
+        // Read once, already under the restored pattern.
+        (void)openFolder(*Dir1, *File1, fromStd(saved->folder), Text1->text());
         File1->setFileName(fromStd(saved->fileName));
         // Each saved choice is handled once, even when it was already the
         // checked one, so the restored count is always validated.
@@ -164,7 +174,8 @@ void FrmVLB::load()
             onOptUnitesClick(*saved->unites);
         }
     }
-    File1->setPattern(Text1->text());
+    if (File1->pattern() != Text1->text())
+        File1->setPattern(Text1->text());
     Mnu_Fichier->menuAction()->setVisible(false);
     m_ctx.random.seed(std::uint32_t(m_ctx.clock.secondsSinceMidnight()));
     if (const std::optional<ScreenSize> size = m_ctx.screen.primarySize()) {
@@ -183,8 +194,9 @@ void FrmVLB::openAndShow(const QString &folderOrFile)
     if (folderOrFile.isEmpty())
         return;
     const QFileInfo target(folderOrFile);
-    if (const Result<> opened =
-            Dir1->setPath(target.isDir() ? target.absoluteFilePath() : target.absolutePath());
+    if (const Result<> opened = openFolder(
+            *Dir1, *File1, target.isDir() ? target.absoluteFilePath() : target.absolutePath(),
+            File1->pattern());
         !opened) {
         reportFolderProblem(fromStd(opened.reason()));
         return;
@@ -193,8 +205,7 @@ void FrmVLB::openAndShow(const QString &folderOrFile)
         return;
     // Current even where the pattern hides it: the user named this file.
     File1->setFileName(target.fileName());
-    FichierPapierPeint = fromStd(joinPath(
-        Dir1->path().toStdString(), target.fileName().toStdString(), QDir::separator().toLatin1()));
+    FichierPapierPeint = filePath(*Dir1, target.fileName());
     ChargeImage();
 }
 
@@ -223,7 +234,7 @@ void FrmVLB::TestIntervalle()
 
 void FrmVLB::onDrive1Change(const QString &drive)
 {
-    if (const Result<> opened = Dir1->setPath(drive); !opened) {
+    if (const Result<> opened = openFolder(*Dir1, *File1, drive, File1->pattern()); !opened) {
         reportFolderProblem(fromStd(opened.reason()));
         // The lists stay on the last folder that could be read; so does the drive.
         Drive1->showDrive(Drive1->driveOf(Dir1->path()));
@@ -232,6 +243,11 @@ void FrmVLB::onDrive1Change(const QString &drive)
 
 void FrmVLB::onDir1Change(const QString &path)
 {
+    // Opened through openFolder(), the file list already shows the folder.
+    if (path == File1->path()) {
+        Drive1->showDrive(Drive1->driveOf(path));
+        return;
+    }
     if (const Result<> listed = File1->setPath(path); !listed) {
         reportFolderProblem(fromStd(listed.reason()));
         (void)Dir1->setPath(File1->path());
@@ -248,8 +264,7 @@ void FrmVLB::reportFolderProblem(const QString &message)
 
 void FrmVLB::onFile1Click()
 {
-    FichierPapierPeint = fromStd(joinPath(
-        Dir1->path().toStdString(), File1->fileName().toStdString(), QDir::separator().toLatin1()));
+    FichierPapierPeint = filePath(*Dir1, File1->fileName());
     ChargeImage();
 }
 
@@ -291,7 +306,7 @@ void FrmVLB::okAction()
         startRotation();
     if (decision.setFor) {
         const Result<> result =
-            m_ctx.wallpaper.setWallpaper(FichierPapierPeint.toStdString(), *decision.setFor);
+            m_ctx.wallpaper.setWallpaper(fileSystemPath(FichierPapierPeint), *decision.setFor);
         if (!result.ok())
             m_ctx.prompter.tell(this, QStringLiteral("Velumbra"),
                                 QStringLiteral("Le papier peint n'a pas pu être changé : %1")

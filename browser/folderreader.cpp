@@ -3,56 +3,79 @@
 #include "browser/core/folderproblem.h"
 #include "browser/core/paths.h"
 #include "browser/u16view.h"
+#include "platform/folders.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 #include <vector>
 
 namespace velumbra {
 namespace {
 
-QStringList sortedNames(const QString &folder, QDir::Filters filters, const NamePattern *pattern)
+/// The names of one kind from @p listing, alphabetical ignoring case. The
+/// folded names are laid out big-endian in one buffer, so that memcmp orders
+/// them as the code units do.
+QStringList sortedNames(const FolderListing &listing, EntryKind kind)
 {
-    struct Entry
-    {
-        std::u16string key;
-        QString name;
-    };
-    std::vector<Entry> entries;
-    // Hidden is left out of the filters: dot files and hidden-attribute files
-    // never show. QDirIterator avoids the double pass and the slow locale
-    // sort of QDir::entryList.
-    QDirIterator it(folder, filters | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        it.next();
-        QString name = it.fileName();
-        std::u16string key = foldName(u16view(name));
-        if (pattern && !pattern->matchesFolded(key))
-            continue;
-        entries.push_back({std::move(key), std::move(name)});
+    std::vector<std::uint32_t> rows;
+    std::size_t units = 0;
+    for (std::size_t i = 0; i < listing.size(); ++i) {
+        if (listing.kind(i) == kind) {
+            rows.push_back(std::uint32_t(i));
+            units += listing.name(i).size();
+        }
     }
-    std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
-        if (a.key != b.key)
-            return a.key < b.key;
-        return u16view(a.name) < u16view(b.name);
+    std::string keys(units * 2, '\0');
+    std::vector<std::uint32_t> keyStart(listing.size() + 1, 0);
+    std::size_t at = 0;
+    for (const std::uint32_t row : rows) {
+        keyStart[row] = std::uint32_t(at);
+        for (const char16_t c : listing.name(row)) {
+            const char16_t f = foldCase(c);
+            keys[at++] = char(f >> 8);
+            keys[at++] = char(f & 0xFF);
+        }
+    }
+    const auto key = [&](std::uint32_t row) {
+        return std::string_view(keys).substr(keyStart[row], listing.name(row).size() * 2);
+    };
+    std::sort(rows.begin(), rows.end(), [&](std::uint32_t a, std::uint32_t b) {
+        const int order = key(a).compare(key(b));
+        return order != 0 ? order < 0 : listing.name(a) < listing.name(b);
     });
     QStringList names;
-    names.reserve(qsizetype(entries.size()));
-    for (Entry &e : entries)
-        names.push_back(std::move(e.name));
+    names.reserve(qsizetype(rows.size()));
+    for (const std::uint32_t row : rows) {
+        const std::u16string_view name = listing.name(row);
+        names.push_back(
+            QString(reinterpret_cast<const QChar *>(name.data()), qsizetype(name.size())));
+    }
     return names;
 }
 
-} // namespace
-
-namespace {
+Result<FolderListing> read(const QString &folder, const NamePattern *pattern, bool subfolders)
+{
+    std::u16string folded;
+    return readFolder(fileSystemPath(folder), [&](EntryKind kind, std::u16string_view name) {
+        if (kind == EntryKind::Subfolder)
+            return subfolders;
+        if (!pattern)
+            return false;
+        folded.resize(name.size());
+        std::transform(name.begin(), name.end(), folded.begin(), foldCase);
+        return pattern->matchesFolded(folded);
+    });
+}
 
 std::optional<FolderProblem> folderProblem(const QString &folder)
 {
+    // Qt's file functions cannot reach a name that is not UTF-8.
+    if (holdsForeignBytes(u16view(folder)))
+        return FolderProblem::NameNotText;
     const QFileInfo info(folder);
     if (!info.exists()) {
         const QString native = QDir::toNativeSeparators(info.absoluteFilePath());
@@ -74,24 +97,54 @@ std::optional<FolderProblem> folderProblem(const QString &folder)
 Result<> checkFolder(const QString &folder)
 {
     if (const std::optional<FolderProblem> problem = folderProblem(folder))
-        return Failure{folderProblemMessage(folder.toStdString(), *problem)};
+        return Failure{folderProblemMessage(shownText(folder).toStdString(), *problem)};
     return Result<>::success();
+}
+
+Result<FolderContents> readFolderContents(const QString &folder, const NamePattern &pattern)
+{
+    Result<FolderListing> listing = read(folder, &pattern, true);
+    if (!listing)
+        return Failure{listing.reason()};
+    return FolderContents{sortedNames(*listing, EntryKind::File),
+                          sortedNames(*listing, EntryKind::Subfolder)};
 }
 
 QStringList listFiles(const QString &folder, const NamePattern &pattern)
 {
-    return sortedNames(folder, QDir::Files, &pattern);
+    const Result<FolderListing> listing = read(folder, &pattern, false);
+    return listing ? sortedNames(*listing, EntryKind::File) : QStringList();
 }
 
 QStringList listSubfolders(const QString &folder)
 {
-    return sortedNames(folder, QDir::Dirs, nullptr);
+    const Result<FolderListing> listing = read(folder, nullptr, true);
+    return listing ? sortedNames(*listing, EntryKind::Subfolder) : QStringList();
 }
 
 QString normalizedFolder(const QString &folder)
 {
     QString clean = QDir::cleanPath(QDir(folder).absolutePath());
     return QDir::toNativeSeparators(clean);
+}
+
+std::string fileSystemPath(const QString &path)
+{
+    return fileNameOfText(u16view(path));
+}
+
+QString fromFileSystem(std::string_view bytes)
+{
+    const std::u16string text = textOfFileName(bytes);
+    return QString(reinterpret_cast<const QChar *>(text.data()), qsizetype(text.size()));
+}
+
+QString shownText(const QString &name)
+{
+    if (!holdsForeignBytes(u16view(name)))
+        return name;
+    const std::u16string shown = shownName(u16view(name));
+    return QString(reinterpret_cast<const QChar *>(shown.data()), qsizetype(shown.size()));
 }
 
 } // namespace velumbra

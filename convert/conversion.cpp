@@ -1,6 +1,7 @@
 #include "convert/conversion.h"
 
 #include "convert/core/bmpname.h"
+#include "platform/folders.h"
 
 namespace velumbra {
 namespace {
@@ -51,6 +52,15 @@ ConversionOutcome BmpConversion::run(ConversionScope scope, const ConversionStep
         const QString name = steps.entry(i);
         const QString source = fullName(steps, name);
         steps.reading(source);
+        // The copy's name could not be written back as the same bytes.
+        if (holdsForeignBytes(std::u16string_view(reinterpret_cast<const char16_t *>(name.utf16()),
+                                                  std::size_t(name.size())))) {
+            reportFailure(QStringLiteral("Un fichier du dossier « %1 » ne peut pas être converti : "
+                                         "son nom n'est pas un texte valide (UTF-8) ; "
+                                         "renommez-le pour le convertir.")
+                              .arg(steps.folder));
+            return ConversionOutcome::Stopped;
+        }
 
         if (const Result<> decoded = m_codec.decode(source); !decoded) {
             reportFailure(QStringLiteral("Le fichier « %1 » n'a pas pu être lu : %2.")
