@@ -145,6 +145,11 @@ Result<> BmpConverter::decode(const QString &path)
     return Result<>::success();
 }
 
+std::unique_ptr<PictureCodec> BmpConverter::partner()
+{
+    return std::make_unique<BmpConverter>();
+}
+
 Result<> BmpConverter::writeBmp(const QString &path)
 {
     if (m_picture.isNull())

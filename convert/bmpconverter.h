@@ -16,6 +16,7 @@ public:
 
     [[nodiscard]] Result<> decode(const QString &path) override;
     [[nodiscard]] Result<> writeBmp(const QString &path) override;
+    [[nodiscard]] std::unique_ptr<PictureCodec> partner() override;
 
     /// The last picture decoded, as it was written.
     [[nodiscard]] const QImage &picture() const { return m_picture; }
