@@ -16,58 +16,29 @@
 namespace velumbra {
 namespace {
 
-/// The names of one kind from @p listing, alphabetical ignoring case. The
-/// folded names are laid out big-endian in one buffer, so that memcmp orders
-/// them as the code units do.
+/// The names of one kind from @p listing, alphabetical ignoring case.
 QStringList sortedNames(const FolderListing &listing, EntryKind kind)
 {
-    std::vector<std::uint32_t> rows;
-    std::size_t units = 0;
-    for (std::size_t i = 0; i < listing.size(); ++i) {
-        if (listing.kind(i) == kind) {
-            rows.push_back(std::uint32_t(i));
-            units += listing.name(i).size();
-        }
-    }
-    std::string keys(units * 2, '\0');
-    std::vector<std::uint32_t> keyStart(listing.size() + 1, 0);
-    std::size_t at = 0;
-    for (const std::uint32_t row : rows) {
-        keyStart[row] = std::uint32_t(at);
-        for (const char16_t c : listing.name(row)) {
-            const char16_t f = foldCase(c);
-            keys[at++] = char(f >> 8);
-            keys[at++] = char(f & 0xFF);
-        }
-    }
-    const auto key = [&](std::uint32_t row) {
-        return std::string_view(keys).substr(keyStart[row], listing.name(row).size() * 2);
-    };
-    std::sort(rows.begin(), rows.end(), [&](std::uint32_t a, std::uint32_t b) {
-        const int order = key(a).compare(key(b));
-        return order != 0 ? order < 0 : listing.name(a) < listing.name(b);
-    });
-    QStringList names;
-    names.reserve(qsizetype(rows.size()));
-    for (const std::uint32_t row : rows) {
-        const std::u16string_view name = listing.name(row);
-        names.push_back(
+    std::vector<std::u16string_view> names;
+    names.reserve(listing.size());
+    for (std::size_t i = 0; i < listing.size(); ++i)
+        if (listing.kind(i) == kind)
+            names.push_back(listing.name(i));
+    std::sort(names.begin(), names.end(), lessIgnoringCase);
+    QStringList sorted;
+    sorted.reserve(qsizetype(names.size()));
+    for (const std::u16string_view name : names)
+        sorted.push_back(
             QString(reinterpret_cast<const QChar *>(name.data()), qsizetype(name.size())));
-    }
-    return names;
+    return sorted;
 }
 
 Result<FolderListing> read(const QString &folder, const NamePattern *pattern, bool subfolders)
 {
-    std::u16string folded;
     return readFolder(fileSystemPath(folder), [&](EntryKind kind, std::u16string_view name) {
         if (kind == EntryKind::Subfolder)
             return subfolders;
-        if (!pattern)
-            return false;
-        folded.resize(name.size());
-        std::transform(name.begin(), name.end(), folded.begin(), foldCase);
-        return pattern->matchesFolded(folded);
+        return pattern && pattern->matches(name);
     });
 }
 

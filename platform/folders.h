@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,20 +30,25 @@ public:
     [[nodiscard]] EntryKind kind(std::size_t i) const { return m_entries[i].kind; }
     [[nodiscard]] std::u16string_view name(std::size_t i) const
     {
-        return std::u16string_view(m_text).substr(m_entries[i].start, m_entries[i].length);
+        const Entry &e = m_entries[i];
+        return {m_blocks[e.block].get() + e.start, e.length};
     }
 
-    /// Appends an entry; the names of all entries share one buffer.
+    /// Appends an entry. Names share large blocks that are never moved, so
+    /// that a folder of many long names costs neither an allocation per name
+    /// nor copies as it grows.
     void add(EntryKind kind, std::u16string_view name);
 
 private:
     struct Entry
     {
+        std::uint32_t block;
         std::uint32_t start;
         std::uint32_t length;
         EntryKind kind;
     };
-    std::u16string m_text;
+    std::vector<std::unique_ptr<char16_t[]>> m_blocks;
+    std::size_t m_used = 0; // in the last block
     std::vector<Entry> m_entries;
 };
 
