@@ -85,18 +85,20 @@ void FolderListing::add(EntryKind kind, std::u16string_view name)
 
 void textOfFileName(std::string_view bytes, std::u16string &out)
 {
-    out.clear();
+    // Never more code units than bytes: written in place, cut to size at the end.
+    out.resize(bytes.size());
+    std::size_t o = 0;
     std::size_t i = 0;
     while (i < bytes.size()) {
         const auto b = static_cast<unsigned char>(bytes[i]);
         if (b < 0x80) {
-            out += char16_t(b);
+            out[o++] = char16_t(b);
             ++i;
             continue;
         }
         const std::size_t length = sequenceLength(bytes.substr(i));
         if (length == 0) {
-            out += char16_t(0xDC00 + b);
+            out[o++] = char16_t(0xDC00 + b);
             ++i;
             continue;
         }
@@ -104,13 +106,14 @@ void textOfFileName(std::string_view bytes, std::u16string &out)
         for (std::size_t k = 1; k < length; ++k)
             c = (c << 6) | (static_cast<unsigned char>(bytes[i + k]) & 0x3F);
         if (c >= 0x10000) {
-            out += char16_t(0xD800 + ((c - 0x10000) >> 10));
-            out += char16_t(0xDC00 + ((c - 0x10000) & 0x3FF));
+            out[o++] = char16_t(0xD800 + ((c - 0x10000) >> 10));
+            out[o++] = char16_t(0xDC00 + ((c - 0x10000) & 0x3FF));
         } else {
-            out += char16_t(c);
+            out[o++] = char16_t(c);
         }
         i += length;
     }
+    out.resize(o);
 }
 
 std::u16string textOfFileName(std::string_view bytes)
