@@ -9,37 +9,42 @@
 #include <QFileInfo>
 
 #include <algorithm>
-#include <cstring>
 #include <optional>
-#include <vector>
 
 namespace velumbra {
 namespace {
 
-/// The names of one kind from @p listing, alphabetical ignoring case.
-QStringList sortedNames(const FolderListing &listing, EntryKind kind)
+QString textOf(std::u16string_view name)
 {
-    std::vector<std::u16string_view> names;
-    names.reserve(listing.size());
-    for (std::size_t i = 0; i < listing.size(); ++i)
-        if (listing.kind(i) == kind)
-            names.push_back(listing.name(i));
-    std::sort(names.begin(), names.end(), lessIgnoringCase);
-    QStringList sorted;
-    sorted.reserve(qsizetype(names.size()));
-    for (const std::u16string_view name : names)
-        sorted.push_back(
-            QString(reinterpret_cast<const QChar *>(name.data()), qsizetype(name.size())));
-    return sorted;
+    return QString(reinterpret_cast<const QChar *>(name.data()), qsizetype(name.size()));
 }
 
-Result<FolderListing> read(const QString &folder, const NamePattern *pattern, bool subfolders)
+void sortIgnoringCase(QStringList &names)
 {
-    return readFolder(fileSystemPath(folder), [&](EntryKind kind, std::u16string_view name) {
-        if (kind == EntryKind::Subfolder)
-            return subfolders;
-        return pattern && pattern->matches(name);
+    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        return lessIgnoringCase(u16view(a), u16view(b));
     });
+}
+
+/// Reads @p folder once: the files @p pattern matches (none without one) and,
+/// if asked, the subfolders, each turned into text only once kept.
+Result<FolderContents> read(const QString &folder, const NamePattern *pattern, bool subfolders)
+{
+    FolderContents contents;
+    const Result<> read =
+        readFolder(fileSystemPath(folder), [&](EntryKind kind, std::u16string_view name) {
+            if (kind == EntryKind::Subfolder) {
+                if (subfolders)
+                    contents.subfolders.push_back(textOf(name));
+            } else if (pattern && pattern->matches(name)) {
+                contents.files.push_back(textOf(name));
+            }
+        });
+    if (!read)
+        return Failure{read.reason()};
+    sortIgnoringCase(contents.files);
+    sortIgnoringCase(contents.subfolders);
+    return contents;
 }
 
 std::optional<FolderProblem> folderProblem(const QString &folder)
@@ -74,23 +79,19 @@ Result<> checkFolder(const QString &folder)
 
 Result<FolderContents> readFolderContents(const QString &folder, const NamePattern &pattern)
 {
-    Result<FolderListing> listing = read(folder, &pattern, true);
-    if (!listing)
-        return Failure{listing.reason()};
-    return FolderContents{sortedNames(*listing, EntryKind::File),
-                          sortedNames(*listing, EntryKind::Subfolder)};
+    return read(folder, &pattern, true);
 }
 
 QStringList listFiles(const QString &folder, const NamePattern &pattern)
 {
-    const Result<FolderListing> listing = read(folder, &pattern, false);
-    return listing ? sortedNames(*listing, EntryKind::File) : QStringList();
+    Result<FolderContents> contents = read(folder, &pattern, false);
+    return contents ? std::move(contents->files) : QStringList();
 }
 
 QStringList listSubfolders(const QString &folder)
 {
-    const Result<FolderListing> listing = read(folder, nullptr, true);
-    return listing ? sortedNames(*listing, EntryKind::Subfolder) : QStringList();
+    Result<FolderContents> contents = read(folder, nullptr, true);
+    return contents ? std::move(contents->subfolders) : QStringList();
 }
 
 QString normalizedFolder(const QString &folder)
@@ -106,16 +107,14 @@ std::string fileSystemPath(const QString &path)
 
 QString fromFileSystem(std::string_view bytes)
 {
-    const std::u16string text = textOfFileName(bytes);
-    return QString(reinterpret_cast<const QChar *>(text.data()), qsizetype(text.size()));
+    return textOf(textOfFileName(bytes));
 }
 
 QString shownText(const QString &name)
 {
     if (!holdsForeignBytes(u16view(name)))
         return name;
-    const std::u16string shown = shownName(u16view(name));
-    return QString(reinterpret_cast<const QChar *>(shown.data()), qsizetype(shown.size()));
+    return textOf(shownName(u16view(name)));
 }
 
 } // namespace velumbra

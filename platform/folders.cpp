@@ -1,7 +1,5 @@
 #include "platform/folders.h"
 
-#include <algorithm>
-
 namespace velumbra {
 namespace {
 
@@ -67,21 +65,6 @@ bool isEscape(char16_t c)
 }
 
 } // namespace
-
-void FolderListing::add(EntryKind kind, std::u16string_view name)
-{
-    // 128 K code units a block: far above the longest name any file system allows.
-    constexpr std::size_t kBlock = 128 * 1024;
-    if (m_blocks.empty() || m_used + name.size() > kBlock) {
-        m_blocks.push_back(
-            std::make_unique_for_overwrite<char16_t[]>(std::max(kBlock, name.size())));
-        m_used = 0;
-    }
-    std::copy(name.begin(), name.end(), m_blocks.back().get() + m_used);
-    m_entries.push_back({std::uint32_t(m_blocks.size() - 1), std::uint32_t(m_used),
-                         std::uint32_t(name.size()), kind});
-    m_used += name.size();
-}
 
 void textOfFileName(std::string_view bytes, std::u16string &out)
 {

@@ -51,12 +51,11 @@ unsigned lookUpKind(const std::string &folder, const std::string &name)
     return kind;
 }
 
-Result<FolderListing> readFolder(const std::string &folder, const EntryFilter &keep)
+Result<> readFolder(const std::string &folder, const EntryVisitor &visit)
 {
     const std::unique_ptr<DIR, int (*)(DIR *)> dir(opendir(folder.c_str()), closedir);
     if (!dir)
         return cannotRead(folder, errno);
-    FolderListing listing;
     std::u16string name; // one buffer for every name read, kept or not
     while (true) {
         errno = 0;
@@ -72,10 +71,9 @@ Result<FolderListing> readFolder(const std::string &folder, const EntryFilter &k
         if (kind == 0)
             continue;
         textOfFileName(e->d_name, name);
-        if (keep(EntryKind(kind), name))
-            listing.add(EntryKind(kind), name);
+        visit(EntryKind(kind), name);
     }
-    return listing;
+    return Result<>::success();
 }
 
 } // namespace velumbra

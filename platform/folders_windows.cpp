@@ -35,7 +35,7 @@ unsigned lookUpKind(const std::string &folder, const std::string &name)
                                                             : EntryKind::File);
 }
 
-Result<FolderListing> readFolder(const std::string &folder, const EntryFilter &keep)
+Result<> readFolder(const std::string &folder, const EntryVisitor &visit)
 {
     Result<std::wstring> wide = widen(folder);
     if (!wide)
@@ -49,12 +49,11 @@ Result<FolderListing> readFolder(const std::string &folder, const EntryFilter &k
     // fetch asks the file system for many entries per call.
     HANDLE found = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
                                     nullptr, FIND_FIRST_EX_LARGE_FETCH);
-    FolderListing listing;
     if (found == INVALID_HANDLE_VALUE) {
         // A drive's root holds no "." entry: empty, it has nothing to find.
         if (const DWORD error = GetLastError(); error != ERROR_FILE_NOT_FOUND)
             return cannotRead(folder, error);
-        return listing;
+        return Result<>::success();
     }
     const std::unique_ptr<void, FindCloser> closer(found);
     do {
@@ -64,12 +63,11 @@ Result<FolderListing> readFolder(const std::string &folder, const EntryFilter &k
         const EntryKind kind = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                                    ? EntryKind::Subfolder
                                    : EntryKind::File;
-        if (keep(kind, name))
-            listing.add(kind, name);
+        visit(kind, name);
     } while (FindNextFileW(found, &data));
     if (const DWORD error = GetLastError(); error != ERROR_NO_MORE_FILES)
         return cannotRead(folder, error);
-    return listing;
+    return Result<>::success();
 }
 
 } // namespace velumbra
