@@ -9,6 +9,10 @@
 namespace velumbra {
 namespace {
 
+// Above this, the next picture waits for the current one to be written: two
+// pictures near the decoder's limit would double what a conversion can take.
+constexpr std::size_t kLargestHeldAhead = std::size_t(128) << 20;
+
 QString fullName(const ConversionSteps &steps, const QString &fileName)
 {
     return QString::fromStdString(conversionFullName(
@@ -84,7 +88,8 @@ ConversionOutcome BmpConversion::run(ConversionScope scope, const ConversionStep
         }
         const QString copy = fullName(steps, copyName(names[k]));
         // Not ahead when the next file is this copy: it must be read once written.
-        if (partner && k + 1 < names.size() && !hasForeignBytes(names[k + 1])) {
+        if (partner && codec.heldBytes() <= kLargestHeldAhead && k + 1 < names.size() &&
+            !hasForeignBytes(names[k + 1])) {
             const QString next = fullName(steps, names[k + 1]);
             if (next.compare(copy, Qt::CaseInsensitive) != 0)
                 ahead = std::async(std::launch::async, [&other = *codecs[(k + 1) % 2], next] {

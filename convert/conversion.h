@@ -23,6 +23,8 @@ public:
     /// can be decoded on another thread while this one's is written; none
     /// where the codec cannot work on two threads.
     [[nodiscard]] virtual std::unique_ptr<PictureCodec> partner() { return nullptr; }
+    /// What the held picture takes in memory, in bytes.
+    [[nodiscard]] virtual std::size_t heldBytes() const { return 0; }
 };
 
 /// What a conversion works on, handed in so the loop runs without widgets,
