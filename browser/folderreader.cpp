@@ -31,7 +31,7 @@ void sortIgnoringCase(QStringList &names)
 Result<FolderContents> read(const QString &folder, const NamePattern *pattern, bool subfolders)
 {
     FolderContents contents;
-    const Result<> read =
+    const Result<> reading =
         readFolder(fileSystemPath(folder), [&](EntryKind kind, std::u16string_view name) {
             if (kind == EntryKind::Subfolder) {
                 if (subfolders)
@@ -40,8 +40,8 @@ Result<FolderContents> read(const QString &folder, const NamePattern *pattern, b
                 contents.files.push_back(textOf(name));
             }
         });
-    if (!read)
-        return Failure{read.reason()};
+    if (!reading)
+        return Failure{reading.reason()};
     sortIgnoringCase(contents.files);
     sortIgnoringCase(contents.subfolders);
     return contents;
