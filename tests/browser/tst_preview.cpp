@@ -99,34 +99,6 @@ private Q_SLOTS:
         QVERIFY2(qRed(got) > 215 && qGreen(got) < 40 && qBlue(got) < 40,
                  qPrintable(QString::number(got, 16)));
     }
-
-    void scaledDecodeLooksLikeAFullDecodeHalved_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<double>("ratio");
-        const QImage g = gradient(1203, 801);
-        QTest::newRow("jpeg") << encoded(g, "jpeg", 92) << 1.0;
-        QTest::newRow("jpeg progressive") << encoded(g, "jpeg", 92, true) << 1.0;
-        QTest::newRow("png") << encoded(g, "png") << 1.0;
-        // On a screen at 150 %, the preview's device pixels.
-        QTest::newRow("jpeg at 1.5") << encoded(g, "jpeg", 92) << 1.5;
-        QTest::newRow("png at 2") << encoded(g, "png") << 2.0;
-    }
-
-    void scaledDecodeLooksLikeAFullDecodeHalved()
-    {
-        QFETCH(QByteArray, bytes);
-        QFETCH(double, ratio);
-        const PixelSize size = decodeSize({1203, 801}, ratio);
-        const QSize decoded(size.width, size.height);
-        const QString path = write(QStringLiteral("g.pic"), bytes);
-        const PreviewPicture p = decodePreview(path, ratio);
-        QCOMPARE(p.image.size(), decoded);
-        const QImage naive =
-            QImage(path).scaled(decoded, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        const double diff = meanDifference(p.image, naive);
-        QVERIFY2(diff < 2.0, qPrintable(QString::number(diff)));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestPreview)

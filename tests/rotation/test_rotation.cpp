@@ -118,108 +118,60 @@ constexpr double kSecond = 1.0 / 86400.0;
 // clang-format off
 struct FakeView : RotationView
 {
-    std::vector<std::string> files{"a.bmp", "b.bmp"}, wallpapers;
-    int pendingRuns = 0;
-    std::function<void()> duringEvents = [] {};
+    std::vector<std::string> files, wallpapers;
+    std::function<void(FakeView &)> duringEvents = [](FakeView &) {};
     bool ending = false;
 
     std::int64_t fileCount() const override { return std::int64_t(files.size()); }
     std::string filePath(std::int64_t i) const override { return files[std::size_t(i)]; }
-    void processPendingEvents() override { ++pendingRuns; duringEvents(); }
+    void processPendingEvents() override { duringEvents(*this); }
     bool isEnding() const override { return ending; }
     void showCurrentFile(const std::string &) override {}
     void setWallpaperUntilLogoff(const std::string &p) override { wallpapers.push_back(p); }
 };
+
+// One tick a second from @p start (days), as the timer does, the interval
+// @p first seconds at the first tick and @p then afterwards.
+struct RunCase { const char *name; std::vector<std::string> files; std::vector<double> draws; double start;
+                 int ticks, first, then; std::vector<std::string> wallpapers;
+                 std::function<void(FakeView &)> duringEvents = [](FakeView &) {}; };
+class Run : public testing::TestWithParam<RunCase> {};
 // clang-format on
 
-struct RotationTest : testing::Test
+TEST_P(Run, ChangesWhenDueWithAnotherFile)
 {
-    void TestBody() override {}
+    const RunCase &c = GetParam();
     FakeClock clock;
+    clock.days = c.start;
     ScriptedRandom random;
+    random.draws = c.draws;
     FakeView view;
+    view.files = c.files;
+    view.duringEvents = c.duringEvents;
     Rotation rotation{clock, random};
-
-    // One tick a second, as the timer does; how many changes they made.
-    std::size_t run(int ticks, double intervalSeconds)
-    {
-        const std::size_t before = view.wallpapers.size();
-        for (int i = 0; i < ticks; ++i, clock.advanceSeconds(1))
-            rotation.tick(view, intervalSeconds * kSecond);
-        return view.wallpapers.size() - before;
-    }
-};
-
-TEST_F(RotationTest, TheFirstDrawNeverRepeatsAndTheDueTimeCountsFromTheChange)
-{
-    view.files = {"a.bmp", "b.bmp", "c.bmp"};
-    clock.days = 46000.25;
-    random.draws = {0.1, 0.2, 0.7}; // index 0, 0 again, then 2
-    EXPECT_TRUE(rotation.tick(view, 5 * kSecond));
-    EXPECT_EQ(view.pendingRuns, 2);
-    EXPECT_EQ(view.wallpapers, std::vector<std::string>{"c.bmp"});
-    EXPECT_DOUBLE_EQ(rotation.nextChange(), 46000.25 + 5 * kSecond);
-    clock.advanceSeconds(4);
-    EXPECT_EQ(run(1, 5), 0u); // one second early
-    clock.days = rotation.nextChange();
-    EXPECT_EQ(run(1, 5), 1u); // exactly due
+    for (int i = 0; i < c.ticks; ++i, clock.advanceSeconds(1))
+        rotation.tick(view, (i ? c.then : c.first) * kSecond);
+    EXPECT_EQ(view.wallpapers, c.wallpapers);
 }
 
-TEST(Rotation, TwoFilesAlternateWithTheTickParity)
-{
-    const std::pair<int, std::vector<std::string>> cases[] = {
-        {2, {"b.bmp", "b.bmp", "b.bmp"}}, // changes at ticks 0, 2, 4: always an even tick's draw
-        {3, {"b.bmp", "a.bmp"}}};         // changes at ticks 0, 3: the parity flips
-    for (const auto &[seconds, expected] : cases) {
-        RotationTest t;
-        t.random.draws = {0.0, 0.9}; // every draw tries 0 first; only the other is taken
-        t.run(5, seconds);
-        EXPECT_EQ(t.view.wallpapers, expected) << seconds;
-    }
-}
-
-TEST_F(RotationTest, ANewIntervalCountsFromTheNextChange)
-{
-    random.draws = {0.1, 0.9};
-    rotation.tick(view, 10 * kSecond);
-    const double due = rotation.nextChange();
-    clock.advanceSeconds(1);
-    EXPECT_EQ(run(1, 2), 0u); // shortened mid-rotation
-    EXPECT_EQ(rotation.nextChange(), due);
-    clock.days = due;
-    rotation.tick(view, 2 * kSecond);
-    EXPECT_DOUBLE_EQ(rotation.nextChange(), due + 2 * kSecond);
-}
-
-TEST_F(RotationTest, KeepsTheRhythmAcrossMidnightAndAWholeDay)
-{
-    random.draws = {0.1, 0.9};
-    clock.days = 46000.0 + 1 - 30 * kSecond; // 23:59:30
-    EXPECT_EQ(run(200, 59), 4u);             // 23:59:30, 00:00:29, 00:01:28, 00:02:27
-    view.files = {"a.bmp", "b.bmp", "c.bmp", "d.bmp"};
-    random.draws = {0.01, 0.76, 0.51, 0.26};
-    EXPECT_EQ(run(86400, 59 * 60), std::size_t(86400 / (59 * 60 + 1)) + 1);
-}
-
-TEST_F(RotationTest, FewerThanTwoFilesNeverLoop)
-{
-    view.files.clear();
-    EXPECT_FALSE(rotation.tick(view, kSecond));
-    EXPECT_FALSE(rotation.lastIndex());
-    view.files = {"only.bmp"};
-    EXPECT_EQ(run(2, 1), 2u);
-    EXPECT_EQ(view.pendingRuns, 0);
-}
-
-TEST_F(RotationTest, EndsTheTickWhenTheListEmptiesOrTheProgramEnds)
-{
-    random.draws = {0.1};
-    view.duringEvents = [this] { view.files.clear(); }; // an empty folder opened meanwhile
-    EXPECT_FALSE(rotation.tick(view, kSecond));
-    view.files = {"a.bmp", "b.bmp"};
-    view.duringEvents = [this] { view.ending = true; };
-    EXPECT_FALSE(rotation.tick(view, kSecond));
-    EXPECT_TRUE(view.wallpapers.empty());
-}
+const std::vector<std::string> kAB{"a.bmp", "b.bmp"};
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Table, Run, testing::ValuesIn(std::vector<RunCase>{
+    // Draws 0, 0 again, then 2: the first never repeats; due 5 s after the change, not before.
+    {"first", {"a.bmp", "b.bmp", "c.bmp"}, {0.1, 0.2, 0.7}, 46000.25, 6, 5, 5, {"c.bmp", "a.bmp"}},
+    // Every tick draws, the other file each time: the change takes the due tick's draw.
+    {"even", kAB, {0.0, 0.9}, 0, 5, 2, 2, {"b.bmp", "b.bmp", "b.bmp"}},
+    {"odd", kAB, {0.0, 0.9}, 0, 5, 3, 3, {"b.bmp", "a.bmp"}},
+    // 23:59:30, 00:00:29, 00:01:28, 00:02:27.
+    {"midnight", kAB, {0.1, 0.9}, 46001 - 30 * kSecond, 200, 59, 59, {"b.bmp", "a.bmp", "b.bmp", "a.bmp"}},
+    // Shortened mid-run: the new interval counts from the next change.
+    {"shortened", kAB, {0.1, 0.9}, 0, 13, 10, 2, {"b.bmp", "b.bmp", "b.bmp"}},
+    {"noFile", {}, {0.5}, 0, 2, 1, 1, {}},
+    {"oneFile", {"seul.bmp"}, {0.5}, 0, 2, 1, 1, {"seul.bmp", "seul.bmp"}},
+    // While drawing again: an empty folder opened, or the program ending.
+    {"emptied", kAB, {0.1}, 0, 1, 1, 1, {}, [](FakeView &v) { v.files.clear(); }},
+    {"ending", kAB, {0.1}, 0, 1, 1, 1, {}, [](FakeView &v) { v.ending = true; }}}),
+    [](const auto &row) { return std::string(row.param.name); });
+// clang-format on
 
 } // namespace
