@@ -242,12 +242,11 @@ private Q_SLOTS:
         const QStringList drawnOver{"image1", "Shape1", "Line1", "picIcon"};
         frmAbout dialog(m_fake->about, m_fake->prompter);
         QWidget *top = about ? static_cast<QWidget *>(&dialog) : open().centralWidget();
-        QList<QWidget *> controls;
-        const QList<QWidget *> all = top->findChildren<QWidget *>();
-        for (QWidget *c : all)
-            if (!c->objectName().isEmpty() && !c->objectName().startsWith(QLatin1String("qt_")) &&
-                c->isVisibleTo(top) && !drawnOver.contains(c->objectName()))
-                controls << c;
+        QWidgetList controls = top->findChildren<QWidget *>();
+        controls.removeIf([&](QWidget *c) {
+            return c->objectName().isEmpty() || c->objectName().startsWith(QLatin1String("qt_")) ||
+                   !c->isVisibleTo(top) || drawnOver.contains(c->objectName());
+        });
         for (QWidget *c : std::as_const(controls)) {
             const QByteArray name = c->objectName().toUtf8();
             QVERIFY2(c->parentWidget()->rect().contains(c->geometry()), name);
@@ -470,18 +469,17 @@ private Q_SLOTS:
         QApplication::setActiveWindow(&window);
         QVERIFY(QTest::qWaitForWindowActive(&window));
         const auto choose = [&](QRadioButton *from, QRadioButton *to) {
-            if (way == QLatin1String("mouse")) {
+            QRadioButton *focused = way == QLatin1String("arrow") ? from : to;
+            focused->setFocus();
+            if (way == QLatin1String("mouse"))
                 QTest::mouseClick(to, Qt::LeftButton);
-            } else if (way == QLatin1String("Space")) {
-                to->setFocus();
-                QTest::keyClick(to, Qt::Key_Space);
-            } else if (way == QLatin1String("arrow")) {
-                from->setFocus();
-                QTest::keyClick(from, to->y() > from->y() ? Qt::Key_Down : Qt::Key_Up);
-            } else {
+            else if (way == QLatin1String("Toggle"))
                 QAccessible::queryAccessibleInterface(to)->actionInterface()->doAction(
                     QAccessibleActionInterface::toggleAction());
-            }
+            else
+                QTest::keyClick(focused, way == QLatin1String("Space") ? Qt::Key_Space
+                                         : to->y() > from->y()         ? Qt::Key_Down
+                                                                       : Qt::Key_Up);
             QVERIFY(to->isChecked());
         };
         timer()->start(1000);
