@@ -96,16 +96,15 @@ private Q_SLOTS:
                 QTest::addRow("%s claiming %u x %u", name, w, h)
                     << name << resized(bytes, format, w, h) << QByteArray();
         }
-        for (const char *name : {"j.jpg", "k.gif", "l.bmp", "m.png", "n.rle"}) {
-            QTest::addRow("text named %s", name)
-                << name << QByteArray("pas une image\n") << QByteArray();
-            QTest::addRow("zeros named %s", name) << name << QByteArray(4096, '\0') << QByteArray();
-            QTest::addRow("empty %s", name) << name << QByteArray() << QByteArray();
-        }
-        QTest::newRow("wide strip")
-            << "o.png" << encoded(gradient(70000, 1), "png") << QByteArray();
-        QTest::newRow("tall strip")
-            << "p.bmp" << encoded(gradient(1, 70000), "bmp") << QByteArray();
+        for (const char *name : {"j.jpg", "k.gif", "l.bmp", "m.png", "n.rle"})
+            for (const QByteArray &bytes :
+                 {QByteArray("pas une image\n"), QByteArray(4096, '\0'), QByteArray()})
+                QTest::addRow("%s of %lld bytes", name, qlonglong(bytes.size()))
+                    << name << bytes << QByteArray();
+        for (const auto &[name, size] :
+             {std::pair{"o.png", QSize(70000, 1)}, {"p.bmp", {1, 70000}}})
+            QTest::newRow(name) << name << encoded(gradient(size.width(), size.height()), name + 2)
+                                << QByteArray();
         QTest::newRow("pipe") << "q.jpg" << QByteArray("pipe") << QByteArray();
     }
 
