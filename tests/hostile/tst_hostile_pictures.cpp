@@ -20,33 +20,29 @@ using namespace velumbra::test;
 
 namespace {
 
-void put(QByteArray &b, qsizetype at, quint32 v, int bytes, bool bigEndian)
+void put(QByteArray &b, qsizetype at, std::initializer_list<quint32> values, int bytes, bool big)
 {
-    for (int i = 0; i < bytes; ++i)
-        b[at + i] = char(v >> (8 * (bigEndian ? bytes - 1 - i : i)));
+    for (const quint32 v : values)
+        for (int i = 0; i < bytes; ++i)
+            b[at++] = char(v >> (8 * (big ? bytes - 1 - i : i)));
 }
 
 // @p seed claiming @p w x @p h pixels in every place its format keeps them.
 QByteArray resized(QByteArray seed, const QByteArray &format, quint32 w, quint32 h)
 {
-    if (format == "bmp") {
-        put(seed, 18, w, 4, false);
-        put(seed, 22, h, 4, false);
-    } else if (format == "gif") { // the screen, then the first picture after its colour table
-        for (int at : {6, 13 + 3 * (2 << (uchar(seed[10]) & 7)) + 8 + 5}) {
-            put(seed, at, w, 2, false);
-            put(seed, at + 2, h, 2, false);
-        }
-    } else if (format == "png") { // IHDR, and its checksum
-        put(seed, 16, w, 4, true);
-        put(seed, 20, h, 4, true);
-        put(seed, 29, quint32(crc32(0, reinterpret_cast<const Bytef *>(seed.constData() + 12), 17)),
-            4, true);
-    } else { // JPEG: the frame header
-        const qsizetype sof = std::max(seed.indexOf("\xFF\xC0"), seed.indexOf("\xFF\xC2"));
-        put(seed, sof + 5, h, 2, true);
-        put(seed, sof + 7, w, 2, true);
+    if (format == "bmp")
+        put(seed, 18, {w, h}, 4, false);
+    if (format == "gif") // the screen, then the first picture after its colour table
+        for (int at : {6, 13 + 3 * (2 << (uchar(seed[10]) & 7)) + 8 + 5})
+            put(seed, at, {w, h}, 2, false);
+    if (format == "png") { // IHDR, and its checksum
+        put(seed, 16, {w, h}, 4, true);
+        const auto *ihdr = reinterpret_cast<const Bytef *>(seed.constData() + 12);
+        put(seed, 29, {quint32(crc32(0, ihdr, 17))}, 4, true);
     }
+    if (format == "jpg") // the frame header
+        put(seed, std::max(seed.indexOf("\xFF\xC0"), seed.indexOf("\xFF\xC2")) + 5, {h, w}, 2,
+            true);
     return seed;
 }
 
