@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImageWriter>
+#include <QPainter>
 #include <QRandomGenerator>
 
 #include <zlib.h>
@@ -82,11 +83,10 @@ const Quadrants kPictureC{QColor(0, 0, 255), QColor(255, 0, 0), Qt::white, QColo
 bool writeQuadrants(const QString &path, const Quadrants &colours, QSize size)
 {
     QImage image(size, QImage::Format_RGB32);
-    for (int y = 0; y < size.height(); ++y)
-        for (int x = 0; x < size.width(); ++x)
-            image.setPixelColor(x, y,
-                                colours[std::size_t((y >= size.height() / 2 ? 2 : 0) +
-                                                    (x >= size.width() / 2 ? 1 : 0))]);
+    const int w = size.width() / 2, h = size.height() / 2;
+    for (int i = 0; i < 4; ++i) // the right and bottom halves take the odd pixel
+        QPainter(&image).fillRect(i % 2 * w, i / 2 * h, i % 2 ? size.width() - w : w,
+                                  i / 2 ? size.height() - h : h, colours[std::size_t(i)]);
     return image.save(path, nullptr, 95);
 }
 
@@ -97,9 +97,9 @@ bool writeSolid(const QString &path, QColor colour, QSize size)
 
 bool closeTo(QColor actual, QColor expected, int tolerance)
 {
-    return actual.isValid() && std::abs(actual.red() - expected.red()) <= tolerance &&
-           std::abs(actual.green() - expected.green()) <= tolerance &&
-           std::abs(actual.blue() - expected.blue()) <= tolerance;
+    const auto near = [tolerance](int a, int b) { return std::abs(a - b) <= tolerance; };
+    return actual.isValid() && near(actual.red(), expected.red()) &&
+           near(actual.green(), expected.green()) && near(actual.blue(), expected.blue());
 }
 
 QByteArray encoded(const QImage &image, const char *format, int quality, bool progressive)
@@ -237,11 +237,6 @@ QByteArray pngBomb(quint32 width, quint32 height)
     chunk("IDAT", qCompress(QByteArray(1 + qsizetype(width) * 3, '\0')).mid(4));
     chunk("IEND", {});
     return png;
-}
-
-int bmpBitCount(const QByteArray &file)
-{
-    return file.size() < 54 || !file.startsWith("BM") ? 0 : uchar(file[28]) | uchar(file[29]) << 8;
 }
 
 double meanDifference(const QImage &a, const QImage &b)

@@ -60,9 +60,6 @@ bool writeFile(const QString &path, const QByteArray &bytes);
 /// A PNG whose header claims @p width x @p height pixels over a tiny body.
 [[nodiscard]] QByteArray pngBomb(quint32 width, quint32 height);
 
-/// The bits per pixel a BMP file's header announces, or 0 if it is no BMP.
-[[nodiscard]] int bmpBitCount(const QByteArray &file);
-
 /// Mean absolute difference per channel (0-255) between two same-size pictures.
 [[nodiscard]] double meanDifference(const QImage &a, const QImage &b);
 

@@ -21,11 +21,6 @@ using namespace velumbra::test;
 
 namespace {
 
-QImage rgb(const QImage &image)
-{
-    return image.convertToFormat(QImage::Format_RGB32);
-}
-
 QByteArray jpeg()
 {
     static const QByteArray bytes = encoded(patternPicture(QSize(160, 120), 256, 9), "jpeg", 90);
@@ -83,51 +78,32 @@ private Q_SLOTS:
 
     void loop_data()
     {
-        QTest::addColumn<QString>("files");    // "!" a cut JPEG, "/" a folder in the copy's way
-        QTest::addColumn<QString>("selected"); // "*" first: the whole folder
-        QTest::addColumn<QString>("read");
-        QTest::addColumn<QString>("copies");
-        QTest::addColumn<QString>("said"); // the start of the last box; a question: answered No
-        const QString abc = QStringLiteral("a.gif b.jpg! c.gif");
-        const QString done = QStringLiteral("Conversion terminée !");
-        // Also: the copies that join the list meanwhile are not converted in their turn.
-        QTest::newRow("whole folder") << "a.gif c.gif"
-                                      << "*"
-                                      << "a.gif c.gif"
-                                      << "a.bmp c.bmp" << done;
-        QTest::newRow("selection passes over the bad file") << abc << "0 2"
-                                                            << "a.gif c.gif"
-                                                            << "a.bmp c.bmp" << done;
-        QTest::newRow("whole folder ignores the selection, stops at the bad file")
-            << abc << "*2"
-            << "a.gif b.jpg"
-            << "a.bmp"
-            << "Le fichier « %1/b.jpg » n'a pas pu être lu : le fichier JPEG est incomplet "
-               "(tronqué).\nLa conversion s'arrête à ce fichier ; les copies écrites avant lui "
-               "restent.";
-        QTest::newRow("unwritable copy stops there")
-            << "a.gif b.gif b.bmp/ c.gif"
-            << "*"
-            << "a.gif b.gif"
-            << "a.bmp"
-            << "La copie « %1/b.bmp » n'a pas pu être écrite : ";
-        QTest::newRow("nothing selected still ends with the notice") << abc << ""
-                                                                     << ""
-                                                                     << "" << done;
-        QTest::newRow("answering no changes nothing")
-            << abc << "*"
-            << ""
-            << ""
-            << "Voulez-vous convertir en .BMP le contenu du dossier «%1» ?";
+        // files ("!" a cut JPEG, "/" a folder in the copy's way) | selected ("*" first: the whole
+        // folder) | read | copies | the start of the last box (a question: answered No). Every
+        // row also checks that the copies joining the list meanwhile are not converted in turn.
+        QTest::addColumn<QString>("row");
+        const QString abc = QStringLiteral("a.gif b.jpg! c.gif|");
+        QTest::newRow("whole folder")
+            << "a.gif c.gif|*|a.gif c.gif|a.bmp c.bmp|Conversion terminée";
+        QTest::newRow("selection passes the bad file")
+            << abc + "0 2|a.gif c.gif|a.bmp c.bmp|Conversion terminée";
+        QTest::newRow("whole folder stops at the bad file")
+            << abc + "*2|a.gif b.jpg|a.bmp|Le fichier « %1/b.jpg » n'a pas pu être lu : le fichier "
+                     "JPEG est incomplet (tronqué).\nLa conversion s'arrête à ce fichier ; les "
+                     "copies écrites avant lui restent.";
+        QTest::newRow("unwritable copy") << "a.gif b.gif b.bmp/ c.gif|*|a.gif b.gif|a.bmp|La copie "
+                                            "« %1/b.bmp » n'a pas pu être écrite : ";
+        QTest::newRow("nothing selected") << abc + "|||Conversion terminée";
+        QTest::newRow("answered no")
+            << abc + "*|||Voulez-vous convertir en .BMP le contenu du dossier «%1» ?";
     }
 
     void loop()
     {
-        QFETCH(QString, files);
-        QFETCH(QString, selected);
-        QFETCH(QString, read);
-        QFETCH(QString, copies);
-        QFETCH(QString, said);
+        QFETCH(QString, row);
+        const QStringList cells = row.split(QLatin1Char('|'));
+        const QString files = cells[0], selected = cells[1], read = cells[2], copies = cells[3],
+                      said = cells[4];
         const QString d = m_dir->path();
         QStringList entries;
         for (const QString &f : files.split(QLatin1Char(' '))) {
@@ -155,7 +131,7 @@ private Q_SLOTS:
         QCOMPARE(run.prompter.shown.front().text, BmpConversion::question(scope, d));
         QVERIFY2(run.said().startsWith(QString(said).replace("%1", d)), qPrintable(run.said()));
         QCOMPARE(outcome, !yes ? ConversionOutcome::Declined
-                          : said == QStringLiteral("Conversion terminée !")
+                          : said == QStringLiteral("Conversion terminée")
                               ? ConversionOutcome::Finished
                               : ConversionOutcome::Stopped);
         QCOMPARE(run.read, read.split(QLatin1Char(' '), Qt::SkipEmptyParts));
@@ -177,11 +153,6 @@ private Q_SLOTS:
         const QImage decoded = QImage::fromData(jpeg());
         const QByteArray grey =
             encoded(gradient(50, 30).convertToFormat(QImage::Format_Grayscale8), "jpeg");
-        QImage translucent(3, 1, QImage::Format_ARGB32), flattened(3, 1, QImage::Format_RGB32);
-        const QRgb in[] = {qRgba(255, 0, 0, 128), qRgba(0, 0, 255, 0), qRgba(10, 20, 30, 255)};
-        const QRgb out[] = {qRgb(255, 127, 127), qRgb(255, 255, 255), qRgb(10, 20, 30)};
-        for (int x = 0; x < 3; ++x)
-            translucent.setPixel(x, 0, in[x]), flattened.setPixel(x, 0, out[x]);
         const QImage wide = gradient(31, 7); // odd width: padded rows
         QTest::newRow("256-colours.gif") << gif({full}) << full << "";
         QTest::newRow("transparent-on-white.gif") << gif({five}, 0) << onWhite << "";
@@ -194,7 +165,6 @@ private Q_SLOTS:
         QTest::newRow("bytes-after-end.jpg") << jpeg() + QByteArray(300, 'x') << decoded << "";
         QTest::newRow("stray-byte.jpg") << jpeg().left(2) + 'x' + jpeg().mid(2) << decoded << "";
         QTest::newRow("grey.jpg") << grey << QImage::fromData(grey) << "";
-        QTest::newRow("alpha-on-white.png") << encoded(translucent, "png") << flattened << "";
 
         const QString cut = QStringLiteral("incomplet (tronqué)");
         QByteArray garbled = jpeg();
@@ -230,14 +200,14 @@ private Q_SLOTS:
         QCOMPARE(outcome, ConversionOutcome::Finished);
         QCOMPARE(run.current, copy);
         const QByteArray written = readFile(copy);
-        QCOMPARE(bmpBitCount(written), expected.depth() == 8 ? 8 : 24);
-        QCOMPARE(rgb(QImage::fromData(written, "BMP")), rgb(expected));
+        QCOMPARE(written.mid(28, 1), QByteArray(1, char(expected.depth() == 8 ? 8 : 24)));
+        QCOMPARE(QImage::fromData(written, "BMP").convertToFormat(QImage::Format_RGB32),
+                 expected.convertToFormat(QImage::Format_RGB32));
         // Readable by others like any file the user makes, not private like a temporary file.
         QVERIFY(QFileInfo(copy).permissions().testFlag(QFile::ReadOther));
-        QStringList names{QFileInfo(copy).fileName(), name};
-        names.removeDuplicates();
-        names.sort();
-        QCOMPARE(namesIn(m_dir->path()), names);
+        const QString copyName = QFileInfo(copy).fileName(); // ".bmp" sorts before the others
+        QCOMPARE(namesIn(m_dir->path()),
+                 (copyName == name ? QStringList{name} : QStringList{copyName, name}));
     }
 
     // Qt's default allocation limit refuses pictures above 128 MB decoded.

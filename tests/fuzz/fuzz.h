@@ -1,12 +1,14 @@
 #pragma once
 
-// What the fuzz targets share: the entry point libFuzzer calls, and a check
-// that stops the run (and keeps the input) when a property fails.
+// What the fuzz targets share: the entry point libFuzzer calls, a check that
+// stops the run (and keeps the input) when a property fails, and the input
+// cut into fields.
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
+#include <vector>
 
 #define VELUMBRA_FUZZ_TARGET(text)                                                                 \
     static void fuzzOne(std::string_view text);                                                    \
@@ -21,3 +23,11 @@
     ((condition)                                                                                   \
          ? void()                                                                                  \
          : (std::fprintf(stderr, "%s:%d: %s\n", __FILE__, __LINE__, #condition), std::abort()))
+
+inline std::vector<std::string_view> fields(std::string_view text, char separator)
+{
+    std::vector<std::string_view> out;
+    for (std::size_t start = 0, end = 0; end != text.npos; start = end + 1)
+        out.push_back(text.substr(start, (end = text.find(separator, start)) - start));
+    return out;
+}

@@ -7,15 +7,10 @@
 VELUMBRA_FUZZ_TARGET(text)
 {
     (void)velumbra::parseLastingRecord(std::string(text));
-    velumbra::LastingRecord record;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t nameEnd = std::min(text.find('\0', start), text.size());
-        const std::size_t valueEnd = std::min(text.find('\0', nameEnd + 1), text.size());
-        const std::string name(text.substr(start, nameEnd - start));
-        if (!name.empty() && name.find('=') == std::string::npos && nameEnd < text.size())
-            record[name] = std::string(text.substr(nameEnd + 1, valueEnd - nameEnd - 1));
-        start = valueEnd + 1;
-    }
+    velumbra::LastingRecord record; // name NUL value NUL ...
+    const auto parts = fields(text, '\0');
+    for (std::size_t i = 0; i + 1 < parts.size(); i += 2)
+        if (!parts[i].empty() && parts[i].find('=') == parts[i].npos)
+            record[std::string(parts[i])] = parts[i + 1];
     FUZZ_CHECK(velumbra::parseLastingRecord(velumbra::formatLastingRecord(record)) == record);
 }

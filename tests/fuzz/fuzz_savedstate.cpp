@@ -9,12 +9,10 @@ VELUMBRA_FUZZ_TARGET(text)
 {
     velumbra::FakeSettingsStore store;
     store.values["Init/AUTEUR"] = std::string(velumbra::kSettingsMarker);
-    std::size_t start = 0; // one line a key
-    for (const char *key : {"Drive", "Folder", "Pattern", "FileName", "Option", "Time", "Unites"}) {
-        const std::size_t end = std::min(text.find('\n', start), text.size());
-        store.values[std::string("Init/") + key] = std::string(text.substr(start, end - start));
-        start = std::min(end + 1, text.size());
-    }
+    const auto lines = fields(text, '\n'); // one line a key
+    const char *keys[] = {"Drive", "Folder", "Pattern", "FileName", "Option", "Time", "Unites"};
+    for (std::size_t i = 0; i < std::size(keys); ++i)
+        store.values[std::string("Init/") + keys[i]] = i < lines.size() ? lines[i] : "";
     const auto saved = velumbra::readSavedState(store);
     FUZZ_CHECK(saved.has_value());
     for (const auto &choice : {saved->option, saved->unites})

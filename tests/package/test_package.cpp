@@ -68,12 +68,10 @@ TEST(Package, IsCleanAndRunsFromWhereItUnpacks)
         runProgram("appstreamcli",
                    {"validate", "--no-net", share + "metainfo/org.velumbra.Velumbra.metainfo.xml"});
     EXPECT_EQ(metainfo.exitCode, 0) << said(metainfo);
+    const QString icons = share + "icons/hicolor/%1/apps/org.velumbra.Velumbra.";
     for (const int size : {16, 24, 32, 48, 64, 128, 256})
-        EXPECT_EQ(
-            QImage(share + QString("icons/hicolor/%1x%1/apps/org.velumbra.Velumbra.png").arg(size))
-                .size(),
-            QSize(size, size));
-    EXPECT_TRUE(QFile::exists(share + "icons/hicolor/scalable/apps/org.velumbra.Velumbra.svg"));
+        EXPECT_EQ(QImage(icons.arg(QString("%1x%1").arg(size)) + "png").size(), QSize(size, size));
+    EXPECT_TRUE(QFile::exists(icons.arg("scalable") + "svg"));
     for (const char *program : {"velumbra", "velumbra-restore"})
         EXPECT_FALSE(readFile(bin + program).contains(SOURCE_DIR))
             << program << " names the source tree";
@@ -82,12 +80,10 @@ TEST(Package, IsCleanAndRunsFromWhereItUnpacks)
     // root showed there before tells whether it painted. Docks match the
     // window to its entry by its class.
     Xvfb x;
-    QStringList env = userEnvironment(dir.filePath("user"), x.display());
-    env << "-XDG_CURRENT_DESKTOP"
-        << "-WAYLAND_DISPLAY"
-        << "-SWAYSOCK"
-        << "-QT_QPA_PLATFORM"
-        << "DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent";
+    const QStringList env =
+        userEnvironment(dir.filePath("user"), x.display()) +
+        QStringList{"-XDG_CURRENT_DESKTOP", "-WAYLAND_DISPLAY", "-SWAYSOCK", "-QT_QPA_PLATFORM",
+                    "DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent"};
     Display *display = XOpenDisplay(x.display().toLocal8Bit().constData());
     ASSERT_NE(display, nullptr);
     const QColor before = rootPixel(display, 300, 100);

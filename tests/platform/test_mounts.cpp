@@ -10,7 +10,8 @@ using namespace velumbra;
 
 namespace {
 
-// Root always first, once; no pseudo, system, snap or bind mounts; octal escapes undone.
+// Root always first, once, even from nothing; no pseudo, system, snap or bind mounts; octal escapes
+// undone.
 TEST(MountsTest, KeepsWhatAPersonBrowses)
 {
     const std::string table =
@@ -35,10 +36,6 @@ TEST(MountsTest, KeepsWhatAPersonBrowses)
     const std::vector<std::string> expected{
         "/", "/data", "/home", "/media/moi/Photos de vacances", "/mnt/nas", "/run/media/moi/CLÉ"};
     EXPECT_EQ(browsableMounts(table), expected);
-}
-
-TEST(MountsTest, RootIsAlwaysListed)
-{
     EXPECT_EQ(browsableMounts(""), std::vector<std::string>{"/"});
     EXPECT_EQ(unescapeMountField("a\\011b\\134c\\\\d\\9"), "a\tb\\c\\\\d\\9");
 }

@@ -34,7 +34,7 @@ TEST(Registry, GetKeyValueReadsEachShape)
         {REG_SZ, bytes(path), true, "C:\\Program Files\\Outils\\msinfo32.exe"},
         {REG_SZ, bytes(path, false), true, "C:\\Program Files\\Outils\\msinfo32.exe"},
         {REG_SZ, bytes(std::wstring(L"ab\0cd", 5)), true, "ab"}, // ends at the first NUL
-        {REG_SZ, bytes(accented), true, wintest::ansi(accented).value_or("Outils partag?s")},
+        {REG_SZ, bytes(accented), true, wintest::ansi(accented)},
         {REG_SZ, {}, true, ""},
         {REG_SZ, bytes(longest), true, std::string(1023, 'x')},
         {REG_SZ, bytes(longest + L"x"), false, ""},
@@ -72,15 +72,12 @@ TEST(Registry, MachineAndClassesRootsAreReadable)
 {
     SystemRegistry registry;
     std::string systemRoot, description;
-    ASSERT_TRUE(GetKeyValue(registry, RegistryRoot::LocalMachine,
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    EXPECT_TRUE(GetKeyValue(registry, RegistryRoot::LocalMachine,
                             "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "SystemRoot",
                             systemRoot));
-    char windows[MAX_PATH] = {};
-    ASSERT_GT(GetWindowsDirectoryA(windows, MAX_PATH), 0u);
-    EXPECT_EQ(
-        CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, systemRoot.c_str(), -1, windows, -1),
-        CSTR_EQUAL)
-        << systemRoot << " / " << windows;
+    EXPECT_EQ(_stricmp(systemRoot.c_str(), windows), 0) << systemRoot << " / " << windows;
     EXPECT_TRUE(GetKeyValue(registry, RegistryRoot::ClassesRoot, "txtfile", "", description));
     EXPECT_FALSE(description.empty());
 }

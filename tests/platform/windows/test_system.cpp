@@ -39,7 +39,7 @@ TEST(FileExistence, CountsOnlyOrdinaryFiles)
             fs::create_directory(path);
         else if (c.exists || c.attributes != FILE_ATTRIBUTE_NORMAL)
             std::ofstream(path) << "contenu", SetFileAttributesW(path.c_str(), c.attributes);
-        EXPECT_EQ(SystemFileProbe().fileExists(wintest::ansi(path.wstring()).value()), c.exists);
+        EXPECT_EQ(SystemFileProbe().fileExists(wintest::ansi(path.wstring())), c.exists);
     }
     EXPECT_FALSE(SystemFileProbe().fileExists(""));
 }
@@ -53,12 +53,14 @@ TEST(ProcessStart, StartsOnlyProgramsAndQuotesTheirName)
     fs::create_directory(folder.path / L"mon dossier");
     const std::wstring stem = L"programme d'essai " + std::to_wstring(GetCurrentProcessId());
     const fs::path program = folder.path / L"mon dossier" / (stem + L".exe");
-    fs::copy_file(wintest::programFolder() / L"started_probe.exe", program);
+    std::wstring self(32768, L'\0'); // the probe sits beside this test
+    self.resize(GetModuleFileNameW(nullptr, self.data(), DWORD(self.size())));
+    fs::copy_file(fs::path(self).parent_path() / L"started_probe.exe", program);
     const HANDLE events[] = {
         CreateEventW(nullptr, TRUE, FALSE, (L"Local\\" + stem + L" seul").c_str()),
         CreateEventW(nullptr, TRUE, FALSE, (L"Local\\" + stem + L" avec arguments").c_str())};
     SystemProcessStarter starter;
-    ASSERT_TRUE(starter.startDetached(wintest::ansi(program.wstring()).value()));
+    ASSERT_TRUE(starter.startDetached(wintest::ansi(program.wstring())));
     const DWORD signalled = WaitForMultipleObjects(2, events, FALSE, 60000);
     EXPECT_EQ(signalled, WAIT_OBJECT_0)
         << (signalled == WAIT_OBJECT_0 + 1 ? "the program got arguments" : "the program never ran");
@@ -68,8 +70,7 @@ TEST(ProcessStart, StartsOnlyProgramsAndQuotesTheirName)
     std::ofstream(folder.path / L"texte.txt") << "pas un programme";
     for (const fs::path &path :
          {fs::path(), folder.path / L"absent.exe", folder.path / L"texte.txt", folder.path})
-        EXPECT_FALSE(starter.startDetached(wintest::ansi(path.wstring()).value()))
-            << wintest::utf8(path);
+        EXPECT_FALSE(starter.startDetached(wintest::ansi(path.wstring()))) << wintest::utf8(path);
     EXPECT_TRUE(starter.searchFolders().empty()) << "Windows looks in the registry only";
 }
 

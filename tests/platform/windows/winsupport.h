@@ -7,17 +7,10 @@
 #endif
 #include <windows.h>
 
-#include <array>
 #include <filesystem>
-#include <optional>
 #include <string>
 
 namespace velumbra::wintest {
-
-inline std::wstring wide(const std::string &utf8)
-{
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end())).wstring();
-}
 
 inline std::string utf8(const std::filesystem::path &path)
 {
@@ -25,16 +18,18 @@ inline std::string utf8(const std::filesystem::path &path)
     return {text.begin(), text.end()};
 }
 
-/// @p text in the ANSI code page, or nothing when the code page cannot spell it.
-inline std::optional<std::string> ansi(const std::wstring &text)
+inline std::wstring wide(const std::string &utf8)
 {
-    BOOL lossy = FALSE;
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end())).wstring();
+}
+
+/// @p text in the ANSI code page, which spells every name these tests use.
+inline std::string ansi(const std::wstring &text)
+{
     std::string out(text.size() * 4, '\0');
-    const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), int(text.size()), out.data(),
-                                      int(out.size()), nullptr, &lossy);
-    if (lossy || (n <= 0 && !text.empty()))
-        return std::nullopt;
-    out.resize(std::size_t(n));
+    out.resize(std::size_t(
+        std::max(0, WideCharToMultiByte(CP_ACP, 0, text.data(), int(text.size()), out.data(),
+                                        int(out.size()), nullptr, nullptr))));
     return out;
 }
 
@@ -54,23 +49,5 @@ struct TempFolder
         std::filesystem::remove_all(path, ignored);
     }
 };
-
-/// The string value @p name of HKEY_CURRENT_USER\@p key, or nothing when it is missing.
-inline std::optional<std::wstring> userString(const wchar_t *key, const wchar_t *name)
-{
-    std::array<wchar_t, 2048> buffer{};
-    DWORD size = sizeof buffer; // RegGetValueW ends the string itself, whatever was stored
-    if (RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, buffer.data(), &size))
-        return std::nullopt;
-    return std::wstring(buffer.data());
-}
-
-/// The folder of the running test program.
-inline std::filesystem::path programFolder()
-{
-    std::wstring path(32768, L'\0');
-    path.resize(GetModuleFileNameW(nullptr, path.data(), DWORD(path.size())));
-    return std::filesystem::path(path).parent_path();
-}
 
 } // namespace velumbra::wintest
