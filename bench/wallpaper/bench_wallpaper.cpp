@@ -8,7 +8,7 @@
 
 #include "platform/wallpaper/wallpaper.h"
 #include "platform/wallpaper/x11root.h"
-#include "tests/desktop/support.h"
+#include "tests/desktop/session.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -320,9 +320,8 @@ int main(int argc, char **argv)
                 : lxde ? QStringLiteral("exec pcmanfm --desktop >/dev/null 2>&1")
                        : QStringLiteral("exec xfdesktop --disable-wm-check >/dev/null 2>&1");
             session = std::make_unique<Server>(
-                wallpapertest::serverScript(QStringLiteral("namespace.sh")),
-                QStringList{wallpapertest::serverScript(QStringLiteral("session.sh")), program},
-                env);
+                desktoptest::serverScript(QStringLiteral("namespace.sh")),
+                QStringList{desktoptest::serverScript(QStringLiteral("session.sh")), program}, env);
             env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), session->firstLine);
             // Each desktop follows changes once it has set up its own picture.
             const QDeadlineTimer deadline(60000);
@@ -366,10 +365,10 @@ int main(int argc, char **argv)
         }
         const QString runtime = dir.filePath(QStringLiteral("runtime-") + QLatin1String(name));
         QDir().mkpath(runtime);
-        QStringList script{wallpapertest::serverScript(QStringLiteral("sway.sh")), runtime};
+        QStringList script{desktoptest::serverScript(QStringLiteral("sway.sh")), runtime};
         if (swaybg)
             script << QStringLiteral("bare");
-        Server sway(wallpapertest::serverScript(QStringLiteral("namespace.sh")), script, base_env);
+        Server sway(desktoptest::serverScript(QStringLiteral("namespace.sh")), script, base_env);
         const QStringList where = sway.firstLine.split(u' ');
         QString error = QStringLiteral("sway did not start");
         std::vector<double> times;

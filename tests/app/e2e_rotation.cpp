@@ -10,7 +10,7 @@
 #include "platform/qtscreen.h"
 #include "platform/wallpaper/wallpaper.h"
 #include "tests/common/fakecontext.h"
-#include "tests/desktop/support.h"
+#include "tests/desktop/session.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -111,10 +111,10 @@ int run(int argc, char **argv)
 
 int main(int argc, char **argv)
 {
-    const wallpapertest::Xvfb server(24, QSize(640, 480));
+    const desktoptest::Xvfb server(24, QSize(640, 480));
     if (!server.running()) {
         std::printf("SKIPPED: Xvfb is not installed or did not start (scripts/test installs it)\n");
-        return wallpapertest::kSkipCode;
+        return desktoptest::kSkipCode;
     }
     qputenv("DISPLAY", server.display().toLocal8Bit());
     qunsetenv("WAYLAND_DISPLAY");

@@ -3,13 +3,13 @@
 // backend, its pixels read back: one start per row, in order, each leaving
 // the root as the next row expects it.
 
-#include "tests/lasting/lastingsupport.h"
+#include "tests/desktop/session.h"
 
 #include <gtest/gtest.h>
 
-using namespace wallpapertest;
+using namespace desktoptest;
 
-QStringList wallpapertest::requiredPrograms()
+QStringList desktoptest::requiredPrograms()
 {
     return {QStringLiteral("Xvfb")};
 }
@@ -31,9 +31,8 @@ TEST(CommandLine, SetsTheRootAndSaysWhy)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    ASSERT_TRUE(writeQuadrantPicture(dir.filePath(QStringLiteral("a.png")), kPictureA, {320, 240}));
-    ASSERT_TRUE(
-        writeQuadrantPicture(dir.filePath(QStringLiteral("b é.png")), kPictureB, {320, 240}));
+    ASSERT_TRUE(writeQuadrants(dir.filePath(QStringLiteral("a.png")), kPictureA, {320, 240}));
+    ASSERT_TRUE(writeQuadrants(dir.filePath(QStringLiteral("b é.png")), kPictureB, {320, 240}));
     Xvfb x;
     ASSERT_TRUE(x.running());
     QStringList env = userEnvironment(dir.filePath(QStringLiteral("user")), x.display());
@@ -82,9 +81,7 @@ TEST(CommandLine, SetsTheRootAndSaysWhy)
                                                                  : program.readAllStandardError());
         EXPECT_TRUE(output.contains(QString::fromUtf8(s.output))) << output.toStdString();
         EXPECT_TRUE(rootShows(x.display(), *s.root));
-        EXPECT_EQ(lastingtest::owed(dir.filePath(QStringLiteral("user/home/.local/state")),
-                                    dir.filePath(QStringLiteral("user/home/.config"))),
-                  s.owed);
+        EXPECT_EQ(owed(dir.filePath(QStringLiteral("user"))), s.owed);
     }
 }
 

@@ -2,7 +2,7 @@
 // output is scaled by 1.5: its window, its application id, its screenshot,
 // and the screen size it works with.
 
-#include "tests/desktop/contract.h"
+#include "tests/desktop/session.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -10,9 +10,9 @@
 
 #include <gtest/gtest.h>
 
-using namespace wallpapertest;
+using namespace desktoptest;
 
-QStringList wallpapertest::requiredPrograms()
+QStringList desktoptest::requiredPrograms()
 {
     return {QStringLiteral("sway"), QStringLiteral("swaymsg"), QStringLiteral("grim"),
             QStringLiteral("setpriv")};
@@ -37,13 +37,11 @@ QJsonObject findNode(const QJsonObject &node, const QString &appId)
 TEST(WaylandWindow, NativeClientWithItsIdAndTheOutputsPixels)
 {
     QTemporaryDir root;
-    ASSERT_TRUE(root.isValid());
-    const QString runtime = desktoptest::openToAll(root) + QStringLiteral("/runtime");
+    const QString runtime = openToAll(root) + QStringLiteral("/runtime");
     ASSERT_TRUE(QDir().mkpath(runtime));
-    ScriptServer sway(QStringLiteral("sway.sh"), {runtime}, {});
-    ASSERT_TRUE(sway.running()) << "sway did not start";
+    Server sway(QStringLiteral("sway.sh"), {runtime});
     const QStringList where = sway.firstLine().split(u' ');
-    ASSERT_EQ(where.size(), 2);
+    ASSERT_EQ(where.size(), 2) << "sway did not start";
     // No platform named and no X server: the program must choose Wayland itself.
     const QStringList env =
         userEnvironment(root.path(), {}) +
@@ -62,7 +60,7 @@ TEST(WaylandWindow, NativeClientWithItsIdAndTheOutputsPixels)
                    env + QStringList{QStringLiteral("QT_QPA_PLATFORM=wayland")});
     EXPECT_EQ(probe.stdOut.trimmed(), "1280 720") << qPrintable(probe.stdErr);
 
-    desktoptest::Daemon velumbra(QStringLiteral(VELUMBRA_PROGRAM), {}, env);
+    Server velumbra(QStringLiteral(VELUMBRA_PROGRAM), {}, env);
     QJsonObject window;
     const auto find = [&] {
         const QJsonDocument tree = QJsonDocument::fromJson(

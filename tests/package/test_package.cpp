@@ -5,7 +5,7 @@
 // on a real X server.
 
 #include "about/pageaddress.h"
-#include "tests/desktop/support.h"
+#include "tests/desktop/session.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -17,9 +17,9 @@
 // After GoogleTest, whose templates Xlib's macros (None, Bool) break.
 #include <X11/Xlib.h>
 
-using namespace wallpapertest;
+using namespace desktoptest;
 
-QStringList wallpapertest::requiredPrograms()
+QStringList desktoptest::requiredPrograms()
 {
     return {QStringLiteral("Xvfb"),         QStringLiteral("xwininfo"),
             QStringLiteral("lintian"),      QStringLiteral("dpkg-shlibdeps"),
@@ -127,7 +127,7 @@ TEST(Package, IsCleanAndRunsFromWhereItUnpacks)
 
     // What the program finds beside itself: velumbra-restore, which the
     // autostart entry it writes must run, and the help page.
-    ASSERT_TRUE(writeQuadrantPicture(dir.filePath(QStringLiteral("a.png")), kPictureA, {64, 48}));
+    ASSERT_TRUE(writeQuadrants(dir.filePath(QStringLiteral("a.png")), kPictureA, {64, 48}));
     const RunResult forGood =
         runProgram(bin + QStringLiteral("velumbra"),
                    {QStringLiteral("--par-defaut"), dir.filePath(QStringLiteral("a.png"))}, env);

@@ -2,7 +2,7 @@
 // services (xfce4-power-manager, ksmserver) need a whole session; here a
 // stand-in on a private bus records what a desktop would be asked.
 
-#include "tests/desktop/support.h"
+#include "tests/desktop/session.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -13,9 +13,9 @@
 
 #include <gtest/gtest.h>
 
-using namespace wallpapertest;
+using namespace desktoptest;
 
-QStringList wallpapertest::requiredPrograms()
+QStringList desktoptest::requiredPrograms()
 {
     return {QStringLiteral("dbus-daemon")};
 }
@@ -48,7 +48,7 @@ public Q_SLOTS:
 
 struct Case
 {
-    const char *backend;
+    const char *desktop;
     bool refuse;
     int exitCode;
     QStringList calls;
@@ -61,10 +61,9 @@ class Inhibitor : public testing::TestWithParam<Case>
 TEST_P(Inhibitor, AsksTheDesktopAndLetsGoWhenTheProgramEnds)
 {
     const Case &c = GetParam();
-    PrivateSession session({QStringLiteral("SESSION_NO_ACTIVATION=1")});
-    ASSERT_TRUE(session.running());
-    QDBusConnection bus = QDBusConnection::connectToBus(session.busEnv().section(u'=', 1),
-                                                        QStringLiteral("inhibitor-test"));
+    Server session(QStringLiteral("session.sh"), {}, {QStringLiteral("SESSION_NO_ACTIVATION=1")});
+    const QString address = session.firstLine();
+    QDBusConnection bus = QDBusConnection::connectToBus(address, QStringLiteral("inhibitor-test"));
     ASSERT_TRUE(bus.isConnected());
     FakeScreenSaver saver;
     saver.refuse = c.refuse;
@@ -74,10 +73,12 @@ TEST_P(Inhibitor, AsksTheDesktopAndLetsGoWhenTheProgramEnds)
 
     // The setter runs while this process answers on the bus.
     QProcess cli;
-    cli.setProcessEnvironment(environment({QStringLiteral("-DISPLAY"), session.busEnv()}));
+    cli.setProcessEnvironment(
+        environment({QStringLiteral("-DISPLAY"), QStringLiteral("XDG_CURRENT_DESKTOP=") + c.desktop,
+                     QStringLiteral("DBUS_SESSION_BUS_ADDRESS=") + address}));
     QEventLoop loop;
     QObject::connect(&cli, &QProcess::finished, &loop, &QEventLoop::quit);
-    cli.start(QStringLiteral(WALLPAPER_CLI_PATH), cliArgs(c.backend, "screensaver"));
+    cli.start(cliPath(), {QStringLiteral("screensaver")});
     loop.exec();
     EXPECT_EQ(cli.exitCode(), c.exitCode) << cli.readAllStandardError().constData();
 
@@ -99,14 +100,14 @@ INSTANTIATE_TEST_SUITE_P(
     Backends, Inhibitor,
     testing::Values(
         Case{
-            "xfce", false, 0, {QStringLiteral("Inhibit Velumbra"), QStringLiteral("UnInhibit 42")}},
-        Case{"kde", false, 0, {QStringLiteral("Inhibit Velumbra"), QStringLiteral("UnInhibit 42")}},
+            "XFCE", false, 0, {QStringLiteral("Inhibit Velumbra"), QStringLiteral("UnInhibit 42")}},
+        Case{"KDE", false, 0, {QStringLiteral("Inhibit Velumbra"), QStringLiteral("UnInhibit 42")}},
         Case{
             "sway", false, 0, {QStringLiteral("Inhibit Velumbra"), QStringLiteral("UnInhibit 42")}},
         // A refusal is reported, and there is nothing to let go.
-        Case{"xfce", true, 1, {QStringLiteral("Inhibit Velumbra")}}),
+        Case{"XFCE", true, 1, {QStringLiteral("Inhibit Velumbra")}}),
     [](const testing::TestParamInfo<Case> &param) {
-        return std::string(param.param.backend) + (param.param.refuse ? "_refused" : "");
+        return std::string(param.param.desktop) + (param.param.refuse ? "_refused" : "");
     });
 
 } // namespace
