@@ -40,7 +40,7 @@ RunResult runProgram(const QString &program, const QStringList &args, const QStr
     if (!p.waitForFinished(60000)) {
         p.kill();
         p.waitForFinished();
-        return {-1, QStringLiteral("did not finish: ") + program, {}};
+        return {-1, u"did not finish: "_s + program, {}};
     }
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
             QString::fromUtf8(p.readAllStandardError()), p.readAllStandardOutput()};
@@ -63,27 +63,26 @@ QString restorePath()
 
 QStringList userEnvironment(const QString &root, const QString &display)
 {
-    const QString home = root + QStringLiteral("/home");
-    QDir().mkpath(home + QStringLiteral("/.config"));
-    QDir().mkpath(root + QStringLiteral("/runtime"));
-    return {QStringLiteral("HOME=") + home,
-            QStringLiteral("XDG_CONFIG_HOME=") + home + QStringLiteral("/.config"),
-            QStringLiteral("XDG_STATE_HOME=") + home + QStringLiteral("/.local/state"),
-            QStringLiteral("XDG_CACHE_HOME=") + home + QStringLiteral("/.cache"),
-            QStringLiteral("XDG_DATA_HOME=") + home + QStringLiteral("/.local/share"),
-            QStringLiteral("XDG_RUNTIME_DIR=") + root + QStringLiteral("/runtime"),
-            display.isEmpty() ? QStringLiteral("-DISPLAY") : QStringLiteral("DISPLAY=") + display,
-            QStringLiteral("-WAYLAND_DISPLAY"),
-            QStringLiteral("-SWAYSOCK"),
-            QStringLiteral("-XDG_CURRENT_DESKTOP"),
-            QStringLiteral("-DBUS_SESSION_BUS_ADDRESS")};
+    const QString home = root + u"/home"_s;
+    QDir().mkpath(home + u"/.config"_s);
+    QDir().mkpath(root + u"/runtime"_s);
+    return {u"HOME="_s + home,
+            u"XDG_CONFIG_HOME="_s + home + u"/.config"_s,
+            u"XDG_STATE_HOME="_s + home + u"/.local/state"_s,
+            u"XDG_CACHE_HOME="_s + home + u"/.cache"_s,
+            u"XDG_DATA_HOME="_s + home + u"/.local/share"_s,
+            u"XDG_RUNTIME_DIR="_s + root + u"/runtime"_s,
+            display.isEmpty() ? u"-DISPLAY"_s : u"DISPLAY="_s + display,
+            u"-WAYLAND_DISPLAY"_s,
+            u"-SWAYSOCK"_s,
+            u"-XDG_CURRENT_DESKTOP"_s,
+            u"-DBUS_SESSION_BUS_ADDRESS"_s};
 }
 
 bool owed(const QString &root)
 {
-    const bool record = QFile::exists(root + QStringLiteral("/home/.local/state/velumbra/lasting"));
-    const bool entry =
-        QFile::exists(root + QStringLiteral("/home/.config/autostart/velumbra-restore.desktop"));
+    const bool record = QFile::exists(root + u"/home/.local/state/velumbra/lasting"_s);
+    const bool entry = QFile::exists(root + u"/home/.config/autostart/velumbra-restore.desktop"_s);
     EXPECT_EQ(record, entry) << "the record and the autostart entry disagree";
     return record;
 }
@@ -121,11 +120,10 @@ bool rootShows(const QString &display, const Quadrants &colours, int upperY)
 QString gsettingsGet(const QStringList &env, const QString &schema, const QString &key)
 {
     const QByteArray text =
-        runProgram(QStringLiteral("gsettings"), {QStringLiteral("get"), schema, key}, env)
-            .stdOut.trimmed();
+        runProgram(u"gsettings"_s, {u"get"_s, schema, key}, env).stdOut.trimmed();
     GVariant *v = g_variant_parse(nullptr, text.constData(), nullptr, nullptr, nullptr);
     if (!v)
-        return QStringLiteral("<unreadable: ") + QString::fromUtf8(text) + u'>';
+        return u"<unreadable: "_s + QString::fromUtf8(text) + u'>';
     const QString value = g_variant_is_of_type(v, G_VARIANT_TYPE_STRING)
                               ? QString::fromUtf8(g_variant_get_string(v, nullptr))
                               : QString::fromUtf8(text);
@@ -134,7 +132,7 @@ QString gsettingsGet(const QStringList &env, const QString &schema, const QStrin
 }
 
 Server::Server(const QString &program, const QStringList &args, const QStringList &env)
-    : m_script(program.endsWith(QStringLiteral(".sh")))
+    : m_script(program.endsWith(u".sh"_s))
 {
     m_process.setProcessEnvironment(environment(env));
     m_process.setProcessChannelMode(m_script ? QProcess::ForwardedErrorChannel
@@ -146,8 +144,7 @@ Server::Server(const QString &program, const QStringList &args, const QStringLis
     }
     m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     if (m_script)
-        m_process.start(serverScript(QStringLiteral("namespace.sh")),
-                        QStringList{serverScript(program)} + args);
+        m_process.start(serverScript(u"namespace.sh"_s), QStringList{serverScript(program)} + args);
     else
         m_process.start(program, args);
     m_process.waitForStarted(10000);
@@ -178,11 +175,9 @@ QString Server::firstLine()
 }
 
 Xvfb::Xvfb(int depth, QSize size)
-    : Server(QStringLiteral("Xvfb"),
-             {QStringLiteral("-noreset"), QStringLiteral("-nolisten"), QStringLiteral("tcp"),
-              QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-              QStringLiteral("0"),
-              QStringLiteral("%1x%2x%3").arg(size.width()).arg(size.height()).arg(depth)})
+    : Server(u"Xvfb"_s,
+             {u"-noreset"_s, u"-nolisten"_s, u"tcp"_s, u"-displayfd"_s, u"1"_s, u"-screen"_s,
+              u"0"_s, u"%1x%2x%3"_s.arg(size.width()).arg(size.height()).arg(depth)})
 {
     // -displayfd writes the number it chose once it accepts connections.
     if (const QString number = firstLine(); !number.isEmpty())
@@ -193,22 +188,21 @@ void XDesktop::login(const QString &root, bool withDesktop)
 {
     logoff();
     m_settled = false;
-    home = root + QStringLiteral("/home");
+    home = root + u"/home"_s;
     m_xvfb = std::make_unique<Xvfb>();
     ASSERT_TRUE(m_xvfb->running()) << "Xvfb did not start";
     env = userEnvironment(root, m_xvfb->display()) + m_session.env;
     const bool activation = !m_session.namespaced.isEmpty();
-    m_servers.push_back(
-        activation
-            ? std::make_unique<Server>(QStringLiteral("session.sh"), m_session.namespaced, env)
-            : std::make_unique<Server>(
-                  QStringLiteral("dbus-daemon"),
-                  QStringList{QStringLiteral("--config-file=" PRIVATE_BUS_CONFIG),
-                              QStringLiteral("--nofork"), QStringLiteral("--print-address=1")},
-                  env));
+    m_servers.push_back(activation
+                            ? std::make_unique<Server>(u"session.sh"_s, m_session.namespaced, env)
+                            : std::make_unique<Server>(
+                                  u"dbus-daemon"_s,
+                                  QStringList{QStringLiteral("--config-file=" PRIVATE_BUS_CONFIG),
+                                              u"--nofork"_s, u"--print-address=1"_s},
+                                  env));
     const QString bus = m_servers.back()->firstLine();
     ASSERT_FALSE(bus.isEmpty()) << "the session bus did not start";
-    env << QStringLiteral("DBUS_SESSION_BUS_ADDRESS=") + bus;
+    env << u"DBUS_SESSION_BUS_ADDRESS="_s + bus;
     if (!m_session.base.isEmpty())
         m_servers.push_back(
             std::make_unique<Server>(m_session.base.first(), m_session.base.mid(1), env));
@@ -276,17 +270,14 @@ bool busAnswers(const Desktop &d, const QString &dest, const QString &call, cons
                 const char *reply)
 {
     return d
-        .run(QStringLiteral("dbus-send"),
-             {QStringLiteral("--session"), QStringLiteral("--print-reply"),
-              QStringLiteral("--dest=") + dest, call.section(u' ', 0, 0), call.section(u' ', 1),
-              QStringLiteral("string:") + arg})
+        .run(u"dbus-send"_s, {u"--session"_s, u"--print-reply"_s, u"--dest="_s + dest,
+                              call.section(u' ', 0, 0), call.section(u' ', 1), u"string:"_s + arg})
         .stdOut.contains(reply);
 }
 
 bool hasOwner(const Desktop &d, const char *name)
 {
-    return busAnswers(d, QStringLiteral("org.freedesktop.DBus"),
-                      QStringLiteral("/ org.freedesktop.DBus.NameHasOwner"),
+    return busAnswers(d, u"org.freedesktop.DBus"_s, u"/ org.freedesktop.DBus.NameHasOwner"_s,
                       QString::fromLatin1(name), "boolean true");
 }
 
@@ -294,57 +285,50 @@ bool hasOwner(const Desktop &d, const char *name)
 
 XSession xSession(const QString &desktop)
 {
-    const QStringList noWayland{QStringLiteral("-WAYLAND_DISPLAY"), QStringLiteral("-SWAYSOCK")};
-    const QStringList pcmanfm{QStringLiteral("NO_AT_BRIDGE=1"),
-                              QStringLiteral("QT_QPA_PLATFORM=xcb"),
-                              QStringLiteral("GSETTINGS_BACKEND=memory")};
+    const QStringList noWayland{u"-WAYLAND_DISPLAY"_s, u"-SWAYSOCK"_s};
+    const QStringList pcmanfm{u"NO_AT_BRIDGE=1"_s, u"QT_QPA_PLATFORM=xcb"_s,
+                              u"GSETTINGS_BACKEND=memory"_s};
     if (desktop == u"xfce") {
         return {
-            .env = noWayland + QStringList{QStringLiteral("XDG_CURRENT_DESKTOP=XFCE")},
-            .desktop = {QStringLiteral("xfdesktop"), QStringLiteral("--disable-wm-check")},
+            .env = noWayland + QStringList{u"XDG_CURRENT_DESKTOP=XFCE"_s},
+            .desktop = {u"xfdesktop"_s, u"--disable-wm-check"_s},
             .base = {QStringLiteral(XFCONFD)},
             .ready =
-                [](const Desktop &d) {
-                    return d.run(QStringLiteral("xfconf-query"), {QStringLiteral("-l")}).exitCode ==
-                           0;
-                },
+                [](const Desktop &d) { return d.run(u"xfconf-query"_s, {u"-l"_s}).exitCode == 0; },
             .stored =
                 [](const Desktop &d) {
                     return QString::fromUtf8(
-                        d.run(QStringLiteral("xfconf-query"),
-                              {QStringLiteral("-c"), QStringLiteral("xfce4-desktop"),
-                               QStringLiteral("-p"),
+                        d.run(u"xfconf-query"_s,
+                              {u"-c"_s, u"xfce4-desktop"_s, u"-p"_s,
                                QStringLiteral(
                                    "/backdrop/screen0/monitorscreen/workspace0/last-image")})
                             .stdOut.trimmed());
                 },
             // Without a window manager xfdesktop draws only what changes once it runs.
-            .poke = {QStringLiteral("xfdesktop"), QStringLiteral("--reload")},
+            .poke = {u"xfdesktop"_s, u"--reload"_s},
             .desktopUp = [](const Desktop &d) { return hasOwner(d, "org.xfce.xfdesktop"); },
             // xfconfd keeps the picture for xfdesktop, which may start later.
             .desktopOptional = true};
     }
     if (desktop == u"kde") {
-        return {.env = noWayland + QStringList{QStringLiteral("XDG_CURRENT_DESKTOP=KDE"),
-                                               QStringLiteral("QT_QPA_PLATFORM=xcb"),
-                                               QStringLiteral("QT_QUICK_BACKEND=software")},
+        return {.env =
+                    noWayland + QStringList{u"XDG_CURRENT_DESKTOP=KDE"_s, u"QT_QPA_PLATFORM=xcb"_s,
+                                            u"QT_QUICK_BACKEND=software"_s},
                 .namespaced = {QStringLiteral(
                     "exec plasmashell --no-respawn >>\"$HOME/plasma.log\" 2>&1")},
                 .ready =
                     [](const Desktop &d) {
-                        return busAnswers(
-                            d, QStringLiteral("org.kde.plasmashell"),
-                            QStringLiteral("/PlasmaShell org.kde.PlasmaShell.evaluateScript"),
-                            QStringLiteral("print(desktops().length)"), "string \"1");
+                        return busAnswers(d, u"org.kde.plasmashell"_s,
+                                          u"/PlasmaShell org.kde.PlasmaShell.evaluateScript"_s,
+                                          u"print(desktops().length)"_s, "string \"1");
                     },
                 .stored =
                     [](const Desktop &d) {
                         // The picture of the last desktop containment.
-                        QString image = QStringLiteral("");
+                        QString image = u""_s;
                         for (const QByteArray &line :
-                             readFile(
-                                 static_cast<const XDesktop &>(d).home +
-                                 QStringLiteral("/.config/plasma-org.kde.plasma.desktop-appletsrc"))
+                             readFile(static_cast<const XDesktop &>(d).home +
+                                      u"/.config/plasma-org.kde.plasma.desktop-appletsrc"_s)
                                  .split('\n')) {
                             if (line.startsWith("Image="))
                                 image = fileOfUri(QString::fromUtf8(line.mid(6)));
@@ -354,49 +338,41 @@ XSession xSession(const QString &desktop)
     }
     if (desktop == u"gnome") {
         // In the dark style GNOME shows picture-uri-dark alone: both must be set.
-        return {
-            .env = noWayland + QStringList{QStringLiteral("XDG_CURRENT_DESKTOP=GNOME"),
-                                           QStringLiteral("XDG_SESSION_TYPE=x11"),
-                                           QStringLiteral("-GSETTINGS_BACKEND"),
-                                           QStringLiteral("NAMESPACE_MOUNT=1"),
-                                           QStringLiteral("SESSION_SYSTEM_BUS=1")},
-            .namespaced = {QStringLiteral(
-                "gsettings set org.gnome.desktop.interface color-scheme prefer-dark; "
-                "exec gnome-shell --x11 --replace --sm-disable >>\"$HOME/shell.log\" 2>&1")},
-            .ready = [](const Desktop &d) { return hasOwner(d, "org.gnome.Shell"); },
-            .stored =
-                [](const Desktop &d) {
-                    return fileOfUri(gsettingsGet(d.env,
-                                                  QStringLiteral("org.gnome.desktop.background"),
-                                                  QStringLiteral("picture-uri-dark")));
-                },
-            .poke = {QStringLiteral("xdotool"), QStringLiteral("key"), QStringLiteral("Escape")},
-            .upperY = 170};
+        return {.env = noWayland + QStringList{u"XDG_CURRENT_DESKTOP=GNOME"_s,
+                                               u"XDG_SESSION_TYPE=x11"_s, u"-GSETTINGS_BACKEND"_s,
+                                               u"NAMESPACE_MOUNT=1"_s, u"SESSION_SYSTEM_BUS=1"_s},
+                .namespaced = {QStringLiteral(
+                    "gsettings set org.gnome.desktop.interface color-scheme prefer-dark; "
+                    "exec gnome-shell --x11 --replace --sm-disable >>\"$HOME/shell.log\" 2>&1")},
+                .ready = [](const Desktop &d) { return hasOwner(d, "org.gnome.Shell"); },
+                .stored =
+                    [](const Desktop &d) {
+                        return fileOfUri(gsettingsGet(d.env, u"org.gnome.desktop.background"_s,
+                                                      u"picture-uri-dark"_s));
+                    },
+                .poke = {u"xdotool"_s, u"key"_s, u"Escape"_s},
+                .upperY = 170};
     }
     if (desktop == u"lxqt") {
         // What startlxqt sets; pcmanfm-qt finds LXQt's default settings there.
         return {.env = noWayland + pcmanfm +
-                       QStringList{QStringLiteral("XDG_CURRENT_DESKTOP=LXQt"),
-                                   QStringLiteral("XDG_CONFIG_DIRS=/etc:/etc/xdg:/usr/share")},
-                .desktop = {QStringLiteral("pcmanfm-qt"), QStringLiteral("--desktop"),
-                            QStringLiteral("--profile=lxqt")},
+                       QStringList{u"XDG_CURRENT_DESKTOP=LXQt"_s,
+                                   u"XDG_CONFIG_DIRS=/etc:/etc/xdg:/usr/share"_s},
+                .desktop = {u"pcmanfm-qt"_s, u"--desktop"_s, u"--profile=lxqt"_s},
                 .stored = [](const Desktop &d) {
                     return QSettings(static_cast<const XDesktop &>(d).home +
-                                         QStringLiteral("/.config/pcmanfm-qt/lxqt/settings.conf"),
+                                         u"/.config/pcmanfm-qt/lxqt/settings.conf"_s,
                                      QSettings::IniFormat)
-                        .value(QStringLiteral("Desktop/Wallpaper"), QStringLiteral(""))
+                        .value(u"Desktop/Wallpaper"_s, u""_s)
                         .toString();
                 }};
     }
     if (desktop == u"lxde") {
-        return {.env =
-                    noWayland + pcmanfm + QStringList{QStringLiteral("XDG_CURRENT_DESKTOP=LXDE")},
-                .desktop = {QStringLiteral("pcmanfm"), QStringLiteral("--desktop"),
-                            QStringLiteral("--profile"), QStringLiteral("LXDE")},
+        return {.env = noWayland + pcmanfm + QStringList{u"XDG_CURRENT_DESKTOP=LXDE"_s},
+                .desktop = {u"pcmanfm"_s, u"--desktop"_s, u"--profile"_s, u"LXDE"_s},
                 .stored = [](const Desktop &d) {
-                    return keyFileWallpaper(
-                        static_cast<const XDesktop &>(d).home +
-                        QStringLiteral("/.config/pcmanfm/LXDE/desktop-items-0.conf"));
+                    return keyFileWallpaper(static_cast<const XDesktop &>(d).home +
+                                            u"/.config/pcmanfm/LXDE/desktop-items-0.conf"_s);
                 }};
     }
     return {.env = noWayland};
@@ -446,23 +422,22 @@ const Quadrants &coloursOf(char picture)
 
 void runContract(Desktop &desktop, const QString &root)
 {
-    const QString dir = root + QStringLiteral("/pictures/");
+    const QString dir = root + u"/pictures/"_s;
     ASSERT_TRUE(QDir().mkpath(dir));
-    std::map<char, QString> files{
-        {'A', dir + QStringLiteral("it's \"a\", $HOME; `id` b\\s l'été.png")},
-        {'B', dir + QStringLiteral("b.jpg")},
-        {'C', dir + QStringLiteral("c.png")},
-        {'m', dir + QStringLiteral("gone.png")},
-        {'u', dir + QStringLiteral("text.jpg")}};
+    std::map<char, QString> files{{'A', dir + u"it's \"a\", $HOME; `id` b\\s l'été.png"_s},
+                                  {'B', dir + u"b.jpg"_s},
+                                  {'C', dir + u"c.png"_s},
+                                  {'m', dir + u"gone.png"_s},
+                                  {'u', dir + u"text.jpg"_s}};
     for (const char name : {'A', 'B', 'C'})
         ASSERT_TRUE(writeQuadrants(files[name], coloursOf(name)));
     ASSERT_TRUE(writeFile(files['u'], "not a picture"));
-    const QString same = dir + QStringLiteral("same.png");
+    const QString same = dir + u"same.png"_s;
 
     const auto set = [&](const QString &file, bool forGood) {
-        QStringList args{QStringLiteral("set"), file};
+        QStringList args{u"set"_s, file};
         if (forGood)
-            args << QStringLiteral("for-good");
+            args << u"for-good"_s;
         return desktop.run(cliPath(), args);
     };
     const auto expectShown = [&](char colours, const QString &file) {
@@ -484,12 +459,12 @@ void runContract(Desktop &desktop, const QString &root)
             (mode == '-' && !desktop.needsDesktopProgram()))
             continue;
         SCOPED_TRACE(mode ? kFaults.at(mode) : script);
-        const QString home = root + QStringLiteral("/user%1").arg(++user);
+        const QString home = root + u"/user%1"_s.arg(++user);
         desktop.login(home, mode != '-');
         RunResult r = set(files['A'], true);
         if (mode == '-') {
             EXPECT_EQ(r.exitCode, 1);
-            EXPECT_TRUE(r.stdErr.contains(QStringLiteral("ne fonctionne pas"))) << r.stdErr;
+            EXPECT_TRUE(r.stdErr.contains(u"ne fonctionne pas"_s)) << r.stdErr;
             desktop.logoff();
             continue;
         }
@@ -518,8 +493,8 @@ void runContract(Desktop &desktop, const QString &root)
             r = set(files[step], forGood);
             if (step == 'm' || step == 'u') {
                 EXPECT_EQ(r.exitCode, 1);
-                EXPECT_TRUE(r.stdErr.contains(step == 'm' ? QStringLiteral("n'existe pas")
-                                                          : QStringLiteral("ne peut pas être lue")))
+                EXPECT_TRUE(
+                    r.stdErr.contains(step == 'm' ? u"n'existe pas"_s : u"ne peut pas être lue"_s))
                     << r.stdErr;
                 expectShown(shown, files[shown]);
                 continue;

@@ -33,6 +33,7 @@ inline void PrintTo(const QString &s, std::ostream *os)
 namespace desktoptest {
 
 using namespace velumbra::test;
+using namespace Qt::StringLiterals;
 
 // Exit code that ctest counts as a skip (SKIP_RETURN_CODE).
 constexpr int kSkipCode = 77;

@@ -16,23 +16,18 @@ using namespace desktoptest;
 
 QStringList desktoptest::requiredPrograms()
 {
-    return {QStringLiteral("Xvfb"),
-            QStringLiteral("dbus-daemon"),
-            QStringLiteral("dbus-send"),
-            QStringLiteral("gnome-shell"),
-            QStringLiteral("xdotool"),
-            QStringLiteral("gsettings"),
-            QStringLiteral("glib-compile-schemas")};
+    return {u"Xvfb"_s,    u"dbus-daemon"_s, u"dbus-send"_s,           u"gnome-shell"_s,
+            u"xdotool"_s, u"gsettings"_s,   u"glib-compile-schemas"_s};
 }
 
 namespace {
 
-const QString kBackground = QStringLiteral("org.gnome.desktop.background");
+const QString kBackground = u"org.gnome.desktop.background"_s;
 
 TEST(GnomeShell, KeepsTheContract)
 {
     QTemporaryDir root;
-    XDesktop shell(xSession(QStringLiteral("gnome")));
+    XDesktop shell(xSession(u"gnome"_s));
     runContract(shell, root.path());
 }
 
@@ -47,16 +42,15 @@ public:
     }
     void login(const QString &root, bool) override
     {
-        env =
-            userEnvironment(root) + QStringList{QStringLiteral("GSETTINGS_BACKEND=keyfile"),
-                                                QStringLiteral("XDG_CURRENT_DESKTOP=") + m_desktop};
+        env = userEnvironment(root) +
+              QStringList{u"GSETTINGS_BACKEND=keyfile"_s, u"XDG_CURRENT_DESKTOP="_s + m_desktop};
     }
     void logoff() override {}
     [[nodiscard]] bool shows(const Quadrants &) const override { return true; }
     [[nodiscard]] QString stored() const override
     {
         const QString value = gsettingsGet(env, m_schema, m_key);
-        return value.startsWith(QStringLiteral("file:")) ? QUrl(value).toLocalFile() : value;
+        return value.startsWith(u"file:"_s) ? QUrl(value).toLocalFile() : value;
     }
     [[nodiscard]] QString get(const QString &schema, const char *key) const
     {
@@ -64,9 +58,7 @@ public:
     }
     void set(const QString &schema, const char *key, const QString &value) const
     {
-        ASSERT_EQ(run(QStringLiteral("gsettings"),
-                      {QStringLiteral("set"), schema, QString::fromLatin1(key), value})
-                      .exitCode,
+        ASSERT_EQ(run(u"gsettings"_s, {u"set"_s, schema, QString::fromLatin1(key), value}).exitCode,
                   0);
     }
 
@@ -94,10 +86,10 @@ TEST(GSettings, StyleScreenSaverAndTheUsersLaterChoiceComeBackRight)
     QTemporaryDir root;
     Keyfile gnome("GNOME", "org.gnome.desktop.background", "picture-uri");
     gnome.login(root.path(), true);
-    const QString saver = QStringLiteral("org.gnome.desktop.screensaver");
+    const QString saver = u"org.gnome.desktop.screensaver"_s;
     QString uri[3];
     for (int i = 0; i < 3; ++i) {
-        const QString file = root.filePath(QStringLiteral("%1 été.jpg").arg(i));
+        const QString file = root.filePath(u"%1 été.jpg"_s.arg(i));
         ASSERT_TRUE(writeQuadrants(file, kPictureA, {16, 16}));
         uri[i] = QString::fromUtf8(QUrl::fromLocalFile(file).toEncoded());
     }
@@ -110,24 +102,24 @@ TEST(GSettings, StyleScreenSaverAndTheUsersLaterChoiceComeBackRight)
     for (const bool userChoosesLater : {false, true}) {
         SCOPED_TRACE(userChoosesLater ? "the user's later choice" : "the style");
         gnome.set(kBackground, "picture-uri", quoted(uri[0]));
-        gnome.set(kBackground, "picture-options", QStringLiteral("'none'"));
-        gnome.set(saver, "idle-activation-enabled", QStringLiteral("true"));
-        velumbra({QStringLiteral("set"), QUrl(uri[1]).toLocalFile()});
-        velumbra({QStringLiteral("screensaver")});
-        EXPECT_EQ(gnome.get(kBackground, "picture-options"), QStringLiteral("stretched"));
-        EXPECT_EQ(gnome.get(saver, "idle-activation-enabled"), QStringLiteral("false"));
+        gnome.set(kBackground, "picture-options", u"'none'"_s);
+        gnome.set(saver, "idle-activation-enabled", u"true"_s);
+        velumbra({u"set"_s, QUrl(uri[1]).toLocalFile()});
+        velumbra({u"screensaver"_s});
+        EXPECT_EQ(gnome.get(kBackground, "picture-options"), u"stretched"_s);
+        EXPECT_EQ(gnome.get(saver, "idle-activation-enabled"), u"false"_s);
         if (userChoosesLater)
             gnome.set(kBackground, "picture-uri", quoted(uri[2]));
         restore();
         EXPECT_EQ(gnome.get(kBackground, "picture-uri"), uri[userChoosesLater ? 2 : 0]);
         EXPECT_EQ(gnome.get(kBackground, "picture-options"),
-                  userChoosesLater ? QStringLiteral("stretched") : QStringLiteral("none"));
-        EXPECT_EQ(gnome.get(saver, "idle-activation-enabled"), QStringLiteral("true"));
+                  userChoosesLater ? u"stretched"_s : u"none"_s);
+        EXPECT_EQ(gnome.get(saver, "idle-activation-enabled"), u"true"_s);
         EXPECT_FALSE(owed(root.path()));
     }
     // The end of a session puts back what it owes before the next login.
-    velumbra({QStringLiteral("set"), QUrl(uri[1]).toLocalFile()});
-    velumbra({QStringLiteral("session-end")});
+    velumbra({u"set"_s, QUrl(uri[1]).toLocalFile()});
+    velumbra({u"session-end"_s});
     EXPECT_EQ(gnome.get(kBackground, "picture-uri"), uri[2]);
     EXPECT_FALSE(owed(root.path()));
 }
@@ -138,11 +130,10 @@ TEST(GSettings, StyleScreenSaverAndTheUsersLaterChoiceComeBackRight)
 TEST(GSettings, MissingSchemasOrKeysAndRelativeNames)
 {
     QTemporaryDir root;
-    const QString picture = root.filePath(QStringLiteral("a.jpg"));
+    const QString picture = root.filePath(u"a.jpg"_s);
     ASSERT_TRUE(writeQuadrants(picture, kPictureA, {16, 16}));
-    const QStringList nothing{QStringLiteral("XDG_DATA_DIRS=") +
-                                  root.filePath(QStringLiteral("no")),
-                              QStringLiteral("-GSETTINGS_SCHEMA_DIR")};
+    const QStringList nothing{u"XDG_DATA_DIRS="_s + root.filePath(u"no"_s),
+                              u"-GSETTINGS_SCHEMA_DIR"_s};
     for (const char *desktop : {"GNOME", "X-Cinnamon", "MATE"}) {
         Keyfile keyfile(desktop, "", "");
         keyfile.login(root.path(), true);
@@ -150,37 +141,33 @@ TEST(GSettings, MissingSchemasOrKeysAndRelativeNames)
         for (const auto &[command, reason] :
              {std::pair{"set", "n'est pas installé"},
               {"screensaver", "l'économiseur d'écran reste actif"}}) {
-            const RunResult r = keyfile.run(
-                cliPath(), {QString::fromLatin1(command), picture, QStringLiteral("for-good")});
+            const RunResult r =
+                keyfile.run(cliPath(), {QString::fromLatin1(command), picture, u"for-good"_s});
             EXPECT_EQ(r.exitCode, 1) << desktop << " crashed or succeeded: " << r.stdErr;
             EXPECT_TRUE(r.stdErr.contains(QString::fromUtf8(reason))) << r.stdErr;
         }
     }
 
-    const QString schemas = root.filePath(QStringLiteral("schemas"));
+    const QString schemas = root.filePath(u"schemas"_s);
     ASSERT_TRUE(QDir().mkpath(schemas));
-    ASSERT_TRUE(writeFile(schemas + QStringLiteral("/org.gnome.desktop.background.gschema.xml"),
+    ASSERT_TRUE(writeFile(schemas + u"/org.gnome.desktop.background.gschema.xml"_s,
                           R"(<schemalist>
   <schema id="org.gnome.desktop.background" path="/org/gnome/desktop/background/">
     <key name="picture-uri" type="s"><default>''</default></key>
   </schema>
 </schemalist>
 )"));
-    ASSERT_EQ(runProgram(QStringLiteral("glib-compile-schemas"), {schemas}).exitCode, 0);
+    ASSERT_EQ(runProgram(u"glib-compile-schemas"_s, {schemas}).exitCode, 0);
     Keyfile old("GNOME", "org.gnome.desktop.background", "picture-uri");
     old.login(root.path(), true);
-    old.env << nothing.value(0) << QStringLiteral("GSETTINGS_SCHEMA_DIR=") + schemas;
-    EXPECT_EQ(
-        old.run(cliPath(), {QStringLiteral("set"), picture, QStringLiteral("for-good")}).exitCode,
-        0);
+    old.env << nothing.value(0) << u"GSETTINGS_SCHEMA_DIR="_s + schemas;
+    EXPECT_EQ(old.run(cliPath(), {u"set"_s, picture, u"for-good"_s}).exitCode, 0);
     EXPECT_EQ(old.stored(), picture);
 
     Keyfile mate("MATE", "org.mate.background", "picture-filename");
     mate.login(root.path(), true);
-    const RunResult r =
-        mate.run(QStringLiteral("/bin/sh"),
-                 {QStringLiteral("-c"), QStringLiteral("cd \"$1\" && exec \"$2\" set a.jpg"),
-                  QStringLiteral("sh"), root.path(), cliPath()});
+    const RunResult r = mate.run(u"/bin/sh"_s, {u"-c"_s, u"cd \"$1\" && exec \"$2\" set a.jpg"_s,
+                                                u"sh"_s, root.path(), cliPath()});
     ASSERT_EQ(r.exitCode, 0) << r.stdErr;
     EXPECT_EQ(mate.stored(), picture);
 }

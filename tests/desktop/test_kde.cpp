@@ -7,15 +7,16 @@
 
 #include <gtest/gtest.h>
 
+using namespace desktoptest;
+
 QStringList desktoptest::requiredPrograms()
 {
-    return {QStringLiteral("Xvfb"), QStringLiteral("dbus-daemon"), QStringLiteral("dbus-send"),
-            QStringLiteral("plasmashell")};
+    return {u"Xvfb"_s, u"dbus-daemon"_s, u"dbus-send"_s, u"plasmashell"_s};
 }
 
 TEST(Plasma, KeepsTheContract)
 {
     QTemporaryDir root;
-    desktoptest::XDesktop plasma(desktoptest::xSession(QStringLiteral("kde")));
-    desktoptest::runContract(plasma, root.path());
+    XDesktop plasma(xSession(u"kde"_s));
+    runContract(plasma, root.path());
 }

@@ -5,14 +5,16 @@
 
 #include <gtest/gtest.h>
 
+using namespace desktoptest;
+
 QStringList desktoptest::requiredPrograms()
 {
-    return {QStringLiteral("Xvfb"), QStringLiteral("dbus-daemon"), QStringLiteral("pcmanfm")};
+    return {u"Xvfb"_s, u"dbus-daemon"_s, u"pcmanfm"_s};
 }
 
 TEST(Lxde, KeepsTheContract)
 {
     QTemporaryDir root;
-    desktoptest::XDesktop lxde(desktoptest::xSession(QStringLiteral("lxde")));
-    desktoptest::runContract(lxde, root.path());
+    XDesktop lxde(xSession(u"lxde"_s));
+    runContract(lxde, root.path());
 }

@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+using namespace desktoptest;
+
 QStringList desktoptest::requiredPrograms()
 {
-    return {QStringLiteral("Xvfb"), QStringLiteral("dbus-daemon"), QStringLiteral("pcmanfm-qt")};
+    return {u"Xvfb"_s, u"dbus-daemon"_s, u"pcmanfm-qt"_s};
 }
 
 namespace {
@@ -16,8 +18,8 @@ namespace {
 TEST(Lxqt, KeepsTheContract)
 {
     QTemporaryDir root;
-    desktoptest::XDesktop lxqt(desktoptest::xSession(QStringLiteral("lxqt")));
-    desktoptest::runContract(lxqt, root.path());
+    XDesktop lxqt(xSession(u"lxqt"_s));
+    runContract(lxqt, root.path());
 }
 
 // pcmanfm-qt is built with Qt 5, which reads its file as Latin-1: what

@@ -16,8 +16,7 @@ using namespace desktoptest;
 
 QStringList desktoptest::requiredPrograms()
 {
-    return {QStringLiteral("sway"), QStringLiteral("swaybg"), QStringLiteral("grim"),
-            QStringLiteral("setpriv"), QStringLiteral("weston")};
+    return {u"sway"_s, u"swaybg"_s, u"grim"_s, u"setpriv"_s, u"weston"_s};
 }
 
 namespace {
@@ -27,8 +26,7 @@ QStringList asSwayUser(const QString &program)
 {
     if (::geteuid() != 0)
         return {program};
-    return {QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"),
-            QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups"), program};
+    return {u"setpriv"_s, u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s, program};
 }
 
 class Sway final : public Desktop
@@ -39,22 +37,21 @@ public:
     void login(const QString &root, bool) override
     {
         m_server.reset();
-        m_runtime = root + QStringLiteral("/runtime%1").arg(++m_sessions);
+        m_runtime = root + u"/runtime%1"_s.arg(++m_sessions);
         ASSERT_TRUE(QDir().mkpath(m_runtime));
         env = userEnvironment(root);
         if (::geteuid() == 0) {
-            ASSERT_EQ(runProgram(QStringLiteral("chown"), {"-R", "65534:65534", root}).exitCode, 0);
+            ASSERT_EQ(runProgram(u"chown"_s, {"-R", "65534:65534", root}).exitCode, 0);
         }
         QStringList args{m_runtime};
         if (!m_ipc)
-            args << QStringLiteral("bare");
-        m_server = std::make_unique<Server>(QStringLiteral("sway.sh"), args);
+            args << u"bare"_s;
+        m_server = std::make_unique<Server>(u"sway.sh"_s, args);
         const QStringList where = m_server->firstLine().split(u' ');
         ASSERT_EQ(where.size(), 2) << "sway did not start";
-        env << QStringLiteral("WAYLAND_DISPLAY=") + where[1]
-            << QStringLiteral("XDG_RUNTIME_DIR=") + m_runtime;
+        env << u"WAYLAND_DISPLAY="_s + where[1] << u"XDG_RUNTIME_DIR="_s + m_runtime;
         if (m_ipc)
-            env << QStringLiteral("SWAYSOCK=") + where[0];
+            env << u"SWAYSOCK="_s + where[0];
     }
 
     // The compositor ends, and with it every swaybg of the session.
@@ -68,9 +65,8 @@ public:
 
     [[nodiscard]] bool shows(const Quadrants &colours) const override
     {
-        const QImage shot = QImage::fromData(
-            run(QStringLiteral("grim"), {QStringLiteral("-t"), QStringLiteral("ppm"), "-"}).stdOut,
-            "PPM");
+        const QImage shot =
+            QImage::fromData(run(u"grim"_s, {u"-t"_s, u"ppm"_s, "-"}).stdOut, "PPM");
         for (std::size_t q = 0; q < 4; ++q) {
             if (!closeTo(shot.pixelColor((q % 2 ? 3 : 1) * shot.width() / 4,
                                          (q / 2 ? 3 : 1) * shot.height() / 4),
@@ -87,9 +83,9 @@ public:
             return;
         int running = 0;
         const QByteArray mine = "XDG_RUNTIME_DIR=" + m_runtime.toLocal8Bit();
-        for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-            QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
-            QFile environ(QStringLiteral("/proc/%1/environ").arg(pid));
+        for (const QString &pid : QDir(u"/proc"_s).entryList(QDir::Dirs)) {
+            QFile comm(u"/proc/%1/comm"_s.arg(pid));
+            QFile environ(u"/proc/%1/environ"_s.arg(pid));
             if (comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == "swaybg" &&
                 environ.open(QIODevice::ReadOnly) && environ.readAll().split('\0').contains(mine))
                 ++running;
@@ -119,18 +115,16 @@ TEST(Sway, WithoutAWayToTheWallpaperTheReasonIsSaid)
 {
     QTemporaryDir root;
     QStringList env = userEnvironment(root.path());
-    const QString runtime = root.filePath(QStringLiteral("runtime"));
-    Server weston(QStringLiteral("weston.sh"), {runtime});
+    const QString runtime = root.filePath(u"runtime"_s);
+    Server weston(u"weston.sh"_s, {runtime});
     ASSERT_FALSE(weston.firstLine().isEmpty()) << "weston did not start";
-    const QString picture = root.filePath(QStringLiteral("a.png"));
+    const QString picture = root.filePath(u"a.png"_s);
     ASSERT_TRUE(writeQuadrants(picture, kPictureA, {64, 64}));
-    env << QStringLiteral("WAYLAND_DISPLAY=") + weston.firstLine();
+    env << u"WAYLAND_DISPLAY="_s + weston.firstLine();
     for (const auto &[sway, reason] :
-         {std::pair{QStringLiteral("-SWAYSOCK"), "wlr-layer-shell"},
-          {QStringLiteral("SWAYSOCK=") + root.filePath(QStringLiteral("gone")),
-           "sway ne répond pas"}}) {
-        const RunResult r =
-            runProgram(cliPath(), {QStringLiteral("set"), picture}, env + QStringList{sway});
+         {std::pair{u"-SWAYSOCK"_s, "wlr-layer-shell"},
+          {u"SWAYSOCK="_s + root.filePath(u"gone"_s), "sway ne répond pas"}}) {
+        const RunResult r = runProgram(cliPath(), {u"set"_s, picture}, env + QStringList{sway});
         EXPECT_EQ(r.exitCode, 1);
         EXPECT_TRUE(r.stdErr.contains(QString::fromUtf8(reason))) << r.stdErr;
     }

@@ -11,8 +11,8 @@ using namespace desktoptest;
 
 QStringList desktoptest::requiredPrograms()
 {
-    return {QStringLiteral("Xvfb"), QStringLiteral("dbus-daemon"), QStringLiteral("xfconf-query"),
-            QStringLiteral("xfdesktop"), QStringLiteral(XFCONFD)};
+    return {u"Xvfb"_s, u"dbus-daemon"_s, u"xfconf-query"_s, u"xfdesktop"_s,
+            QStringLiteral(XFCONFD)};
 }
 
 namespace {
@@ -20,7 +20,7 @@ namespace {
 TEST(Xfce, KeepsTheContract)
 {
     QTemporaryDir root;
-    XDesktop xfce(xSession(QStringLiteral("xfce")));
+    XDesktop xfce(xSession(u"xfce"_s));
     runContract(xfce, root.path());
 }
 
@@ -29,16 +29,15 @@ TEST(Xfce, KeepsTheContract)
 TEST(Xfce, WritesEveryMonitorAndWorkspaceAndShowsWhatWasHidden)
 {
     QTemporaryDir root;
-    XDesktop xfce(xSession(QStringLiteral("xfce")));
+    XDesktop xfce(xSession(u"xfce"_s));
     xfce.login(root.path(), false);
-    const QString a = root.filePath(QStringLiteral("it's \"a\".jpg"));
+    const QString a = root.filePath(u"it's \"a\".jpg"_s);
     ASSERT_TRUE(writeQuadrants(a, kPictureA));
     const auto query = [&](const char *key, const QStringList &more = {}) {
         return QString::fromUtf8(
-            xfce.run(QStringLiteral("xfconf-query"),
-                     QStringList{QStringLiteral("-c"), QStringLiteral("xfce4-desktop"),
-                                 QStringLiteral("-p"), QStringLiteral("/backdrop/screen0/") + key} +
-                         more)
+            xfce.run(u"xfconf-query"_s, QStringList{u"-c"_s, u"xfce4-desktop"_s, u"-p"_s,
+                                                    u"/backdrop/screen0/"_s + key} +
+                                            more)
                 .stdOut.trimmed());
     };
     const char *const rows[][4] = {
@@ -54,10 +53,10 @@ TEST(Xfce, WritesEveryMonitorAndWorkspaceAndShowsWhatWasHidden)
     };
     for (const auto &row : rows) {
         if (row[1])
-            query(row[0], {QStringLiteral("-n"), QStringLiteral("-t"), QString::fromLatin1(row[1]),
-                           QStringLiteral("-s"), QString::fromLatin1(row[2])});
+            query(row[0], {u"-n"_s, u"-t"_s, QString::fromLatin1(row[1]), u"-s"_s,
+                           QString::fromLatin1(row[2])});
     }
-    const RunResult r = xfce.run(cliPath(), {QStringLiteral("set"), a});
+    const RunResult r = xfce.run(cliPath(), {u"set"_s, a});
     ASSERT_EQ(r.exitCode, 0) << r.stdErr;
     for (const auto &row : rows)
         EXPECT_EQ(query(row[0]), row[3] == std::string_view("A") ? a : row[3]) << row[0];
@@ -66,21 +65,21 @@ TEST(Xfce, WritesEveryMonitorAndWorkspaceAndShowsWhatWasHidden)
 TEST(Xfce, FailuresSayWhy)
 {
     QTemporaryDir root;
-    XDesktop x11(xSession(QStringLiteral("x11")));
+    XDesktop x11(xSession(u"x11"_s));
     x11.login(root.path(), false);
-    const QString a = root.filePath(QStringLiteral("a.png"));
+    const QString a = root.filePath(u"a.png"_s);
     ASSERT_TRUE(writeQuadrants(a, kPictureA));
-    const QStringList xfce{QStringLiteral("XDG_CURRENT_DESKTOP=XFCE")};
+    const QStringList xfce{u"XDG_CURRENT_DESKTOP=XFCE"_s};
     const struct
     {
         const char *command, *reason;
         QStringList env;
     } rows[] = {
         {"set", "xfconf ne répond pas", {}}, // a bus without xfconfd
-        {"set", "bus de session", {QStringLiteral("DBUS_SESSION_BUS_ADDRESS=unix:path=/nowhere")}},
+        {"set", "bus de session", {u"DBUS_SESSION_BUS_ADDRESS=unix:path=/nowhere"_s}},
         // Without org.freedesktop.ScreenSaver the X server's saver goes off, without X nothing.
         {"screensaver", nullptr, {}},
-        {"screensaver", "org.freedesktop.ScreenSaver", {QStringLiteral("-DISPLAY")}},
+        {"screensaver", "org.freedesktop.ScreenSaver", {u"-DISPLAY"_s}},
     };
     for (const auto &row : rows) {
         const RunResult r =

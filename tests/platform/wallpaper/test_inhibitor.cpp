@@ -17,7 +17,7 @@ using namespace desktoptest;
 
 QStringList desktoptest::requiredPrograms()
 {
-    return {QStringLiteral("dbus-daemon")};
+    return {u"dbus-daemon"_s};
 }
 
 namespace {
@@ -34,16 +34,16 @@ public:
 public Q_SLOTS:
     uint Inhibit(const QString &application, const QString &reason)
     {
-        calls << QStringLiteral("Inhibit ") + application;
+        calls << u"Inhibit "_s + application;
         caller = message().service();
         if (refuse) {
-            sendErrorReply(QDBusError::AccessDenied, QStringLiteral("kiosk"));
+            sendErrorReply(QDBusError::AccessDenied, u"kiosk"_s);
             return 0;
         }
         Q_UNUSED(reason)
         return 42;
     }
-    void UnInhibit(uint cookie) { calls << QStringLiteral("UnInhibit %1").arg(cookie); }
+    void UnInhibit(uint cookie) { calls << u"UnInhibit %1"_s.arg(cookie); }
 };
 
 struct Case
@@ -61,24 +61,23 @@ class Inhibitor : public testing::TestWithParam<Case>
 TEST_P(Inhibitor, AsksTheDesktopAndLetsGoWhenTheProgramEnds)
 {
     const Case &c = GetParam();
-    Server session(QStringLiteral("session.sh"), {}, {QStringLiteral("SESSION_NO_ACTIVATION=1")});
+    Server session(u"session.sh"_s, {}, {u"SESSION_NO_ACTIVATION=1"_s});
     const QString address = session.firstLine();
-    QDBusConnection bus = QDBusConnection::connectToBus(address, QStringLiteral("inhibitor-test"));
+    QDBusConnection bus = QDBusConnection::connectToBus(address, u"inhibitor-test"_s);
     ASSERT_TRUE(bus.isConnected());
     FakeScreenSaver saver;
     saver.refuse = c.refuse;
-    ASSERT_TRUE(bus.registerService(QStringLiteral("org.freedesktop.ScreenSaver")));
-    ASSERT_TRUE(bus.registerObject(QStringLiteral("/org/freedesktop/ScreenSaver"), &saver,
+    ASSERT_TRUE(bus.registerService(u"org.freedesktop.ScreenSaver"_s));
+    ASSERT_TRUE(bus.registerObject(u"/org/freedesktop/ScreenSaver"_s, &saver,
                                    QDBusConnection::ExportAllSlots));
 
     // The setter runs while this process answers on the bus.
     QProcess cli;
-    cli.setProcessEnvironment(
-        environment({QStringLiteral("-DISPLAY"), QStringLiteral("XDG_CURRENT_DESKTOP=") + c.desktop,
-                     QStringLiteral("DBUS_SESSION_BUS_ADDRESS=") + address}));
+    cli.setProcessEnvironment(environment({u"-DISPLAY"_s, u"XDG_CURRENT_DESKTOP="_s + c.desktop,
+                                           u"DBUS_SESSION_BUS_ADDRESS="_s + address}));
     QEventLoop loop;
     QObject::connect(&cli, &QProcess::finished, &loop, &QEventLoop::quit);
-    cli.start(cliPath(), {QStringLiteral("screensaver")});
+    cli.start(cliPath(), {u"screensaver"_s});
     loop.exec();
     EXPECT_EQ(cli.exitCode(), c.exitCode) << cli.readAllStandardError().constData();
 
@@ -92,20 +91,17 @@ TEST_P(Inhibitor, AsksTheDesktopAndLetsGoWhenTheProgramEnds)
             gone.exec();
     }
     EXPECT_EQ(saver.calls, c.calls);
-    bus.unregisterObject(QStringLiteral("/org/freedesktop/ScreenSaver"));
-    QDBusConnection::disconnectFromBus(QStringLiteral("inhibitor-test"));
+    bus.unregisterObject(u"/org/freedesktop/ScreenSaver"_s);
+    QDBusConnection::disconnectFromBus(u"inhibitor-test"_s);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Backends, Inhibitor,
-    testing::Values(
-        Case{
-            "XFCE", false, 0, {QStringLiteral("Inhibit Velumbra"), QStringLiteral("UnInhibit 42")}},
-        Case{"KDE", false, 0, {QStringLiteral("Inhibit Velumbra"), QStringLiteral("UnInhibit 42")}},
-        Case{
-            "sway", false, 0, {QStringLiteral("Inhibit Velumbra"), QStringLiteral("UnInhibit 42")}},
-        // A refusal is reported, and there is nothing to let go.
-        Case{"XFCE", true, 1, {QStringLiteral("Inhibit Velumbra")}}),
+    testing::Values(Case{"XFCE", false, 0, {u"Inhibit Velumbra"_s, u"UnInhibit 42"_s}},
+                    Case{"KDE", false, 0, {u"Inhibit Velumbra"_s, u"UnInhibit 42"_s}},
+                    Case{"sway", false, 0, {u"Inhibit Velumbra"_s, u"UnInhibit 42"_s}},
+                    // A refusal is reported, and there is nothing to let go.
+                    Case{"XFCE", true, 1, {u"Inhibit Velumbra"_s}}),
     [](const testing::TestParamInfo<Case> &param) {
         return std::string(param.param.desktop) + (param.param.refuse ? "_refused" : "");
     });
