@@ -24,10 +24,9 @@ GIF_1X1 = (b"GIF89a" + bytes.fromhex("01000100800000" "000000ffffff" "2c00000000
 
 def bmp(width, height):
     row = (width * 3 + 3) // 4 * 4
-    pixels = b"\x00\x00\xff" * width + b"\x00" * (row - width * 3)
-    return (b"BM" + struct.pack("<IHHI", 54 + row * height, 0, 0, 54)
-            + struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, row * height, 0, 0, 0, 0)
-            + pixels * height)
+    header = struct.pack("<2sIHHIIiiHHIIiiII", b"BM", 54 + row * height, 0, 0, 54, 40, width,
+                         height, 1, 24, 0, row * height, 0, 0, 0, 0)
+    return header + (b"\x00\x00\xff" * width + b"\x00" * (row - width * 3)) * height
 
 
 def fail(why):
@@ -35,16 +34,25 @@ def fail(why):
     sys.exit(1)
 
 
+def expect(got, wanted, what):
+    if got != wanted:
+        fail("%s: %r, not %r" % (what, got, wanted))
+
+
 def pump_until(check, what, seconds=20):
+    """Handles the bus's events until check() holds; a periodic wake-up also
+    sees what sends no event (a file written)."""
     context = GLib.MainContext.default()
+    wake = GLib.timeout_add(50, lambda: True)
     end = time.monotonic() + seconds
-    while time.monotonic() < end:
-        while context.pending():
-            context.iteration(False)
-        found = check()
-        if found:
-            return found
-        time.sleep(0.05)
+    try:
+        while time.monotonic() < end:
+            found = check()
+            if found:
+                return found
+            context.iteration(True)
+    finally:
+        GLib.source_remove(wake)
     fail("not seen within %d s: %s" % (seconds, what))
 
 
@@ -90,10 +98,9 @@ def main():
     work = tempfile.mkdtemp(prefix="velumbra-atspi-")
     pictures = os.path.join(work, "images")
     os.makedirs(pictures)
-    with open(os.path.join(pictures, "rouge.bmp"), "wb") as f:
-        f.write(bmp(64, 48))
-    with open(os.path.join(pictures, "vert.gif"), "wb") as f:
-        f.write(GIF_1X1)
+    for name, data in (("rouge.bmp", bmp(64, 48)), ("vert.gif", GIF_1X1)):
+        with open(os.path.join(pictures, name), "wb") as f:
+            f.write(data)
 
     # As a screen reader does: the toolkits then join the accessibility bus.
     Gio.bus_get_sync(Gio.BusType.SESSION).call_sync(
@@ -131,8 +138,7 @@ def main():
 
         frame = pump_until(window, "the main window on the accessibility bus")
         info = pump_until(lambda: find(frame, "status bar"), "the info line")
-        if text(info) != "La taille de l'écran est de 1280 pixels sur 1024":
-            fail("info line before the click: %r" % text(info))
+        expect(text(info), "La taille de l'écran est de 1280 pixels sur 1024", "info line")
 
         files = find(frame, "list", "Fichiers")
         picture = find(files, "list item", "rouge.bmp")
@@ -141,8 +147,7 @@ def main():
         after = os.path.join(pictures, "rouge.bmp") + \
             " (64 x 48 pixels pour un écran de 1280 x 1024)"
         pump_until(lambda: ("status bar", after) in inserted, "the info line announcing %r" % after)
-        if text(info) != after:
-            fail("info line after the click: %r" % text(info))
+        expect(text(info), after, "info line after the click")
 
         units = find(frame, "radio button", "Seconde(s)")
 

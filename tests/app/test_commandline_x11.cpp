@@ -31,41 +31,28 @@ TEST(CommandLine, SetsTheRootAndSaysWhy)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    ASSERT_TRUE(writeQuadrants(dir.filePath(QStringLiteral("a.png")), kPictureA, {320, 240}));
-    ASSERT_TRUE(writeQuadrants(dir.filePath(QStringLiteral("b é.png")), kPictureB, {320, 240}));
+    for (const auto &[name, colours] : {std::pair{"a.png", kPictureA}, {"b é.png", kPictureB}})
+        ASSERT_TRUE(writeQuadrants(dir.filePath(QString::fromUtf8(name)), colours, {320, 240}));
     Xvfb x;
     ASSERT_TRUE(x.running());
     QStringList env = userEnvironment(dir.filePath(QStringLiteral("user")), x.display());
     env << QStringLiteral("-XDG_CURRENT_DESKTOP") << QStringLiteral("-WAYLAND_DISPLAY")
         << QStringLiteral("-SWAYSOCK") << QStringLiteral("-QT_QPA_PLATFORM");
 
+    const QString a = dir.filePath(QStringLiteral("a.png"));
+    // clang-format off
     const Start starts[] = {
-        {"until logoff",
-         {"--temporaire", dir.filePath(QStringLiteral("a.png"))},
-         0,
-         "",
-         &kPictureA,
-         false},
+        {"until logoff", {"--temporaire", a}, 0, "", &kPictureA, false},
         // The X root forgets at logoff: for good is recorded for the next login.
         {"for good, relative", {"--par-defaut", "b é.png"}, 0, "", &kPictureB, true},
-        {"missing file",
-         {"--temporaire", "absent.png"},
-         1,
-         "n'a pas pu être changé",
-         &kPictureB,
-         true},
+        {"missing file", {"--temporaire", "absent.png"}, 1, "n'a pas pu être changé", &kPictureB, true},
         {"bad usage, in French", {"--inconnue"}, 2, "Option inconnue", &kPictureB, true},
         {"help", {"--help"}, 0, "Utilisation", &kPictureB, true},
         {"version", {"--version"}, 0, "Velumbra " VELUMBRA_VERSION, &kPictureB, true},
-        {"no display, setting",
-         {"--temporaire", "a.png"},
-         1,
-         "aucun affichage",
-         &kPictureB,
-         true,
-         false},
+        {"no display, setting", {"--temporaire", "a.png"}, 1, "aucun affichage", &kPictureB, true, false},
         {"no display, window", {}, 1, "aucun affichage", &kPictureB, true, false},
     };
+    // clang-format on
     for (const Start &s : starts) {
         SCOPED_TRACE(s.name);
         QProcess program;

@@ -12,21 +12,10 @@
 namespace velumbra::test {
 namespace {
 
-void put16(QByteArray &b, quint32 v)
+void put(QByteArray &b, quint32 v, int bytes, bool bigEndian = false)
 {
-    b.append(char(v & 0xFF)).append(char((v >> 8) & 0xFF));
-}
-
-void put32(QByteArray &b, quint32 v)
-{
-    put16(b, v & 0xFFFF);
-    put16(b, v >> 16);
-}
-
-void putBE32(QByteArray &b, quint32 v)
-{
-    for (int shift = 24; shift >= 0; shift -= 8)
-        b.append(char((v >> shift) & 0xFF));
+    for (int i = 0; i < bytes; ++i)
+        b.append(char(v >> (8 * (bigEndian ? bytes - 1 - i : i))));
 }
 
 // Nine-bit codes with a clear code before the decoder would widen them:
@@ -35,29 +24,23 @@ QByteArray lzwLiterals(const QImage &frame)
 {
     QByteArray packed;
     quint32 bits = 0;
-    int count = 0;
+    int count = 0, sinceClear = 254;
     const auto code = [&](quint32 c) {
-        bits |= c << count;
-        for (count += 9; count >= 8; count -= 8, bits >>= 8)
-            packed.append(char(bits & 0xFF));
+        for (bits |= c << count, count += 9; count >= 8; count -= 8, bits >>= 8)
+            packed.append(char(bits));
     };
-    int sinceClear = 254;
     for (int y = 0; y < frame.height(); ++y)
         for (int x = 0; x < frame.width(); ++x, ++sinceClear) {
-            if (sinceClear == 254) {
-                code(256);
-                sinceClear = 0;
-            }
+            if (sinceClear == 254)
+                code(256), sinceClear = 0;
             code(frame.constScanLine(y)[x]);
         }
     code(257);
     if (count > 0)
-        packed.append(char(bits & 0xFF));
+        packed.append(char(bits));
     QByteArray out(1, char(8)); // minimum code size
-    for (qsizetype at = 0; at < packed.size(); at += 255) {
-        const QByteArray block = packed.mid(at, 255);
-        out.append(char(block.size())).append(block);
-    }
+    for (qsizetype at = 0; at < packed.size(); at += 255)
+        out.append(char(packed.mid(at, 255).size())).append(packed.mid(at, 255));
     return out.append(char(0));
 }
 
@@ -66,7 +49,7 @@ QByteArray lzwLiterals(const QImage &frame)
 void rleRow(QByteArray &out, const uchar *row, int width, bool fourBits)
 {
     for (int x = 0; x < width;) {
-        int run = 1;
+        int run = 1, literal = 1;
         while (x + run < width && run < 255 && row[x + run] == row[x])
             ++run;
         if (run >= 2 || fourBits) {
@@ -74,7 +57,6 @@ void rleRow(QByteArray &out, const uchar *row, int width, bool fourBits)
             x += run;
             continue;
         }
-        int literal = 1;
         while (x + literal < width && literal < 255 &&
                !(x + literal + 1 < width && row[x + literal] == row[x + literal + 1]))
             ++literal;
@@ -106,6 +88,11 @@ bool writeQuadrants(const QString &path, const Quadrants &colours, QSize size)
                                 colours[std::size_t((y >= size.height() / 2 ? 2 : 0) +
                                                     (x >= size.width() / 2 ? 1 : 0))]);
     return image.save(path, nullptr, 95);
+}
+
+bool writeSolid(const QString &path, QColor colour, QSize size)
+{
+    return writeQuadrants(path, {colour, colour, colour, colour}, size);
 }
 
 bool closeTo(QColor actual, QColor expected, int tolerance)
@@ -142,11 +129,9 @@ QByteArray readFile(const QString &path)
 QImage patternPicture(QSize size, int colours, int seed)
 {
     QRandomGenerator random{quint32(seed)};
-    QList<QRgb> palette;
-    for (int i = 0; i < colours; ++i)
-        palette << (random.generate() | 0xFF000000u);
     QImage img(size, QImage::Format_Indexed8);
-    img.setColorTable(palette);
+    for (int i = 0; i < colours; ++i)
+        img.setColor(i, random.generate() | 0xFF000000u);
     for (int y = 0; y < size.height(); ++y)
         for (int x = 0; x < size.width(); ++x)
             img.scanLine(y)[x] =
@@ -179,26 +164,23 @@ QImage gradient(int width, int height)
 QByteArray gif(const QList<QImage> &frames, int transparentIndex)
 {
     const QImage &first = frames.first();
-    const QList<QRgb> palette = first.colorTable();
     int tableBits = 1;
-    while ((1 << tableBits) < palette.size())
+    while ((1 << tableBits) < first.colorCount())
         ++tableBits;
     QByteArray out("GIF89a");
-    put16(out, quint32(first.width()));
-    put16(out, quint32(first.height()));
+    put(out, quint32(first.width()), 2);
+    put(out, quint32(first.height()), 2);
     out.append(char(0xF0 | (tableBits - 1))).append(char(0)).append(char(0));
-    for (int i = 0; i < (1 << tableBits); ++i) {
-        const QRgb c = palette.value(i);
-        out.append(char(qRed(c))).append(char(qGreen(c))).append(char(qBlue(c)));
-    }
+    for (int i = 0; i < (1 << tableBits); ++i)
+        put(out, first.colorTable().value(i) & 0xFFFFFF, 3, true);
     for (const QImage &frame : frames) {
         // Graphic control: a tenth of a second per frame, and the transparent entry.
         out.append("\x21\xF9\x04", 3).append(char(transparentIndex >= 0 ? 1 : 0));
-        put16(out, 10);
+        put(out, 10, 2);
         out.append(char(std::max(transparentIndex, 0))).append(char(0)).append(char(0x2C));
-        put32(out, 0);
-        put16(out, quint32(frame.width()));
-        put16(out, quint32(frame.height()));
+        put(out, 0, 4);
+        put(out, quint32(frame.width()), 2);
+        put(out, quint32(frame.height()), 2);
         out.append(char(0)).append(lzwLiterals(frame));
     }
     return out.append(char(0x3B));
@@ -213,87 +195,65 @@ QByteArray rleBitmap(const QImage &image, int bitsPerPixel)
         rleRow(data, image.constScanLine(y), image.width(), fourBits);
         data.append(char(0)).append(char(y == 0 ? 1 : 0)); // end of line, end of bitmap
     }
-    const int entries = fourBits ? 16 : 256;
-    const quint32 offset = 14 + 40 + 4 * quint32(entries);
+    const quint32 entries = fourBits ? 16 : 256, offset = 14 + 40 + 4 * entries;
     QByteArray out("BM");
     for (quint32 v : {offset + quint32(data.size()), 0u, offset, 40u, quint32(image.width()),
-                      quint32(image.height())})
-        put32(out, v);
-    put16(out, 1);
-    put16(out, quint32(bitsPerPixel));
-    for (quint32 v : {fourBits ? 2u : 1u, quint32(data.size()), 2835u, 2835u, quint32(entries), 0u})
-        put32(out, v); // BI_RLE4 / BI_RLE8, sizes, resolution, colours
-    const QList<QRgb> table = image.colorTable();
-    for (int i = 0; i < entries; ++i) {
-        const QRgb c = table.value(i);
-        out.append(char(qBlue(c))).append(char(qGreen(c))).append(char(qRed(c))).append(char(0));
-    }
+                      quint32(image.height()), 1u | quint32(bitsPerPixel) << 16, fourBits ? 2u : 1u,
+                      quint32(data.size()), 2835u, 2835u, entries, 0u})
+        put(out, v, 4); // sizes, planes and bits, BI_RLE4 / BI_RLE8, resolution, colours
+    for (quint32 i = 0; i < entries; ++i)
+        put(out, image.colorTable().value(int(i)) & 0xFFFFFF, 4);
     return out + data;
 }
 
 QByteArray withExifOrientation(const QByteArray &jpeg, int orientation)
 {
-    QByteArray tiff("II*\0", 4);
-    put32(tiff, 8);      // first directory
-    put16(tiff, 1);      // one entry
-    put16(tiff, 0x0112); // orientation, SHORT, one value
-    put16(tiff, 3);
-    put32(tiff, 1);
-    put32(tiff, quint32(orientation));
-    put32(tiff, 0); // no next directory
-    const QByteArray body = QByteArray("Exif\0\0", 6) + tiff;
-    const int length = int(body.size()) + 2;
+    // One directory of one entry: orientation, SHORT, one value; no next directory.
+    QByteArray body("Exif\0\0II*\0", 10);
+    for (const auto &[v, n] :
+         {std::pair{8, 4}, {1, 2}, {0x0112, 2}, {3, 2}, {1, 4}, {orientation, 4}, {0, 4}})
+        put(body, quint32(v), n);
     QByteArray app1("\xFF\xE1", 2);
-    app1.append(char(length >> 8)).append(char(length & 0xFF));
+    put(app1, quint32(body.size() + 2), 2, true);
     return jpeg.left(2) + app1 + body + jpeg.mid(2);
 }
 
 QByteArray pngBomb(quint32 width, quint32 height)
 {
-    auto chunk = [](QByteArray &out, const char *type, const QByteArray &body) {
-        putBE32(out, quint32(body.size()));
-        const QByteArray typed = QByteArray(type, 4) + body;
-        out.append(typed);
-        putBE32(out, quint32(crc32(0, reinterpret_cast<const Bytef *>(typed.constData()),
-                                   uInt(typed.size()))));
-    };
     QByteArray png("\x89PNG\r\n\x1a\n", 8);
+    const auto chunk = [&png](const char *type, const QByteArray &body) {
+        put(png, quint32(body.size()), 4, true);
+        const QByteArray typed = QByteArray(type, 4) + body;
+        png.append(typed);
+        put(png,
+            quint32(crc32(0, reinterpret_cast<const Bytef *>(typed.data()), uInt(typed.size()))), 4,
+            true);
+    };
     QByteArray ihdr;
-    putBE32(ihdr, width);
-    putBE32(ihdr, height);
-    chunk(png, "IHDR", ihdr.append("\x08\x02\x00\x00\x00", 5));
+    put(ihdr, width, 4, true);
+    put(ihdr, height, 4, true);
+    chunk("IHDR", ihdr.append("\x08\x02\x00\x00\x00", 5));
     // One compressed row of zeros: the rest of the picture is simply missing.
-    const QByteArray row(1 + qsizetype(width) * 3, '\0');
-    uLongf size = compressBound(uLong(row.size()));
-    QByteArray packed(qsizetype(size), '\0');
-    compress(reinterpret_cast<Bytef *>(packed.data()), &size,
-             reinterpret_cast<const Bytef *>(row.constData()), uLong(row.size()));
-    packed.resize(qsizetype(size));
-    chunk(png, "IDAT", packed);
-    chunk(png, "IEND", {});
+    chunk("IDAT", qCompress(QByteArray(1 + qsizetype(width) * 3, '\0')).mid(4));
+    chunk("IEND", {});
     return png;
 }
 
 int bmpBitCount(const QByteArray &file)
 {
-    if (file.size() < 54 || !file.startsWith("BM"))
-        return 0;
-    return int(uchar(file[28])) | (int(uchar(file[29])) << 8);
+    return file.size() < 54 || !file.startsWith("BM") ? 0 : uchar(file[28]) | uchar(file[29]) << 8;
 }
 
 double meanDifference(const QImage &a, const QImage &b)
 {
-    const QImage x = a.convertToFormat(QImage::Format_RGB32);
-    const QImage y = b.convertToFormat(QImage::Format_RGB32);
+    const QImage x = a.convertToFormat(QImage::Format_RGB888);
+    const QImage y = b.convertToFormat(QImage::Format_RGB888);
     if (x.size() != y.size())
         return 255;
     double sum = 0;
     for (int r = 0; r < x.height(); ++r)
-        for (int c = 0; c < x.width(); ++c) {
-            const QRgb p = x.pixel(c, r), q = y.pixel(c, r);
-            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
-                   std::abs(qBlue(p) - qBlue(q));
-        }
+        for (int i = 0; i < 3 * x.width(); ++i)
+            sum += std::abs(x.constScanLine(r)[i] - y.constScanLine(r)[i]);
     return sum / (3.0 * x.width() * x.height());
 }
 

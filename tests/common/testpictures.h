@@ -20,6 +20,9 @@ extern const Quadrants kPictureA, kPictureB, kPictureC;
 /// Writes a @p size picture of @p colours to @p path (format from the suffix).
 bool writeQuadrants(const QString &path, const Quadrants &colours, QSize size = {640, 360});
 
+/// Writes a @p size picture of one @p colour to @p path (format from the suffix).
+bool writeSolid(const QString &path, QColor colour, QSize size = {64, 48});
+
 /// Whether @p actual is @p expected give or take JPEG's rounding.
 [[nodiscard]] bool closeTo(QColor actual, QColor expected, int tolerance = 24);
 

@@ -3,7 +3,6 @@
 // What the fuzz targets share: the entry point libFuzzer calls, and a check
 // that stops the run (and keeps the input) when a property fails.
 
-#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -19,9 +18,6 @@
     static void fuzzOne(std::string_view text)
 
 #define FUZZ_CHECK(condition)                                                                      \
-    do {                                                                                           \
-        if (!(condition)) {                                                                        \
-            std::fprintf(stderr, "%s:%d: %s\n", __FILE__, __LINE__, #condition);                   \
-            std::abort();                                                                          \
-        }                                                                                          \
-    } while (false)
+    ((condition)                                                                                   \
+         ? void()                                                                                  \
+         : (std::fprintf(stderr, "%s:%d: %s\n", __FILE__, __LINE__, #condition), std::abort()))

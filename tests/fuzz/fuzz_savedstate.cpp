@@ -9,9 +9,8 @@ VELUMBRA_FUZZ_TARGET(text)
 {
     velumbra::FakeSettingsStore store;
     store.values["Init/AUTEUR"] = std::string(velumbra::kSettingsMarker);
-    const char *keys[] = {"Drive", "Folder", "Pattern", "FileName", "Option", "Time", "Unites"};
-    std::size_t start = 0;
-    for (const char *key : keys) {
+    std::size_t start = 0; // one line a key
+    for (const char *key : {"Drive", "Folder", "Pattern", "FileName", "Option", "Time", "Unites"}) {
         const std::size_t end = std::min(text.find('\n', start), text.size());
         store.values[std::string("Init/") + key] = std::string(text.substr(start, end - start));
         start = std::min(end + 1, text.size());

@@ -7,15 +7,10 @@
 #include "platform/fakes/fakeprompter.h"
 #include "tests/common/testpictures.h"
 
-#include <QBuffer>
 #include <QDir>
-#include <QFile>
-#include <QImageWriter>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <memory>
 
 #include <sys/stat.h>
 #include <zlib.h>
@@ -24,17 +19,6 @@ using namespace velumbra;
 using namespace velumbra::test;
 
 namespace {
-
-QByteArray encoded(const QImage &image, const char *format, bool progressive = false)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, format);
-    writer.setProgressiveScanWrite(progressive);
-    if (!writer.write(image))
-        qFatal("cannot encode the seed picture");
-    return buffer.data();
-}
 
 void put(QByteArray &b, qsizetype at, quint32 v, int bytes, bool bigEndian)
 {
@@ -48,10 +32,8 @@ QByteArray resized(QByteArray seed, const QByteArray &format, quint32 w, quint32
     if (format == "bmp") {
         put(seed, 18, w, 4, false);
         put(seed, 22, h, 4, false);
-    } else if (format == "gif") { // the screen, then the first picture
-        // The pictures made here have a colour table, then a frame header.
-        const qsizetype image = 13 + 3 * (2 << (uchar(seed[10]) & 7)) + 8;
-        for (qsizetype at : {qsizetype(6), image + 1 + 4}) {
+    } else if (format == "gif") { // the screen, then the first picture after its colour table
+        for (int at : {6, 13 + 3 * (2 << (uchar(seed[10]) & 7)) + 8 + 5}) {
             put(seed, at, w, 2, false);
             put(seed, at + 2, h, 2, false);
         }
@@ -68,151 +50,116 @@ QByteArray resized(QByteArray seed, const QByteArray &format, quint32 w, quint32
     return seed;
 }
 
-QByteArray copyName(const QString &name)
-{
-    return (name.section(QLatin1Char('.'), 0, 0) + QStringLiteral(".bmp")).toUtf8();
-}
-
 } // namespace
 
 class TestHostilePictures : public QObject
 {
     Q_OBJECT
-
 private Q_SLOTS:
-    void init()
+    void throughPreviewAndConversion_data()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArray>("whole"); // the file it was cut from, if it was
+
+        const QImage card = patternPicture(QSize(40, 30), 16, 7);
+        const QImage rgb = gradient(48, 32);
+        const std::pair<const char *, QByteArray> seeds[] = {
+            {"a.jpg", encoded(rgb, "jpeg")},
+            {"b.jpg", encoded(rgb, "jpeg", -1, true)},
+            {"c.png", encoded(rgb, "png")},
+            {"d.png", encoded(card, "png")},
+            {"e.gif", gif({card, card})},
+            {"f.bmp", encoded(rgb, "bmp")},
+            {"g.bmp", rleBitmap(card, 8)},
+            {"h.rle", rleBitmap(card, 4)},
+            {"i.bmp", encoded(card.convertToFormat(QImage::Format_Mono), "bmp")},
+        };
+        QRandomGenerator random(18);
+        for (const auto &[name, bytes] : seeds) {
+            const QByteArray format = bytes.startsWith("BM")    ? "bmp"
+                                      : bytes.startsWith("GIF") ? "gif"
+                                                                : QByteArray(name).right(3);
+            for (qsizetype i = 1; i < 24; ++i)
+                QTest::addRow("%s cut at %lld", name, qlonglong(bytes.size() * i / 24))
+                    << name << bytes.left(bytes.size() * i / 24) << bytes;
+            for (int i = 0; i < 16; ++i) {
+                QByteArray flipped = bytes;
+                const auto at = qsizetype(random.bounded(int(bytes.size())));
+                flipped[at] = char(flipped[at] ^ (1 << random.bounded(8)));
+                QTest::addRow("%s bit flipped at %lld", name, qlonglong(at))
+                    << name << flipped << QByteArray();
+            }
+            // 16-bit sizes for GIF and JPEG; strips the preview cannot show.
+            const quint32 most = format == "gif" || format == "jpg" ? 65535 : 524288;
+            for (const auto &[w, h] : {std::pair{most, most}, {most, 2u}, {2u, most}, {0u, 0u}})
+                QTest::addRow("%s claiming %u x %u", name, w, h)
+                    << name << resized(bytes, format, w, h) << QByteArray();
+        }
+        for (const char *name : {"j.jpg", "k.gif", "l.bmp", "m.png", "n.rle"}) {
+            QTest::addRow("text named %s", name)
+                << name << QByteArray("pas une image\n") << QByteArray();
+            QTest::addRow("zeros named %s", name) << name << QByteArray(4096, '\0') << QByteArray();
+            QTest::addRow("empty %s", name) << name << QByteArray() << QByteArray();
+        }
+        QTest::newRow("wide strip")
+            << "o.png" << encoded(gradient(70000, 1), "png") << QByteArray();
+        QTest::newRow("tall strip")
+            << "p.bmp" << encoded(gradient(1, 70000), "bmp") << QByteArray();
+        QTest::newRow("pipe") << "q.jpg" << QByteArray("pipe") << QByteArray();
     }
-    void throughPreviewAndConversion_data();
-    void throughPreviewAndConversion();
 
-private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-};
-
-void TestHostilePictures::throughPreviewAndConversion_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QByteArray>("whole"); // the file it was cut from, if it was
-
-    const QImage card = patternPicture(QSize(40, 30), 16, 7);
-    const QImage rgb = gradient(48, 32);
-    const struct
+    void throughPreviewAndConversion()
     {
-        const char *name;
-        QByteArray bytes;
-    } seeds[] = {
-        {"a.jpg", encoded(rgb, "jpeg")},
-        {"b.jpg", encoded(rgb, "jpeg", true)},
-        {"c.png", encoded(rgb, "png")},
-        {"d.png", encoded(card, "png")},
-        {"e.gif", gif({card, card})},
-        {"f.bmp", encoded(rgb, "bmp")},
-        {"g.bmp", rleBitmap(card, 8)},
-        {"h.rle", rleBitmap(card, 4)},
-        {"i.bmp", encoded(card.convertToFormat(QImage::Format_Mono), "bmp")},
-    };
-    QRandomGenerator random(18);
-    for (const auto &seed : seeds) {
-        const QString name = QString::fromLatin1(seed.name);
-        const QByteArray &bytes = seed.bytes;
-        const QByteArray format = bytes.startsWith("BM")    ? "bmp"
-                                  : bytes.startsWith("GIF") ? "gif"
-                                                            : name.right(3).toLatin1();
-        for (qsizetype i = 1; i < 24; ++i) {
-            const qsizetype cut = bytes.size() * i / 24;
-            QTest::addRow("%s cut at %lld", seed.name, qlonglong(cut))
-                << name << bytes.left(cut) << bytes;
-        }
-        for (int i = 0; i < 16; ++i) {
-            QByteArray flipped = bytes;
-            const auto at = qsizetype(random.bounded(int(bytes.size())));
-            flipped[at] = char(flipped[at] ^ (1 << random.bounded(8)));
-            QTest::addRow("%s bit flipped at %lld", seed.name, qlonglong(at))
-                << name << flipped << QByteArray();
-        }
-        // 16-bit sizes for GIF and JPEG; strips the preview cannot show.
-        const quint32 most = format == "gif" || format == "jpg" ? 65535 : 524288;
-        for (const auto &[w, h] : {std::pair{most, most}, {most, 2u}, {2u, most}, {0u, 0u}})
-            QTest::addRow("%s claiming %u x %u", seed.name, w, h)
-                << name << resized(bytes, format, w, h) << QByteArray();
-    }
-    for (const char *name : {"j.jpg", "k.gif", "l.bmp", "m.png", "n.rle"}) {
-        QTest::addRow("text named %s", name)
-            << name << QByteArray("pas une image\n") << QByteArray();
-        QTest::addRow("zeros named %s", name) << name << QByteArray(4096, '\0') << QByteArray();
-        QTest::addRow("empty %s", name) << name << QByteArray() << QByteArray();
-    }
-    QTest::newRow("wide strip") << "o.png" << encoded(gradient(70000, 1), "png") << QByteArray();
-    QTest::newRow("tall strip") << "p.bmp" << encoded(gradient(1, 70000), "bmp") << QByteArray();
-    QTest::newRow("pipe") << "q.jpg" << QByteArray("pipe") << QByteArray();
-}
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArray, whole);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        const bool pipe = bytes == "pipe";
+        QVERIFY(pipe ? ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0
+                     : writeFile(path, bytes));
 
-void TestHostilePictures::throughPreviewAndConversion()
-{
-    QFETCH(QString, name);
-    QFETCH(QByteArray, bytes);
-    QFETCH(QByteArray, whole);
-    const QString path = m_dir->filePath(name);
-    if (bytes == "pipe") {
-        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-    } else {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    }
-
-    const PreviewPicture preview = decodePreview(path, 1.0);
-    QCOMPARE(preview.size.has_value(), preview.error.isEmpty());
-    if (preview.size) {
-        const PixelSize half = previewPixels(*preview.size);
-        QCOMPARE(preview.image.size(), QSize(half.width, half.height));
-    }
-
-    BmpConverter converter;
-    FakePrompter prompter;
-    ConversionSteps steps;
-    steps.folder = m_dir->path();
-    steps.count = [] { return 1; };
-    steps.entry = [&name](int) { return name; };
-    steps.isSelected = [](int) { return true; };
-    steps.reading = steps.writing = [](const QString &) {};
-    const ConversionOutcome outcome =
-        BmpConversion(converter, BoundPrompter(prompter)).run(ConversionScope::WholeFolder, steps);
-    QVERIFY(!prompter.shown.empty());
-    const QString said = prompter.shown.back().text;
-    const QString copy = m_dir->filePath(QString::fromUtf8(copyName(name)));
-    QStringList expected{name};
-    if (outcome == ConversionOutcome::Stopped) {
-        QVERIFY2(said.contains(path), qPrintable(said));
-        if (bytes != "pipe") {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(file.readAll(), bytes); // even a bitmap converted onto itself
+        const PreviewPicture preview = decodePreview(path, 1.0);
+        QCOMPARE(preview.size.has_value(), preview.error.isEmpty());
+        if (preview.size) {
+            const PixelSize half = previewPixels(*preview.size);
+            QCOMPARE(preview.image.size(), QSize(half.width, half.height));
         }
-    } else {
-        QCOMPARE(outcome, ConversionOutcome::Finished);
-        QCOMPARE(said, QStringLiteral("Conversion terminée !"));
-        QCOMPARE(QImage(copy, "BMP").size(), converter.picture().size());
-        // A cut file either fails or holds every pixel of the whole one.
-        if (!whole.isEmpty()) {
+
+        BmpConverter converter;
+        FakePrompter prompter;
+        ConversionSteps steps;
+        steps.folder = dir.path();
+        steps.count = [] { return 1; };
+        steps.entry = [&name](int) { return name; };
+        steps.isSelected = [](int) { return true; };
+        steps.reading = steps.writing = [](const QString &) {};
+        const ConversionOutcome outcome = BmpConversion(converter, BoundPrompter(prompter))
+                                              .run(ConversionScope::WholeFolder, steps);
+        const QString said = prompter.shown.back().text;
+        const QString copy = name.section(QLatin1Char('.'), 0, 0) + ".bmp";
+        QStringList expected{name};
+        if (outcome == ConversionOutcome::Stopped) {
+            QVERIFY2(said.contains(path), qPrintable(said));
+            QVERIFY(pipe || readFile(path) == bytes); // even a bitmap converted onto itself
+        } else {
+            QCOMPARE(said, QStringLiteral("Conversion terminée !"));
+            QCOMPARE(QImage(dir.filePath(copy), "BMP").size(), converter.picture().size());
+            // A cut file either fails or holds every pixel of the whole one.
             BmpConverter reference;
-            QFile::remove(path);
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(whole) == whole.size());
-            file.close();
-            QVERIFY(reference.decode(path));
-            QCOMPARE(converter.picture(), reference.picture());
+            if (!whole.isEmpty() && QFile::remove(path) && writeFile(path, whole)) {
+                QVERIFY(reference.decode(path));
+                QCOMPARE(converter.picture(), reference.picture());
+            }
+            expected << copy;
         }
-        expected << QString::fromUtf8(copyName(name));
+        expected.removeDuplicates();
+        expected.sort();
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name),
+                 expected);
     }
-    expected.removeDuplicates();
-    expected.sort();
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name),
-             expected);
-}
+};
 
 QTEST_GUILESS_MAIN(TestHostilePictures)
 #include "tst_hostile_pictures.moc"

@@ -5,6 +5,7 @@
 // on a real X server.
 
 #include "about/pageaddress.h"
+#include "tests/common/testpictures.h"
 #include "tests/desktop/session.h"
 
 #include <QDir>
@@ -18,12 +19,12 @@
 #include <X11/Xlib.h>
 
 using namespace desktoptest;
+using velumbra::test::readFile;
 
 QStringList desktoptest::requiredPrograms()
 {
-    return {QStringLiteral("Xvfb"),         QStringLiteral("xwininfo"),
-            QStringLiteral("lintian"),      QStringLiteral("dpkg-shlibdeps"),
-            QStringLiteral("appstreamcli"), QStringLiteral("desktop-file-validate")};
+    return {"Xvfb",           "xwininfo",     "lintian",
+            "dpkg-shlibdeps", "appstreamcli", "desktop-file-validate"};
 }
 
 namespace {
@@ -35,91 +36,73 @@ std::string said(const RunResult &r)
 
 QString entryValue(const QString &file, const char *key)
 {
-    return QSettings(file, QSettings::IniFormat)
-        .value(QStringLiteral("Desktop Entry/") + QLatin1String(key))
-        .toString();
+    return QSettings(file, QSettings::IniFormat).value(QString("Desktop Entry/") + key).toString();
 }
 
 TEST(Package, IsCleanAndRunsFromWhereItUnpacks)
 {
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     const RunResult cpack =
-        runProgram(QStringLiteral(CPACK_COMMAND),
-                   {QStringLiteral("--config"), QStringLiteral(BUILD_DIR "/CPackConfig.cmake"),
-                    QStringLiteral("-B"), dir.path()});
+        runProgram(CPACK_COMMAND, {"--config", BUILD_DIR "/CPackConfig.cmake", "-B", dir.path()});
     ASSERT_EQ(cpack.exitCode, 0) << said(cpack);
-    const QString deb = dir.filePath(QStringLiteral("velumbra_" VELUMBRA_VERSION "_amd64.deb"));
-
+    const QString deb = dir.filePath("velumbra_" VELUMBRA_VERSION "_amd64.deb");
     // No error and no warning; what lintian only notes (French words it
     // takes for English typos) may stay.
-    const RunResult lintian = runProgram(QStringLiteral("lintian"), {deb});
+    const RunResult lintian = runProgram("lintian", {deb});
     EXPECT_EQ(lintian.exitCode, 0) << said(lintian);
     EXPECT_FALSE(QString::fromUtf8(lintian.stdOut)
-                     .contains(QRegularExpression(QStringLiteral("^[EW]: "),
-                                                  QRegularExpression::MultilineOption)))
+                     .contains(QRegularExpression("^[EW]: ", QRegularExpression::MultilineOption)))
         << said(lintian);
     // Without dpkg-shlibdeps CPack still builds a package, with no library in Depends.
-    const RunResult depends =
-        runProgram(QStringLiteral("dpkg-deb"), {QStringLiteral("--field"), deb});
+    const RunResult depends = runProgram("dpkg-deb", {"--field", deb});
     EXPECT_TRUE(depends.stdOut.contains("libqt6widgets6")) << said(depends);
 
-    const QString root = dir.filePath(QStringLiteral("unpacked"));
-    ASSERT_EQ(runProgram(QStringLiteral("dpkg-deb"), {QStringLiteral("-x"), deb, root}).exitCode,
-              0);
-    const QString bin = root + QStringLiteral("/usr/bin/");
-    const QString share = root + QStringLiteral("/usr/share/");
-    const QString entry = share + QStringLiteral("applications/org.velumbra.Velumbra.desktop");
-
-    const RunResult entryCheck = runProgram(QStringLiteral("desktop-file-validate"), {entry});
-    EXPECT_EQ(said(entryCheck), "") << "hints and warnings count too";
+    const QString root = dir.filePath("unpacked");
+    ASSERT_EQ(runProgram("dpkg-deb", {"-x", deb, root}).exitCode, 0);
+    const QString bin = root + "/usr/bin/", share = root + "/usr/share/";
+    const QString entry = share + "applications/org.velumbra.Velumbra.desktop";
+    EXPECT_EQ(said(runProgram("desktop-file-validate", {entry})), "")
+        << "hints and warnings count too";
     // Any warning makes its exit code non-zero.
     const RunResult metainfo =
-        runProgram(QStringLiteral("appstreamcli"),
-                   {QStringLiteral("validate"), QStringLiteral("--no-net"),
-                    share + QStringLiteral("metainfo/org.velumbra.Velumbra.metainfo.xml")});
+        runProgram("appstreamcli",
+                   {"validate", "--no-net", share + "metainfo/org.velumbra.Velumbra.metainfo.xml"});
     EXPECT_EQ(metainfo.exitCode, 0) << said(metainfo);
-    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
-        const QImage icon(share + QStringLiteral("icons/hicolor/%1x%1/apps/").arg(size) +
-                          QStringLiteral("org.velumbra.Velumbra.png"));
-        EXPECT_EQ(icon.size(), QSize(size, size)) << size;
-    }
-    EXPECT_TRUE(QFile::exists(
-        share + QStringLiteral("icons/hicolor/scalable/apps/org.velumbra.Velumbra.svg")));
-    for (const char *program : {"velumbra", "velumbra-restore"}) {
-        QFile binary(bin + QLatin1String(program));
-        ASSERT_TRUE(binary.open(QIODevice::ReadOnly)) << program;
-        EXPECT_FALSE(binary.readAll().contains(SOURCE_DIR)) << program << " names the source tree";
-    }
+    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        EXPECT_EQ(
+            QImage(share + QString("icons/hicolor/%1x%1/apps/org.velumbra.Velumbra.png").arg(size))
+                .size(),
+            QSize(size, size));
+    EXPECT_TRUE(QFile::exists(share + "icons/hicolor/scalable/apps/org.velumbra.Velumbra.svg"));
+    for (const char *program : {"velumbra", "velumbra-restore"})
+        EXPECT_FALSE(readFile(bin + program).contains(SOURCE_DIR))
+            << program << " names the source tree";
 
+    // Without a window manager the window opens at the top left; what the
+    // root showed there before tells whether it painted. Docks match the
+    // window to its entry by its class.
     Xvfb x;
-    ASSERT_TRUE(x.running());
-    QStringList env = userEnvironment(dir.filePath(QStringLiteral("user")), x.display());
-    env << QStringLiteral("-XDG_CURRENT_DESKTOP") << QStringLiteral("-WAYLAND_DISPLAY")
-        << QStringLiteral("-SWAYSOCK") << QStringLiteral("-QT_QPA_PLATFORM")
-        << QStringLiteral("DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent");
+    QStringList env = userEnvironment(dir.filePath("user"), x.display());
+    env << "-XDG_CURRENT_DESKTOP"
+        << "-WAYLAND_DISPLAY"
+        << "-SWAYSOCK"
+        << "-QT_QPA_PLATFORM"
+        << "DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent";
     Display *display = XOpenDisplay(x.display().toLocal8Bit().constData());
     ASSERT_NE(display, nullptr);
-    // Without a window manager the window opens at the top left; what the
-    // root showed there before tells whether it painted.
-    const QPoint probe(300, 100);
-    const QColor before = rootPixel(display, probe.x(), probe.y());
+    const QColor before = rootPixel(display, 300, 100);
     QProcess velumbra;
     velumbra.setProcessEnvironment(environment(env));
-    velumbra.start(bin + QStringLiteral("velumbra"), {});
+    velumbra.start(bin + "velumbra", {});
     // xwininfo: 0x... "title": ("velumbra" "class")  594x663+0+0  +0+0
     const QRegularExpression line(QStringLiteral("\\(\"velumbra\" \"([^\"]+)\"\\)\\s+(\\d+)x"));
     QRegularExpressionMatch window;
     EXPECT_TRUE(eventually([&] {
-        window = line.match(
-            QString::fromUtf8(runProgram(QStringLiteral("xwininfo"),
-                                         {QStringLiteral("-root"), QStringLiteral("-tree")}, env)
-                                  .stdOut));
-        return window.hasMatch() && window.captured(2).toInt() > probe.x() &&
-               rootPixel(display, probe.x(), probe.y()) != before;
+        window = line.match(runProgram("xwininfo", {"-root", "-tree"}, env).stdOut);
+        return window.hasMatch() && window.captured(2).toInt() > 300 &&
+               rootPixel(display, 300, 100) != before;
     })) << "the window did not paint: "
         << velumbra.readAllStandardError().toStdString();
-    // Docks match the window to its entry by this class.
     EXPECT_EQ(window.captured(1), entryValue(entry, "StartupWMClass"));
     velumbra.terminate();
     velumbra.waitForFinished();
@@ -127,16 +110,14 @@ TEST(Package, IsCleanAndRunsFromWhereItUnpacks)
 
     // What the program finds beside itself: velumbra-restore, which the
     // autostart entry it writes must run, and the help page.
-    ASSERT_TRUE(writeQuadrants(dir.filePath(QStringLiteral("a.png")), kPictureA, {64, 48}));
+    ASSERT_TRUE(velumbra::test::writeSolid(dir.filePath("a.png"), Qt::red));
     const RunResult forGood =
-        runProgram(bin + QStringLiteral("velumbra"),
-                   {QStringLiteral("--par-defaut"), dir.filePath(QStringLiteral("a.png"))}, env);
+        runProgram(bin + "velumbra", {"--par-defaut", dir.filePath("a.png")}, env);
     ASSERT_EQ(forGood.exitCode, 0) << said(forGood);
-    EXPECT_EQ(entryValue(dir.filePath(QStringLiteral(
-                             "user/home/.config/autostart/velumbra-restore.desktop")),
-                         "Exec"),
-              bin + QStringLiteral("velumbra-restore"));
-    EXPECT_TRUE(QFileInfo(bin + QStringLiteral("velumbra-restore")).isExecutable());
+    EXPECT_EQ(
+        entryValue(dir.filePath("user/home/.config/autostart/velumbra-restore.desktop"), "Exec"),
+        bin + "velumbra-restore");
+    EXPECT_TRUE(QFileInfo(bin + "velumbra-restore").isExecutable());
     const std::string help =
         velumbra::helpPageAddress(velumbra::configuredHelpAddress(), bin.toStdString(),
                                   velumbra::installedHelpPageRelative());

@@ -13,45 +13,29 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class SystemServicesTest : public testing::Test
+TEST(SystemServices, OnlyOrdinaryFilesExistAndOnlyProgramsStart)
 {
-protected:
-    void SetUp() override
-    {
-        m_dir = fs::temp_directory_path() / ("velumbra-about-" + std::to_string(::getpid()));
-        fs::create_directories(m_dir / "dossier");
-        std::ofstream(m_dir / "texte.txt") << "pas un programme\n";
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    fs::path m_dir;
-};
-
-TEST_F(SystemServicesTest, FileExistsOnlyForOrdinaryFiles)
-{
+    const fs::path dir = fs::temp_directory_path() / ("velumbra-" + std::to_string(::getpid()));
+    fs::create_directories(dir / "dossier");
+    std::ofstream(dir / "texte.txt") << "pas un programme\n";
+    const std::string text = (dir / "texte.txt").string(), absent = (dir / "absent").string();
     const SystemFileProbe probe;
-    EXPECT_TRUE(probe.fileExists((m_dir / "texte.txt").string()));
-    EXPECT_FALSE(probe.fileExists((m_dir / "dossier").string()));
-    EXPECT_FALSE(probe.fileExists((m_dir / "absent").string()));
-    EXPECT_FALSE(probe.fileExists(""));
-}
+    EXPECT_TRUE(probe.fileExists(text));
+    for (const std::string &path : {(dir / "dossier").string(), absent, std::string()})
+        EXPECT_FALSE(probe.fileExists(path)) << path;
 
-TEST_F(SystemServicesTest, StartsOnlyRealPrograms)
-{
     SystemProcessStarter starter;
     EXPECT_TRUE(starter.startDetached("/bin/true"));
-    EXPECT_FALSE(starter.startDetached(""));
-    EXPECT_FALSE(starter.startDetached((m_dir / "absent").string()));
-    EXPECT_FALSE(starter.startDetached((m_dir / "texte.txt").string())) << "not executable";
-    // A shell would run this; an argument list never does.
-    EXPECT_FALSE(starter.startDetached("/bin/true; touch " + (m_dir / "injecte").string()));
-    EXPECT_FALSE(fs::exists(m_dir / "injecte"));
+    // Not executable, absent, nothing; a shell would run the last one, an argument list never does.
+    for (const std::string &path : {text, absent, std::string(), "/bin/true; touch " + absent})
+        EXPECT_FALSE(starter.startDetached(path)) << path;
+    EXPECT_FALSE(fs::exists(absent));
+    fs::remove_all(dir);
 }
 
-TEST(SystemProcessStarter, SearchFoldersFollowPathAndSkipEmptyEntries)
+TEST(SystemServices, SearchFoldersFollowPathAndSkipEmptyEntries)
 {
-    const char *saved = std::getenv("PATH");
-    const std::string before = saved ? saved : "";
+    const std::string before = std::getenv("PATH") ? std::getenv("PATH") : "";
     ::setenv("PATH", ":/usr/local/bin::/usr/bin:/opt/mes outils:", 1);
     const std::vector<std::string> folders = SystemProcessStarter().searchFolders();
     ::setenv("PATH", before.c_str(), 1);

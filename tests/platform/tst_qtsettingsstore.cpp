@@ -1,8 +1,8 @@
 #include "app/core/savedstate.h"
 #include "platform/qtsettingsstore.h"
+#include "tests/common/testpictures.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,224 +17,157 @@ using velumbra::QtSettingsStore;
 
 namespace {
 
-// The marker the program writes first, as the file holds it.
-QByteArray marker()
+const QByteArray kMarker(kSettingsMarker.data(), qsizetype(kSettingsMarker.size()));
+
+// What the program saves, with the texts QSettings would otherwise mangle.
+std::map<std::string, std::string> saved(const std::string &pattern)
 {
-    return QByteArray(kSettingsMarker.data(), qsizetype(kSettingsMarker.size()));
+    return {{"AUTEUR", std::string(kSettingsMarker)},
+            {"Folder", "/home/élodie/Images, été"},
+            {"Pattern", pattern},
+            {"FileName", "\"quoted\" = x.bmp"},
+            {"Time", ""}};
 }
 
 } // namespace
 
-// The store is tested against the real QSettings file in a temporary
-// XDG_CONFIG_HOME. Running as root (CI), permissions do not stop writes, so
-// the failures are made with real read-only and full file systems: small
-// tmpfs mounts in a private mount namespace of this process.
+// The store against the real QSettings file in a temporary XDG_CONFIG_HOME.
+// Running as root (CI), permissions do not stop writes, so the failures are
+// made with real read-only and full file systems: small tmpfs mounts in a
+// private mount namespace of this process.
 class TestQtSettingsStore : public QObject
 {
     Q_OBJECT
-
-private:
     QTemporaryDir m_home;
-    QString m_configHome;
+    QString m_config = m_home.path() + QStringLiteral("/config");
+    QString m_file = m_config + QStringLiteral("/Velumbra/Velumbra.conf");
     bool m_privateMounts = false;
 
-    QString confPath() const { return m_configHome + QStringLiteral("/Velumbra/Velumbra.conf"); }
-
-    void writeRaw(const QByteArray &content)
+    bool write(const QByteArray &content)
     {
-        QDir().mkpath(m_configHome + QStringLiteral("/Velumbra"));
-        QFile f(confPath());
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(content);
+        return QDir().mkpath(m_config + "/Velumbra") && velumbra::test::writeFile(m_file, content);
     }
-
-    QByteArray readRaw() const
+    static auto save(QtSettingsStore &s, const std::string &pattern)
     {
-        QFile f(confPath());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-
-    bool mountTmpfs(const QString &options)
-    {
-        return ::mount("tmpfs", QFile::encodeName(m_configHome).constData(), "tmpfs", 0,
-                       options.toLatin1().constData()) == 0;
-    }
-
-    static void writeEight(QtSettingsStore &s, const std::string &pattern)
-    {
-        s.write("Init", "AUTEUR", kSettingsMarker);
-        s.write("Init", "Drive", "/");
-        s.write("Init", "Folder", "/home/élodie/Images, été");
-        s.write("Init", "Pattern", pattern);
-        s.write("Init", "FileName", "\"quoted\" = x.bmp");
-        s.write("Init", "Option", "2");
-        s.write("Init", "Time", "");
-        s.write("Init", "Unites", "1");
+        for (const auto &[key, value] : saved(pattern))
+            s.write("Init", key, value);
+        return s.commit();
     }
 
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(m_home.isValid());
-        m_configHome = m_home.path() + QStringLiteral("/config");
-        QDir().mkpath(m_configHome);
+        QVERIFY(QDir().mkpath(m_config));
         // QSettings reads XDG_CONFIG_HOME once, at its first use.
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_configHome));
-        if (::geteuid() == 0 && ::unshare(CLONE_NEWNS) == 0 &&
-            ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0)
-            m_privateMounts = true;
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config));
+        m_privateMounts = ::geteuid() == 0 && ::unshare(CLONE_NEWNS) == 0 &&
+                          ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+        QCOMPARE(QString::fromStdString(QtSettingsStore().location()), m_file);
     }
-
     void init()
     {
-        for (const QString &file : {confPath(), confPath() + QStringLiteral(".bak")}) {
-            QFile::remove(file);
-            QDir(file).removeRecursively();
-        }
+        for (const QString &file : {m_file, m_file + ".bak"})
+            QFile::remove(file), QDir(file).removeRecursively();
     }
 
-    void keepsItsFileWhereUsersExpectIt()
-    {
-        QCOMPARE(QString::fromStdString(QtSettingsStore().location()), confPath());
-    }
-
-    void roundTripsEveryText_data()
-    {
-        QTest::addColumn<QString>("pattern");
-        QTest::newRow("preset") << QStringLiteral("*.bmp;*.rle");
-        QTest::newRow("comma") << QStringLiteral("*.jpg,*.gif");
-        QTest::newRow("blanks") << QStringLiteral("  *.png  ");
-        QTest::newRow("empty") << QString();
-        QTest::newRow("brackets and at") << QStringLiteral("@Variant([x]) #1;=");
-    }
-
-    void roundTripsEveryText()
-    {
-        QFETCH(QString, pattern);
-        {
-            QtSettingsStore s;
-            writeEight(s, pattern.toStdString());
-            QVERIFY(s.commit());
-        }
-        QVERIFY(readRaw().contains("[Init]"));
-        QtSettingsStore back;
-        QCOMPARE(back.read("Init", "Pattern"), pattern.toStdString());
-        QCOMPARE(back.read("Init", "Folder"), std::string("/home/élodie/Images, été"));
-        QCOMPARE(back.read("Init", "FileName"), std::string("\"quoted\" = x.bmp"));
-        QCOMPARE(back.read("Init", "Time"), std::string());
-        QCOMPARE(back.read("Init", "Absent"), std::string());
-    }
-
-    void survivesADamagedFile_data()
+    void survivesAnyFileAndSaves_data()
     {
         QTest::addColumn<QByteArray>("content"); // "folder" and "pipe" make those instead
-        QTest::addColumn<QString>("marker");
+        QTest::addColumn<QString>("pattern");
+        QTest::newRow("no file, preset") << QByteArray() << "*.bmp;*.rle";
+        QTest::newRow("no file, comma") << QByteArray() << "*.jpg,*.gif";
+        QTest::newRow("no file, blanks") << QByteArray() << "  *.png  ";
+        QTest::newRow("no file, empty") << QByteArray() << "";
+        QTest::newRow("no file, brackets and at") << QByteArray() << "@Variant([x]) #1;=";
         QTest::newRow("binary") << QByteArray("\x00\xff\xfe[Init\x01\nAUTEUR=\x80\x81", 16)
-                                << QString();
-        QTest::newRow("no section") << "AUTEUR=" + marker() + "\n" << QString();
-        QTest::newRow("list value") << "[Init]\nAUTEUR=" + marker() + "\nPattern=a,b\n"
-                                    << QString::fromUtf8(marker());
+                                << "*.gif";
+        QTest::newRow("no section") << "AUTEUR=" + kMarker + "\n"
+                                    << "*.gif";
+        QTest::newRow("list value") << "[Init]\nAUTEUR=" + kMarker + "\nPattern=a,b\n"
+                                    << "*.gif";
         QTest::newRow("variant value")
-            << "[Init]\nAUTEUR=" + marker() + "\nOption=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x1)\n"
-            << QString::fromUtf8(marker());
+            << "[Init]\nAUTEUR=" + kMarker + "\nOption=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x1)\n"
+            << "*.gif";
         QTest::newRow("huge value")
-            << ("[Init]\nAUTEUR=" + marker() + "\nTime=" + QByteArray(4 << 20, '9') + "\n")
-            << QString::fromUtf8(marker());
-        QTest::newRow("unterminated quote") << "[Init]\nAUTEUR=\"" + marker() + "\nDrive=/\n"
-                                            << QString();
+            << "[Init]\nAUTEUR=" + kMarker + "\nTime=" + QByteArray(4 << 20, '9') + "\n"
+            << "*.gif";
+        QTest::newRow("unterminated quote") << "[Init]\nAUTEUR=\"" + kMarker + "\nDrive=/\n"
+                                            << "*.gif";
         // Once, a pipe kept the program from ever showing its window.
-        QTest::newRow("a folder") << QByteArray("folder") << QString();
-        QTest::newRow("a pipe") << QByteArray("pipe") << QString();
+        QTest::newRow("a folder") << QByteArray("folder") << "*.gif";
+        QTest::newRow("a pipe") << QByteArray("pipe") << "*.gif";
     }
 
-    void survivesADamagedFile()
+    void survivesAnyFileAndSaves()
     {
         QFETCH(QByteArray, content);
-        QFETCH(QString, marker);
+        QFETCH(QString, pattern);
+        const bool markerKept = content.startsWith("[Init]\nAUTEUR=" + kMarker);
         const bool special = content == "folder" || content == "pipe";
         if (content == "folder")
-            QVERIFY(QDir().mkpath(confPath()));
+            QVERIFY(QDir().mkpath(m_file));
         else if (content == "pipe")
-            QCOMPARE(::mkfifo(QFile::encodeName(confPath()).constData(), 0600), 0);
-        else
-            writeRaw(content);
+            QCOMPARE(::mkfifo(QFile::encodeName(m_file).constData(), 0600), 0);
+        else if (!content.isEmpty())
+            QVERIFY(write(content));
         QtSettingsStore s;
-        for (const char *key :
-             {"AUTEUR", "Drive", "Folder", "Pattern", "FileName", "Option", "Time", "Unites"})
+        for (const auto &[key, value] : saved(""))
             (void)s.read("Init", key);
-        if (!marker.isNull())
-            QCOMPARE(QString::fromStdString(s.read("Init", "AUTEUR")), marker);
-        // A damaged file never blocks the next save.
-        writeEight(s, "*.gif");
-        QVERIFY(s.commit());
-        QCOMPARE(QtSettingsStore().read("Init", "Pattern"), std::string("*.gif"));
+        if (markerKept)
+            QCOMPARE(s.read("Init", "AUTEUR"), std::string(kSettingsMarker));
+        QVERIFY(save(s, pattern.toStdString())); // a damaged file never blocks the next save
+        QtSettingsStore back;
+        for (const auto &[key, value] : saved(pattern.toStdString()))
+            QCOMPARE(back.read("Init", key), value);
+        QCOMPARE(back.read("Init", "Absent"), std::string());
         // What could not be read is set aside, not destroyed.
-        if (special)
-            QVERIFY(QFileInfo::exists(confPath() + QStringLiteral(".bak")));
-        else if (QFile::exists(confPath() + QStringLiteral(".bak"))) {
-            QFile aside(confPath() + QStringLiteral(".bak"));
-            QVERIFY(aside.open(QIODevice::ReadOnly));
-            QCOMPARE(aside.readAll(), content);
-        }
+        QFile aside(m_file + ".bak");
+        QVERIFY(special ? aside.exists()
+                        : !aside.open(QIODevice::ReadOnly) || aside.readAll() == content);
     }
 
     void failedWriteSaysWhyAndKeepsTheOldFile_data()
     {
-        QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("read-only file system")
-            << QStringLiteral("ro") << QStringLiteral("lecture seule");
-        QTest::newRow("full disk")
-            << QStringLiteral("full") << QStringLiteral("le disque est plein");
-        QTest::newRow("read-only file")
-            << QStringLiteral("chmod") << QStringLiteral("lecture seule");
+        QTest::newRow("ro") << "système de fichiers est en lecture seule";
+        QTest::newRow("full") << "le disque est plein";
+        QTest::newRow("chmod") << "le fichier est en lecture seule";
     }
 
     void failedWriteSaysWhyAndKeepsTheOldFile()
     {
-        QFETCH(QString, how);
         QFETCH(QString, reason);
+        const QString how = QString::fromLatin1(QTest::currentDataTag());
         const bool root = ::geteuid() == 0;
-        if ((how == QLatin1String("chmod")) == root)
+        const QByteArray config = QFile::encodeName(m_config);
+        if ((how == "chmod") == root)
             QSKIP("permissions only stop non-root users; file-system mounts only work for root");
-        if (root && !m_privateMounts)
+        if (root && !(m_privateMounts && ::mount("tmpfs", config, "tmpfs", 0, "size=64k") == 0))
             QSKIP("no private mount namespace for the tmpfs mounts");
-        if (root && !mountTmpfs(QStringLiteral("size=64k")))
-            QSKIP("cannot mount a tmpfs here");
-
-        const QByteArray before("[Init]\nAUTEUR=" + marker() + "\nPattern=*.old\n");
-        writeRaw(before);
-        if (how == QLatin1String("ro")) {
-            QVERIFY(::mount("tmpfs", QFile::encodeName(m_configHome).constData(), "tmpfs",
-                            MS_REMOUNT | MS_RDONLY, nullptr) == 0);
-        } else if (how == QLatin1String("full")) {
-            QFile filler(m_configHome + QStringLiteral("/filler"));
+        const QByteArray before("[Init]\nAUTEUR=" + kMarker + "\nPattern=*.old\n");
+        QVERIFY(write(before));
+        if (how == "ro") {
+            QCOMPARE(::mount("tmpfs", config, "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr), 0);
+        } else if (how == "full") {
+            QFile filler(m_config + "/filler");
             QVERIFY(filler.open(QIODevice::WriteOnly));
-            const QByteArray block(4096, 'x');
-            while (filler.write(block) == block.size() && filler.flush()) {
+            while (filler.write(QByteArray(4096, 'x')) == 4096 && filler.flush()) {
             }
         } else {
-            QFile::setPermissions(confPath(), QFile::ReadOwner);
-            QFile::setPermissions(m_configHome + QStringLiteral("/Velumbra"),
-                                  QFile::ReadOwner | QFile::ExeOwner);
+            QFile::setPermissions(m_file, QFile::ReadOwner);
+            QFile::setPermissions(m_config + "/Velumbra", QFile::ReadOwner | QFile::ExeOwner);
         }
-
         QtSettingsStore s;
-        writeEight(s, std::string(3000, 'p'));
-        const auto error = s.commit();
-        const QByteArray after = readRaw();
-
+        const auto error = save(s, std::string(3000, 'p'));
+        const QByteArray after = velumbra::test::readFile(m_file);
         if (root)
-            ::umount(QFile::encodeName(m_configHome).constData());
+            ::umount(config);
         else
-            QFile::setPermissions(m_configHome + QStringLiteral("/Velumbra"),
+            QFile::setPermissions(m_config + "/Velumbra",
                                   QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-
-        QVERIFY(!error);
         const QString message = QString::fromStdString(error.reason());
-        QVERIFY2(message.contains(QStringLiteral("« ") + confPath() + QStringLiteral(" »")),
+        QVERIFY2(!error && message.contains("« " + m_file + " »") && message.contains(reason),
                  qPrintable(message));
-        QVERIFY2(message.contains(reason), qPrintable(message));
         QCOMPARE(after, before);
     }
 };

@@ -1,28 +1,150 @@
 #include "platform/fakes/fakeclock.h"
+#include "rotation/interval.h"
+#include "rotation/numberreader.h"
+#include "rotation/okaction.h"
 #include "rotation/rotation.h"
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
+#include <functional>
+#include <limits>
 
 namespace {
 
 using namespace velumbra;
 
-// The window's side of the rotation, recording what the ticks did.
-class FakeView : public RotationView
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+// The interval box's reader, one rule a row.
+struct NumberCase
 {
-public:
-    std::vector<std::string> files;
-    std::vector<std::string> shown;
-    std::vector<std::string> wallpapers;
+    std::string text;
+    double value;
+};
+
+class ReadNumber : public testing::TestWithParam<NumberCase>
+{
+};
+
+TEST_P(ReadNumber, ReadsTheLeadingNumberNeverNaN)
+{
+    EXPECT_DOUBLE_EQ(readNumber(GetParam().text), GetParam().value) << GetParam().text;
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Table, ReadNumber, testing::ValuesIn(std::vector<NumberCase>{
+    {"", 0}, {"abc", 0}, {"  42", 42}, {"-5", -5}, {"+7", 7}, {"1\t2\n3", 123}, {"12abc", 12},
+    {".5", 0.5}, {"2,5", 2}, {"1.2.3", 1.2}, {"1E3", 1000}, {"1e-2", 0.01}, {"2D2", 200},
+    {"3E", 3}, {"3E+x", 3}, {"- 4", -4}, {"&H10", 16}, {"&hff", 255}, {"&O17", 15}, {"&o8", 0},
+    {"&H", 0}, {"&X1", 0}, {"&H1G", 1}, {"-", 0}, {".", 0},
+    {"1E400", kInf}, {"-1E400", -kInf}, {"1E-400", 0}, {"0.00001E-320", 0},
+    {std::string(400, '9'), kInf}, {"1E99999999999999999999", kInf},
+    {"&HFFFFFFFFFFFF", 281474976710655.0}, {"&H" + std::string(300, 'F'), kInf}}));
+// clang-format on
+
+struct IntervalCase
+{
+    const char *text;
+    int unit;
+    const char *shown;
+    double seconds;
+};
+
+class Interval : public testing::TestWithParam<IntervalCase>
+{
+};
+
+TEST_P(Interval, ClampsToTheUnitAndReadsBackUnchanged)
+{
+    const IntervalCase &c = GetParam();
+    const RotationInterval r = computeInterval(c.text, c.unit);
+    EXPECT_EQ(formatCount(r.count), c.shown);
+    EXPECT_NEAR(r.days * 86400.0, c.seconds, 1e-9);
+    // Written back into the box, the count survives the next validation.
+    EXPECT_EQ(computeInterval(formatCount(r.count), c.unit).count, r.count);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Table, Interval, testing::ValuesIn(std::vector<IntervalCase>{
+    {"", 0, "1", 1}, {"abc", 1, "1", 60}, {"-5", 2, "1", 3600}, {"0.5", 0, "1", 1},
+    {"90", 0, "59", 59}, {"90", 1, "59", 59 * 60}, {"30", 2, "23", 23 * 3600},
+    {"2.5", 1, "2.5", 150}, {"1.25", 0, "1.25", 1.25},
+    {"1 5", 1, "15", 15 * 60}, {"&H10", 1, "16", 16 * 60}, {"1E400", 2, "23", 23 * 3600},
+    {"-1E400", 1, "1", 60}, {"5", -1, "5", 5 * 3600}}));
+// clang-format on
+
+TEST(Interval, DividesInTheOrderStoredDueTimesWereComputedWith)
+{
+    EXPECT_EQ(computeInterval("7", 0).days, 7.0 / 24 / 60 / 60);
+    EXPECT_EQ(computeInterval("7", 1).days, 7.0 / 24 / 60);
+}
+
+// What OK does, by the stored index of the chosen button and what the window has.
+struct OkCase
+{
+    int index;
+    bool currentFile, rightButton, tray;
+    bool valid, interval, rotates;
+    std::optional<WallpaperLifetime> setFor;
+    bool quits;
+    WindowPlace place;
+    bool icon;
+};
+
+class OkAction : public testing::TestWithParam<OkCase>
+{
+};
+
+TEST_P(OkAction, Decides)
+{
+    const OkCase &c = GetParam();
+    const std::optional<Mode> mode = modeAt(c.index);
+    ASSERT_EQ(mode.has_value(), c.valid);
+    if (!mode)
+        return;
+    EXPECT_EQ(hasInterval(*mode), c.interval);
+    const OkDecision d = decideOk(*mode, c.currentFile);
+    EXPECT_EQ(d.startsRotation, c.rotates);
+    EXPECT_EQ(d.setFor, c.setFor);
+    EXPECT_EQ(d.quits, c.quits);
+    if (!c.rotates)
+        return;
+    const AfterRotationStart after = afterRotationStart(c.rightButton, c.tray);
+    EXPECT_EQ(after.window, c.place);
+    EXPECT_EQ(after.trayIcon, c.icon);
+}
+
+constexpr auto kLogoff = WallpaperLifetime::UntilLogoff;
+constexpr auto kGood = WallpaperLifetime::ForGood;
+constexpr auto kOn = WindowPlace::OnScreen;
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Table, OkAction, testing::ValuesIn(std::vector<OkCase>{
+    {0, true, false, true, true, false, false, kLogoff, true, kOn, true},
+    {1, true, false, true, true, false, false, kGood, true, kOn, true},
+    // An empty path would take the wallpaper away: nothing is set, OK still quits.
+    {0, false, false, true, true, false, false, std::nullopt, true, kOn, true},
+    {1, false, false, true, true, false, false, std::nullopt, true, kOn, true},
+    {2, true, false, true, true, true, true, std::nullopt, false, WindowPlace::InTray, true},
+    // Hidden with no notification area, the window could never be reached again.
+    {2, true, false, false, true, true, true, std::nullopt, false, WindowPlace::Minimised, true},
+    {2, false, true, true, true, true, true, std::nullopt, false, kOn, false},
+    {2, true, true, false, true, true, true, std::nullopt, false, kOn, false},
+    {-1, true, false, true, false, false, false, std::nullopt, false, kOn, false},
+    {3, true, false, true, false, false, false, std::nullopt, false, kOn, false}}));
+// clang-format on
+
+constexpr double kSecond = 1.0 / 86400.0;
+
+// The window's side of the rotation, recording what the ticks did.
+struct FakeView : RotationView
+{
+    std::vector<std::string> files{"a.bmp", "b.bmp"}, wallpapers;
     int pendingRuns = 0;
     std::function<void()> duringEvents;
     bool ending = false;
 
     std::int64_t fileCount() const override { return std::int64_t(files.size()); }
-    std::string filePath(std::int64_t i) const override { return "/pics/" + files[std::size_t(i)]; }
+    std::string filePath(std::int64_t i) const override { return files[std::size_t(i)]; }
     void processPendingEvents() override
     {
         ++pendingRuns;
@@ -30,165 +152,98 @@ public:
             duringEvents();
     }
     bool isEnding() const override { return ending; }
-    void showCurrentFile(const std::string &p) override { shown.push_back(p); }
+    void showCurrentFile(const std::string &) override {}
     void setWallpaperUntilLogoff(const std::string &p) override { wallpapers.push_back(p); }
 };
 
-constexpr double kSecond = 1.0 / 86400.0;
-
-struct Fixture
+struct RotationTest : testing::Test
 {
+    void TestBody() override {}
     FakeClock clock;
     ScriptedRandom random;
     FakeView view;
     Rotation rotation{clock, random};
 
-    // One tick per second, as the timer does.
-    void run(int ticks, double interval)
+    // One tick a second, as the timer does; how many changes they made.
+    std::size_t run(int ticks, double intervalSeconds)
     {
-        for (int i = 0; i < ticks; ++i) {
-            rotation.tick(view, interval);
-            clock.advanceSeconds(1);
-        }
+        const std::size_t before = view.wallpapers.size();
+        for (int i = 0; i < ticks; ++i, clock.advanceSeconds(1))
+            rotation.tick(view, intervalSeconds * kSecond);
+        return view.wallpapers.size() - before;
     }
 };
 
-TEST(Rotation, TheFirstDrawOfARunIsNeverIndexZero)
+TEST_F(RotationTest, TheFirstDrawNeverRepeatsAndTheDueTimeCountsFromTheChange)
 {
-    Fixture f;
-    f.view.files = {"a.bmp", "b.bmp", "c.bmp"};
-    f.clock.days = 46000.25;
-    f.random.draws = {0.1, 0.2, 0.7}; // index 0, 0 again, then 2
-    EXPECT_TRUE(f.rotation.tick(f.view, 5 * kSecond));
-    EXPECT_EQ(f.view.pendingRuns, 2);
-    EXPECT_EQ(f.view.wallpapers, std::vector<std::string>{"/pics/c.bmp"});
-    EXPECT_EQ(f.rotation.lastIndex(), 2);
-    // The due time counts from the change.
-    EXPECT_DOUBLE_EQ(f.rotation.nextChange(), 46000.25 + 5 * kSecond);
+    view.files = {"a.bmp", "b.bmp", "c.bmp"};
+    clock.days = 46000.25;
+    random.draws = {0.1, 0.2, 0.7}; // index 0, 0 again, then 2
+    EXPECT_TRUE(rotation.tick(view, 5 * kSecond));
+    EXPECT_EQ(view.pendingRuns, 2);
+    EXPECT_EQ(view.wallpapers, std::vector<std::string>{"c.bmp"});
+    EXPECT_DOUBLE_EQ(rotation.nextChange(), 46000.25 + 5 * kSecond);
+    clock.advanceSeconds(4);
+    EXPECT_EQ(run(1, 5), 0u); // one second early
+    clock.days = rotation.nextChange();
+    EXPECT_EQ(run(1, 5), 1u); // exactly due
 }
 
-TEST(Rotation, TwoFilesAlternateAndTheChangeDependsOnTheTickParity)
+TEST(Rotation, TwoFilesAlternateWithTheTickParity)
 {
-    const struct
-    {
-        int intervalSeconds;
-        std::vector<std::string> expected;
-    } cases[] = {
-        // 2 s: changes at ticks 0, 2, 4: always the file drawn at even ticks.
-        {2, {"/pics/b.bmp", "/pics/b.bmp", "/pics/b.bmp"}},
-        // 3 s: changes at ticks 0, 3: the parity flips.
-        {3, {"/pics/b.bmp", "/pics/a.bmp"}},
-    };
-    for (const auto &c : cases) {
-        Fixture f;
-        f.view.files = {"a.bmp", "b.bmp"};
-        f.clock.days = 46000.5;
-        // Every draw tries 0 first; only the one that differs is taken.
-        for (int i = 0; i < 20; ++i) {
-            f.random.draws.push_back(0.0);
-            f.random.draws.push_back(0.9);
-        }
-        f.run(5, c.intervalSeconds * kSecond);
-        EXPECT_EQ(f.view.wallpapers, c.expected) << c.intervalSeconds;
+    const std::pair<int, std::vector<std::string>> cases[] = {
+        {2, {"b.bmp", "b.bmp", "b.bmp"}}, // changes at ticks 0, 2, 4: always an even tick's draw
+        {3, {"b.bmp", "a.bmp"}}};         // changes at ticks 0, 3: the parity flips
+    for (const auto &[seconds, expected] : cases) {
+        RotationTest t;
+        t.random.draws = {0.0, 0.9}; // every draw tries 0 first; only the other is taken
+        t.run(5, seconds);
+        EXPECT_EQ(t.view.wallpapers, expected) << seconds;
     }
 }
 
-TEST(Rotation, ChangesExactlyWhenTheDueTimeIsReached)
+TEST_F(RotationTest, ANewIntervalCountsFromTheNextChange)
 {
-    Fixture f;
-    f.view.files = {"a.bmp", "b.bmp", "c.bmp"};
-    f.clock.days = 46000.0;
-    f.random.draws = {0.5, 0.9, 0.5, 0.9, 0.5, 0.9};
-    f.rotation.tick(f.view, 2 * kSecond);
-    ASSERT_EQ(f.view.wallpapers.size(), 1u);
-    f.clock.advanceSeconds(1);
-    f.rotation.tick(f.view, 2 * kSecond);
-    EXPECT_EQ(f.view.wallpapers.size(), 1u); // one second early
-    f.clock.days = f.rotation.nextChange();  // exactly due
-    f.rotation.tick(f.view, 2 * kSecond);
-    EXPECT_EQ(f.view.wallpapers.size(), 2u);
+    random.draws = {0.1, 0.9};
+    rotation.tick(view, 10 * kSecond);
+    const double due = rotation.nextChange();
+    clock.advanceSeconds(1);
+    EXPECT_EQ(run(1, 2), 0u); // shortened mid-rotation
+    EXPECT_EQ(rotation.nextChange(), due);
+    clock.days = due;
+    rotation.tick(view, 2 * kSecond);
+    EXPECT_DOUBLE_EQ(rotation.nextChange(), due + 2 * kSecond);
 }
 
-TEST(Rotation, ANewIntervalCountsFromTheNextChange)
+TEST_F(RotationTest, KeepsTheRhythmAcrossMidnightAndAWholeDay)
 {
-    Fixture f;
-    f.view.files = {"a.bmp", "b.bmp"};
-    f.clock.days = 46000.0;
-    for (int i = 0; i < 40; ++i)
-        f.random.draws.push_back(i % 2 ? 0.9 : 0.1);
-    f.rotation.tick(f.view, 10 * kSecond);
-    const double due = f.rotation.nextChange();
-    f.clock.advanceSeconds(1);
-    f.rotation.tick(f.view, 2 * kSecond); // interval shortened mid-rotation
-    EXPECT_EQ(f.rotation.nextChange(), due);
-    EXPECT_EQ(f.view.wallpapers.size(), 1u);
-    f.clock.days = due;
-    f.rotation.tick(f.view, 2 * kSecond);
-    EXPECT_DOUBLE_EQ(f.rotation.nextChange(), due + 2 * kSecond);
+    random.draws = {0.1, 0.9};
+    clock.days = 46000.0 + 1 - 30 * kSecond; // 23:59:30
+    EXPECT_EQ(run(200, 59), 4u);             // 23:59:30, 00:00:29, 00:01:28, 00:02:27
+    view.files = {"a.bmp", "b.bmp", "c.bmp", "d.bmp"};
+    random.draws = {0.01, 0.76, 0.51, 0.26};
+    EXPECT_EQ(run(86400, 59 * 60), std::size_t(86400 / (59 * 60 + 1)) + 1);
 }
 
-TEST(Rotation, GoesOnAcrossMidnight)
+TEST_F(RotationTest, FewerThanTwoFilesNeverLoop)
 {
-    Fixture f;
-    f.view.files = {"a.bmp", "b.bmp"};
-    f.clock.days = 46000.0 + 1 - 30 * kSecond; // 23:59:30
-    for (int i = 0; i < 400; ++i)
-        f.random.draws.push_back(i % 2 ? 0.9 : 0.1);
-    f.run(200, 59 * kSecond);
-    // Changes at 23:59:30, 00:00:29, 00:01:28, 00:02:27.
-    EXPECT_EQ(f.view.wallpapers.size(), 4u);
+    view.files.clear();
+    EXPECT_FALSE(rotation.tick(view, kSecond));
+    EXPECT_FALSE(rotation.lastIndex());
+    view.files = {"only.bmp"};
+    EXPECT_EQ(run(2, 1), 2u);
+    EXPECT_EQ(view.pendingRuns, 0);
 }
 
-TEST(Rotation, FewerThanTwoFilesNeverLoop)
+TEST_F(RotationTest, EndsTheTickWhenTheListEmptiesOrTheProgramEnds)
 {
-    Fixture f;
-    f.clock.days = 46000.0;
-    f.random.draws = {0.3, 0.3, 0.3};
-    EXPECT_FALSE(f.rotation.tick(f.view, kSecond)); // no file: nothing at all
-    EXPECT_TRUE(f.view.shown.empty());
-    EXPECT_FALSE(f.rotation.lastIndex());
-
-    f.view.files = {"only.bmp"};
-    EXPECT_TRUE(f.rotation.tick(f.view, kSecond));
-    f.clock.advanceSeconds(1);
-    EXPECT_TRUE(f.rotation.tick(f.view, kSecond));
-    EXPECT_EQ(f.view.wallpapers, (std::vector<std::string>{"/pics/only.bmp", "/pics/only.bmp"}));
-    EXPECT_EQ(f.view.pendingRuns, 0);
-}
-
-TEST(Rotation, AListEmptiedWhileDrawingEndsTheTick)
-{
-    Fixture f;
-    f.view.files = {"a.bmp", "b.bmp"};
-    f.clock.days = 46000.0;
-    f.random.draws = {0.1, 0.1, 0.1};
-    // The user opens an empty folder while the tick waits for a new index.
-    f.view.duringEvents = [&f] { f.view.files.clear(); };
-    EXPECT_FALSE(f.rotation.tick(f.view, kSecond));
-    EXPECT_TRUE(f.view.wallpapers.empty());
-}
-
-TEST(Rotation, AnEndingProgramStopsTheDraw)
-{
-    Fixture f;
-    f.view.files = {"a.bmp", "b.bmp"};
-    f.random.draws = {0.1, 0.1};
-    f.view.duringEvents = [&f] { f.view.ending = true; };
-    EXPECT_FALSE(f.rotation.tick(f.view, kSecond));
-    EXPECT_TRUE(f.view.wallpapers.empty());
-}
-
-TEST(Rotation, ADayOfTicksKeepsTheRhythm)
-{
-    Fixture f;
-    f.view.files = {"a.bmp", "b.bmp", "c.bmp", "d.bmp"};
-    f.clock.days = 46000.0;
-    f.random.draws.clear();
-    for (int i = 0; i < 200000; ++i)
-        f.random.draws.push_back((i * 7 % 4) / 4.0 + 0.01);
-    f.run(86400, 59.0 / 24 / 60); // every 59 minutes
-    // A change at the start and then one every 59 minutes and one second.
-    EXPECT_EQ(f.view.wallpapers.size(), std::size_t(1 + 86400 / (59 * 60 + 1)));
+    random.draws = {0.1};
+    view.duringEvents = [this] { view.files.clear(); }; // an empty folder opened meanwhile
+    EXPECT_FALSE(rotation.tick(view, kSecond));
+    view.files = {"a.bmp", "b.bmp"};
+    view.duringEvents = [this] { view.ending = true; };
+    EXPECT_FALSE(rotation.tick(view, kSecond));
+    EXPECT_TRUE(view.wallpapers.empty());
 }
 
 } // namespace

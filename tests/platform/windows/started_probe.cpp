@@ -1,24 +1,17 @@
-// Started by the process-start tests: tells them, through a named event, that
-// it runs and whether its command line held anything besides its own name.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
+// Started by the process-start test: tells it, through an event named after
+// this program's file, that it runs and whether its command line held
+// anything besides its own name.
 #include <windows.h>
 
 #include <string>
 
 int main(int argc, char **)
 {
-    // The event is named after this program's file, which the test chose.
-    std::wstring self(32768, L'\0');
-    self.resize(GetModuleFileNameW(nullptr, self.data(), DWORD(self.size())));
-    std::wstring name = self.substr(self.find_last_of(L"\\/") + 1);
-    name = name.substr(0, name.rfind(L'.'));
-    const std::wstring event = L"Local\\" + name + (argc == 1 ? L" seul" : L" avec arguments");
-    const HANDLE handle = OpenEventW(EVENT_MODIFY_STATE, FALSE, event.c_str());
-    if (handle == nullptr)
-        return 1;
-    SetEvent(handle);
-    CloseHandle(handle);
-    return 0;
+    std::wstring name(32768, L'\0');
+    name.resize(GetModuleFileNameW(nullptr, name.data(), DWORD(name.size())));
+    name = name.substr(name.find_last_of(L"\\/") + 1);
+    name =
+        L"Local\\" + name.substr(0, name.rfind(L'.')) + (argc == 1 ? L" seul" : L" avec arguments");
+    const HANDLE event = OpenEventW(EVENT_MODIFY_STATE, FALSE, name.c_str());
+    return event && SetEvent(event) ? 0 : 1;
 }

@@ -1,0 +1,819 @@
+// The main window and the About dialog as their users meet them, with every
+// service faked: the wallpaper (nothing real can be set offscreen; the
+// backends have their own tests against real desktops), the tray, the
+// clock, the draws, the settings store, the questions and the browser.
+#include "about/frmabout.h"
+#include "app/core/savedstate.h"
+#include "app/frmvlb.h"
+#include "browser/core/preview.h"
+#include "browser/filelist.h"
+#include "browser/folderlist.h"
+#include "tests/common/fakecontext.h"
+#include "tests/common/testpictures.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QStyle>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <sys/stat.h>
+
+using namespace velumbra;
+using Quit = std::function<void(FrmVLB &)>;
+Q_DECLARE_METATYPE(Quit)
+
+namespace {
+
+// "Drive1", or "Option1 2" for the third button of an array.
+QWidget *control(QWidget *top, const QString &spec)
+{
+    const QStringList parts = spec.split(QLatin1Char(' '));
+    const QList<QWidget *> found = top->findChildren<QWidget *>(parts[0]);
+    for (QWidget *w : found)
+        if (parts.size() == 1 || w->property("index").toInt() == parts[1].toInt())
+            return w;
+    qFatal("no control %s", qPrintable(spec));
+}
+
+template <typename T = QWidget> T *get(QWidget *top, const QString &spec)
+{
+    return qobject_cast<T *>(control(top, spec));
+}
+
+// Whether what the control shows fits inside it, measured with its font.
+bool captionFits(QWidget *c)
+{
+    const QFontMetrics metrics = c->fontMetrics();
+    const auto fits = [&](const QString &text, QSize room, int flags = 0) {
+        const QRect r = metrics.boundingRect({{}, room}, flags | Qt::TextShowMnemonic, text);
+        return r.width() <= room.width() && r.height() <= room.height();
+    };
+    const QSize edges(8, 2); // a frame's or a text box's
+    QStyle *style = c->style();
+    if (auto *b = qobject_cast<QPushButton *>(c))
+        return fits(b->text(), b->size() - edges);
+    if (auto *r = qobject_cast<QRadioButton *>(c))
+        return fits(r->text(),
+                    r->size() - QSize(style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
+                                          style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing),
+                                      0),
+                    Qt::TextWordWrap);
+    if (auto *g = qobject_cast<QGroupBox *>(c))
+        return fits(g->title(), g->size() - 2 * edges);
+    if (auto *e = qobject_cast<QLineEdit *>(c))
+        return fits(e->text(), e->size() - edges);
+    auto *l = qobject_cast<QLabel *>(c);
+    if (!l || l->wordWrap())
+        return !l || fits(l->text(), l->contentsRect().size(), Qt::TextWordWrap);
+    // On one line a label needs room for its ink only (the menu button's symbol).
+    const QSize ink = metrics.tightBoundingRect(l->text()).size();
+    return ink.width() <= l->contentsRect().width() && ink.height() <= l->contentsRect().height();
+}
+
+// Where a control paints: a label its text, an option button its mark and
+// caption; anything else its whole rectangle.
+QRect painted(QWidget *c)
+{
+    if (auto *l = qobject_cast<QLabel *>(c))
+        return l->fontMetrics()
+                   .boundingRect(l->contentsRect(), int(l->alignment()) | Qt::TextWordWrap,
+                                 l->text())
+                   .translated(l->pos()) &
+               l->geometry();
+    if (auto *b = qobject_cast<QRadioButton *>(c)) {
+        const int height = std::max(b->fontMetrics().height(),
+                                    b->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorHeight));
+        return QStyle::alignedRect(b->layoutDirection(), Qt::AlignLeft | Qt::AlignVCenter,
+                                   QSize(b->sizeHint().width(), height).boundedTo(b->size()),
+                                   b->geometry());
+    }
+    return c->geometry();
+}
+
+QList<QWidget *> visibleAboutDialogs()
+{
+    QList<QWidget *> found;
+    const QWidgetList all = QApplication::topLevelWidgets();
+    for (QWidget *w : all)
+        if (w->objectName() == QLatin1String("frmAbout") && w->isVisible())
+            found.append(w);
+    return found;
+}
+
+} // namespace
+
+class TestWindow : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir; // b.png 801 x 601, c.png 40 x 20, d.png not a picture, LISEZMOI, tube
+    QString m_path;
+    std::unique_ptr<FakeContext> m_fake;
+    std::unique_ptr<FrmVLB> m_window;
+
+    // Saves a last session: the folder, the file, then "option time unites".
+    void save(const QString &folder, const QString &file, const QString &choice,
+              std::string_view marker = kSettingsMarker)
+    {
+        const QStringList c = choice.split(QLatin1Char(' '));
+        m_fake->settings.values = {
+            {"Init/AUTEUR", std::string(marker)},  {"Init/Drive", "/"},
+            {"Init/Folder", folder.toStdString()}, {"Init/Pattern", "*.png"},
+            {"Init/FileName", file.toStdString()}, {"Init/Option", c[0].toStdString()},
+            {"Init/Time", c[1].toStdString()},     {"Init/Unites", c[2].toStdString()}};
+    }
+
+    // The window, loaded and shown; on the test's pictures in mode @p option
+    // (90 seconds) unless it is negative.
+    FrmVLB &open(int option = -1, const QString &file = {})
+    {
+        if (option >= 0)
+            save(m_path, file, QString::number(option) + QStringLiteral(" 90 0"));
+        m_window = std::make_unique<FrmVLB>(m_fake->context());
+        m_window->load();
+        m_window->show();
+        if (!QTest::qWaitForWindowExposed(m_window.get()))
+            qFatal("window not exposed");
+        return *m_window;
+    }
+
+    template <typename T = QWidget> T *w(const char *spec)
+    {
+        return get<T>(m_window.get(), QString::fromLatin1(spec));
+    }
+    QRadioButton *option(int index)
+    {
+        return get<QRadioButton>(m_window.get(), QStringLiteral("Option1 %1").arg(index));
+    }
+    FileList *file1() { return w<FileList>("File1"); }
+    QLabel *image1() { return w<QLabel>("image1"); }
+    QTimer *timer() { return m_window->findChild<QTimer *>(QStringLiteral("Timer1")); }
+    void tick() { QMetaObject::invokeMethod(timer(), "timeout", Qt::DirectConnection); }
+    QString picture(const char *name) { return m_path + u'/' + QString::fromUtf8(name); }
+    const std::vector<FakePrompter::Shown> &shown() { return m_fake->prompter.shown; }
+
+    void clickEntry(int row)
+    {
+        const QRect r = file1()->visualRect(file1()->model()->index(row, 0));
+        QTest::mouseClick(file1()->viewport(), Qt::LeftButton, {}, r.center());
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_path = m_dir.path();
+        QVERIFY(test::writeFile(picture("b.png"), test::encoded(test::gradient(801, 601), "png")));
+        QVERIFY(test::writeFile(picture("c.png"), test::encoded(test::gradient(40, 20), "png")));
+        QVERIFY(test::writeFile(picture("d.png"), "pas une image"));
+        QVERIFY(test::writeFile(picture("LISEZMOI"), "lisez-moi"));
+        QCOMPARE(::mkfifo(QFile::encodeName(picture("tube")), 0600), 0);
+    }
+
+    void init()
+    {
+        m_fake = std::make_unique<FakeContext>();
+        m_fake->clock.days = 45000.5; // noon
+        m_fake->random.draws = {0.9, 0.1, 0.5};
+    }
+    void cleanup() { m_window.reset(); }
+
+    // Every control inside its parent, no two painting over each other unless
+    // one is nested in the other, every caption fitting, and the tab chain.
+    void layout_data()
+    {
+        QTest::addColumn<bool>("about");
+        QTest::addColumn<QString>("chain");
+        QTest::newRow("main window") << false
+                                     << "Drive1,Dir1,Text1,File1,Option1 0,Option1 2,Text2,"
+                                        "OptUnites 0,OptUnites 1,OptUnites 2,Command1,Command2,"
+                                        "Option1 1";
+        QTest::newRow("About") << true << "cmdOK,cmdSysInfo";
+    }
+
+    void layout()
+    {
+        QFETCH(bool, about);
+        QFETCH(QString, chain);
+        // The preview and the screen's outline are drawn over each other and
+        // clipped; so are the two strokes of the About dialog's groove, and
+        // its title sits on the icon's transparent margin.
+        const QStringList drawnOver{"image1", "Shape1", "Line1", "picIcon"};
+        frmAbout dialog(m_fake->about, m_fake->prompter);
+        QWidget *top = about ? static_cast<QWidget *>(&dialog) : open().centralWidget();
+        QList<QWidget *> controls;
+        const QList<QWidget *> all = top->findChildren<QWidget *>();
+        for (QWidget *c : all)
+            if (!c->objectName().isEmpty() && !c->objectName().startsWith(QLatin1String("qt_")) &&
+                c->isVisibleTo(top) && !drawnOver.contains(c->objectName()))
+                controls << c;
+        for (QWidget *c : std::as_const(controls)) {
+            const QByteArray name = c->objectName().toUtf8();
+            QVERIFY2(c->parentWidget()->rect().contains(c->geometry()), name);
+            QVERIFY2(captionFits(c), name);
+            for (QWidget *d : std::as_const(controls))
+                QVERIFY2(c == d || c->parentWidget() != d->parentWidget() ||
+                             !painted(c).intersects(painted(d)),
+                         name + " over " + d->objectName().toUtf8());
+        }
+        const QStringList order = chain.split(QLatin1Char(','));
+        for (int i = 0; i + 1 < order.size(); ++i) {
+            QWidget *next = control(top, order[i])->nextInFocusChain();
+            while (!(next->focusPolicy() & Qt::TabFocus) || !next->isVisibleTo(top))
+                next = next->nextInFocusChain();
+            QCOMPARE(next, control(top, order[i + 1]));
+        }
+    }
+
+    // What a screen reader hears, in the tab chain's order and then the rest.
+    // An empty name is the drive shown, which depends on where the test runs.
+    void screenReadersHearWhatEachControlShows_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("role");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("action");
+        const auto row = [](const char *control, QAccessible::Role role, const char *name,
+                            const QString &action = {}) {
+            QTest::newRow(control)
+                << QString::fromLatin1(control) << int(role) << QString::fromUtf8(name) << action;
+        };
+        const QString toggle = QAccessibleActionInterface::toggleAction();
+        const QString press = QAccessibleActionInterface::pressAction();
+        const QString menu = QAccessibleActionInterface::showMenuAction();
+        row("Drive1", QAccessible::ComboBox, "", menu);
+        row("Dir1", QAccessible::List, "Dossiers");
+        row("Text1", QAccessible::EditableText, "Filtre des fichiers");
+        row("File1", QAccessible::List, "Fichiers");
+        row("Option1 0", QAccessible::RadioButton, "Définir temporairement", toggle);
+        row("Option1 2", QAccessible::RadioButton, "Choix aléatoire dans ce dossier", toggle);
+        row("Text2", QAccessible::EditableText, "Intervalle de rotation");
+        row("OptUnites 0", QAccessible::RadioButton, "Seconde(s)", toggle);
+        row("OptUnites 1", QAccessible::RadioButton, "Minute(s)", toggle);
+        row("OptUnites 2", QAccessible::RadioButton, "Heure(s)", toggle);
+        row("Command1", QAccessible::Button, "OK", press);
+        row("Command2", QAccessible::Button, "Fermer", press);
+        row("Option1 1", QAccessible::RadioButton, "Définir par défaut", toggle);
+        row("Frame1", QAccessible::Grouping, "Votre choix :");
+        row("FrameUnites", QAccessible::Grouping, "Unités");
+        row("Label2", QAccessible::StaticText, "Toutes les");
+        row("Label3", QAccessible::ButtonMenu, "Filtres prédéfinis", menu);
+        row("Label1", QAccessible::StatusBar, "La taille de l'écran est de 1280 pixels sur 1024");
+        row("image1", QAccessible::StaticText, "Aperçu de l'image à demi-taille");
+        row("Shape1", QAccessible::Client, "Contour de l'écran à demi-taille");
+        // The About dialog's labels are heard as they show.
+        row("lblTitle", QAccessible::StaticText, "Velumbra");
+        row("lblVersion", QAccessible::StaticText, "Version 2.1.0");
+        row("urlhttp", QAccessible::StaticText, "https://auteur.example/");
+        row("cmdSysInfo", QAccessible::Button, "Infos système...", press);
+        row("picIcon", QAccessible::Graphic, "Icône de Velumbra");
+    }
+
+    void screenReadersHearWhatEachControlShows()
+    {
+        QFETCH(QString, control);
+        QFETCH(int, role);
+        QFETCH(QString, name);
+        QFETCH(QString, action);
+        frmAbout dialog(m_fake->about, m_fake->prompter);
+        const bool inAbout = dialog.findChild<QWidget *>(control.section(u' ', 0, 0));
+        QWidget *c = ::control(inAbout ? static_cast<QWidget *>(&dialog) : &open(), control);
+        QAccessibleInterface *heard = QAccessible::queryAccessibleInterface(c);
+        QCOMPARE(int(heard->role()), role);
+        const QString said = heard->text(QAccessible::Name);
+        QCOMPARE(said, name.isEmpty() ? w<QComboBox>("Drive1")->currentText() : name);
+        if (role == QAccessible::StaticText && !qobject_cast<QLabel *>(c)->text().isEmpty())
+            QCOMPARE(said, qobject_cast<QLabel *>(c)->text()); // a name would hide the text
+        // The info line is also read as text, which its change events need.
+        if (QAccessibleTextInterface *text = heard->textInterface(); role == QAccessible::StatusBar)
+            QCOMPARE(text->text(0, text->characterCount()), said);
+        if (!action.isEmpty())
+            QVERIFY(heard->actionInterface()->actionNames().contains(action));
+        // A list, a box or a button of the main window says what it is for.
+        if (!inAbout && (c->focusPolicy() & Qt::TabFocus) && !qobject_cast<QRadioButton *>(c))
+            QVERIFY(!heard->text(QAccessible::Description).isEmpty());
+    }
+
+    // The popups the mouse opens, opened by keys and by the menu button's
+    // accessibility action, with their first item ready for Enter.
+    void popupsOpenWithoutTheMouse_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("key"); // 0: the accessibility action
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("menu");
+        QTest::newRow("Alt+Down") << "Text1" << int(Qt::Key_Down) << int(Qt::AltModifier)
+                                  << "Mnu_Voir";
+        QTest::newRow("F4") << "Text1" << int(Qt::Key_F4) << 0 << "Mnu_Voir";
+        QTest::newRow("Menu") << "Dir1" << int(Qt::Key_Menu) << 0 << "Mnu_ConvDossier";
+        QTest::newRow("Shift+F10")
+            << "File1" << int(Qt::Key_F10) << int(Qt::ShiftModifier) << "Mnu_ConvFichier";
+        QTest::newRow("menu button") << "Label3" << 0 << 0 << "Mnu_Voir";
+    }
+
+    void popupsOpenWithoutTheMouse()
+    {
+        QFETCH(QString, control);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, menu);
+        QWidget *c = ::control(&open(), control);
+        if (key)
+            QTest::keyClick(c, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        else
+            QAccessible::queryAccessibleInterface(c)->actionInterface()->doAction(
+                QAccessibleActionInterface::showMenuAction());
+        auto *popup = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QVERIFY(popup);
+        QCOMPARE(popup->objectName(), menu);
+        if (key)
+            QCOMPARE(popup->activeAction(), popup->actions().constFirst());
+        popup->close();
+    }
+
+    void firstStartMeasuresTheScreen_data()
+    {
+        QTest::addColumn<int>("width"); // negative: no screen
+        QTest::addColumn<int>("height");
+        QTest::newRow("1280 x 1024") << 1280 << 1024;
+        QTest::newRow("2560 x 1440") << 2560 << 1440;
+        QTest::newRow("no screen") << -1 << 0;
+    }
+
+    void firstStartMeasuresTheScreen()
+    {
+        QFETCH(int, width);
+        QFETCH(int, height);
+        m_fake->screen.size = ScreenSize{width, height};
+        if (width < 0)
+            m_fake->screen.size.reset();
+        FrmVLB &window = open();
+        width = std::max(width, 0);
+        QCOMPARE(
+            w<QLabel>("Label1")->text(),
+            QStringLiteral("La taille de l'écran est de %1 pixels sur %2").arg(width).arg(height));
+        QCOMPARE(w("Shape1")->geometry(), QRect(image1()->pos(), QSize(width / 2, height / 2)));
+        QCOMPARE(window.windowTitle(),
+                 QStringLiteral("Velumbra °VLB°    Choix du papier-paint ..."));
+        QVERIFY(window.fichierPapierPeint().isEmpty() && !timer()->isActive());
+        QVERIFY(m_fake->tray.visible); // from the start, before any rotation
+        // The draws are seeded once, from the seconds since midnight.
+        QCOMPARE(m_fake->random.lastSeed, 43200u);
+        QCOMPARE(m_fake->random.seedCount, 1);
+    }
+
+    // What the last session saved comes back, checked the way the window's
+    // own controls check it; what is gone or would hang is skipped quietly.
+    void restores_data()
+    {
+        QTest::addColumn<QString>("folder"); // empty: the test's pictures
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("saved"); // option time unites
+        QTest::addColumn<bool>("marker");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QString>("selected"); // checked when not empty
+        const auto row = [](const char *name, const QString &folder, const char *file,
+                            const char *saved, const char *expected, const char *selected = "",
+                            bool marker = true) {
+            QTest::newRow(name) << folder << QString::fromLatin1(file) << saved << marker
+                                << expected << QString::fromLatin1(selected);
+        };
+        row("rotation in hours", {}, "c.png", "2 30 2", "2 23 2", "c.png");
+        row("temporary in seconds", {}, "b.png", "0 7 0", "0 7 0", "b.png");
+        row("out of range keeps the start choice", {}, "", "7 9 -3", "2 9 1");
+        row("marker differs", {}, "c.png", "0 7 0", "2 5 1", "", false);
+        // Listed only by the restored pattern, which comes after the name.
+        row("a name without a dot", {}, "LISEZMOI", "1 4 0", "1 4 0", "LISEZMOI");
+        row("folder gone", QStringLiteral("/velumbra/absent"), "c.png", "1 4 0", "1 4 0");
+        row("a pipe as the folder", m_dir.filePath(QStringLiteral("tube")), "", "1 4 0", "1 4 0");
+        row("a pipe as the file", {}, "tube", "1 4 0", "1 4 0");
+        // As root, reading /proc/kmsg waits for the next kernel message.
+        row("/proc", QStringLiteral("/proc"), "kmsg", "1 4 0", "1 4 0");
+        row("/dev", QStringLiteral("/dev"), "zero", "1 4 0", "1 4 0");
+    }
+
+    void restores()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, file);
+        QFETCH(QString, saved);
+        QFETCH(bool, marker);
+        QFETCH(QString, expected);
+        QFETCH(QString, selected);
+        folder = folder.isEmpty() ? m_path : folder;
+        save(folder, file, saved, marker ? kSettingsMarker : "ardeval quennet");
+        m_fake->settings.values["Init/Pattern"] = "*";
+        m_fake->settings.values["Init/Drive"] = "Q:\\";
+        FrmVLB &window = open();
+        // The lists stay where they start, in the current folder, unless restored.
+        const QString opened = marker && QFileInfo(folder).isDir() ? folder : QDir::currentPath();
+        QCOMPARE(w<FolderList>("Dir1")->path(), opened);
+        QCOMPARE(file1()->path(), opened);
+        QCOMPARE(file1()->pattern(), marker ? QStringLiteral("*") : QStringLiteral("*.bmp;*.rle"));
+        const QStringList c = expected.split(u' ');
+        QVERIFY(option(c[0].toInt())->isChecked());
+        QCOMPARE(w<QLineEdit>("Text2")->text(), c[1]);
+        QVERIFY(w<QRadioButton>(qPrintable("OptUnites " + c[2]))->isChecked());
+        // The restored mode enables the interval controls only for the rotation.
+        QCOMPARE(w("Text2")->isEnabled(), c[0] == QLatin1String("2"));
+        if (!selected.isEmpty())
+            QCOMPARE(file1()->fileName(), selected);
+        QVERIFY(window.fichierPapierPeint().isEmpty()); // selected, not current yet
+        QVERIFY(shown().empty());
+    }
+
+    void everyWayOutSavesTheSameEightKeys_data()
+    {
+        QTest::addColumn<Quit>("quit");
+        QTest::addColumn<bool>("refused"); // the settings file cannot be written
+        const Quit close = [](FrmVLB &w) { w.close(); };
+        QTest::newRow("Fermer") << Quit([](FrmVLB &w) {
+            get<QPushButton>(&w, "Command2")->click();
+        }) << false;
+        QTest::newRow("Escape") << Quit([](FrmVLB &w) {
+            QTest::keyClick(get(&w, "Option1 2"), Qt::Key_Escape);
+        }) << false;
+        QTest::newRow("close box") << close << false;
+        QTest::newRow("Quitter") << Quit([](FrmVLB &w) {
+            w.findChild<QAction *>(QStringLiteral("mnu_quitter"))->trigger();
+        }) << false;
+        QTest::newRow("refused") << close << true;
+    }
+
+    void everyWayOutSavesTheSameEightKeys()
+    {
+        QFETCH(Quit, quit);
+        QFETCH(bool, refused);
+        save(m_path, QStringLiteral("c.png"), QStringLiteral("2  2"));
+        if (refused)
+            m_fake->settings.failWith = settingsNotSaved("/home/u/Velumbra.conf", "disque plein");
+        FrmVLB &window = open();
+        const auto saved = m_fake->settings.values;
+        quit(window);
+        QVERIFY(!window.isVisible());
+        QCOMPARE(window.exitCode(), int(refused));
+        // Told, in the words of the store.
+        QCOMPARE(shown().size(), std::size_t(refused));
+        if (refused)
+            QVERIFY(shown()[0].text.contains(
+                QStringLiteral("« /home/u/Velumbra.conf » : disque plein")));
+        // What was restored goes back, marker first, the count as validated.
+        QCOMPARE(m_fake->settings.committed.size(), std::size_t(refused ? 0 : 8));
+        for (const auto &[key, value] : m_fake->settings.committed)
+            QCOMPARE(value, key == "Init/Time" ? "1" : saved.at(key));
+        if (!refused)
+            QCOMPARE(m_fake->settings.committed[0].first, "Init/AUTEUR");
+    }
+
+    void enterAppliesThePatternOnlyInThePatternBox()
+    {
+        open();
+        QSignalSpy okClicks(w<QPushButton>("Command1"), &QPushButton::clicked);
+        w<QLineEdit>("Text1")->setText(QStringLiteral("*.gif"));
+        QCOMPARE(file1()->pattern(), QStringLiteral("*.bmp;*.rle"));
+        QTest::keyClick(w("Text1"), Qt::Key_Return);
+        QCOMPARE(file1()->pattern(), QStringLiteral("*.gif"));
+        QCOMPARE(okClicks.count(), 0);
+        // Elsewhere Enter presses the default button.
+        QTest::keyClick(w("Text2"), Qt::Key_Return);
+        QTest::keyClick(w("File1"), Qt::Key_Enter);
+        QCOMPARE(okClicks.count(), 2);
+    }
+
+    // Every way of choosing an option acts as a click: a handler tied to
+    // clicks misses the accessibility action and checks made in code.
+    void everyWayOfChoosingActsAsAClick_data()
+    {
+        QTest::addColumn<QString>("way");
+        for (const char *way : {"mouse", "Space", "arrow", "Toggle"})
+            QTest::newRow(way) << QString::fromLatin1(way);
+    }
+
+    void everyWayOfChoosingActsAsAClick()
+    {
+        QFETCH(QString, way);
+        FrmVLB &window = open();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        const auto choose = [&](QRadioButton *from, QRadioButton *to) {
+            if (way == QLatin1String("mouse")) {
+                QTest::mouseClick(to, Qt::LeftButton);
+            } else if (way == QLatin1String("Space")) {
+                to->setFocus();
+                QTest::keyClick(to, Qt::Key_Space);
+            } else if (way == QLatin1String("arrow")) {
+                from->setFocus();
+                QTest::keyClick(from, to->y() > from->y() ? Qt::Key_Down : Qt::Key_Up);
+            } else {
+                QAccessible::queryAccessibleInterface(to)->actionInterface()->doAction(
+                    QAccessibleActionInterface::toggleAction());
+            }
+            QVERIFY(to->isChecked());
+        };
+        timer()->start(1000);
+        // The button just above the rotation's, so that an arrow reaches it.
+        choose(option(2), option(1));
+        QVERIFY(!timer()->isActive());
+        for (const char *name : {"Label2", "Text2", "FrameUnites"})
+            QVERIFY(!w(name)->isEnabled());
+        choose(option(1), option(2));
+        for (const char *name : {"Label2", "Text2", "FrameUnites"})
+            QVERIFY(w(name)->isEnabled());
+        // A unit validates the count against its own bounds.
+        w<QLineEdit>("Text2")->setText(QStringLiteral("30"));
+        choose(w<QRadioButton>("OptUnites 1"), w<QRadioButton>("OptUnites 2"));
+        QCOMPARE(w<QLineEdit>("Text2")->text(), QStringLiteral("23"));
+        QCOMPARE(*window.intervalleRotation(), 23.0 / 24);
+    }
+
+    // The first two modes set the current file once, for their lifetime, then
+    // save and quit; OK answers every mouse button, and Enter.
+    void okSetsAndQuits_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("how"); // a mouse button, or 0 for Enter
+        QTest::addColumn<bool>("current");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("temporary, click") << 0 << int(Qt::LeftButton) << true << "";
+        QTest::newRow("temporary, Enter") << 0 << 0 << true << "";
+        QTest::newRow("for good, right button") << 1 << int(Qt::RightButton) << true << "";
+        QTest::newRow("for good, middle button") << 1 << int(Qt::MiddleButton) << true << "";
+        QTest::newRow("refused") << 1 << int(Qt::LeftButton) << true << "Fichier introuvable.";
+        // The saved file is selected again at start, but is not current yet.
+        QTest::newRow("no current file") << 1 << int(Qt::LeftButton) << false << "";
+    }
+
+    void okSetsAndQuits()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, how);
+        QFETCH(bool, current);
+        QFETCH(QString, refusal);
+        if (!refusal.isEmpty())
+            m_fake->wallpaper.nextResult = Failure{refusal.toStdString()};
+        FrmVLB &window = open(mode, QStringLiteral("c.png"));
+        if (current)
+            clickEntry(1);
+        QCOMPARE(window.fichierPapierPeint(), current ? picture("c.png") : QString());
+        if (how)
+            QTest::mouseClick(w("Command1"), Qt::MouseButton(how));
+        else
+            QTest::keyClick(option(mode), Qt::Key_Return);
+        QCOMPARE(m_fake->wallpaper.sets.size(), std::size_t(current));
+        for (const FakeWallpaperSetter::Set &set : m_fake->wallpaper.sets) {
+            QCOMPARE(set.path, picture("c.png").toStdString());
+            QCOMPARE(set.lifetime,
+                     mode ? WallpaperLifetime::ForGood : WallpaperLifetime::UntilLogoff);
+        }
+        QVERIFY(!window.isVisible());
+        QCOMPARE(m_fake->settings.committed.size(), std::size_t(8));
+        QCOMPARE(shown().size(), std::size_t(!refusal.isEmpty()));
+        if (!refusal.isEmpty())
+            QCOMPARE(shown()[0].text, "Le papier peint n'a pas pu être changé : " + refusal);
+    }
+
+    // OK in the rotation asks about the screen saver, changes the picture at
+    // once and puts the window where the button and the tray allow.
+    void rotationStarts_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("button");
+        QTest::addColumn<bool>("tray");
+        QTest::addColumn<int>("place"); // 0 hidden, 1 minimised, 2 on the screen
+        const int left = Qt::LeftButton;
+        QTest::newRow("No") << int(Answer::No) << left << true << 0;
+        QTest::newRow("Yes") << int(Answer::Yes) << left << true << 0;
+        QTest::newRow("right button") << int(Answer::No) << int(Qt::RightButton) << true << 2;
+        QTest::newRow("no notification area") << int(Answer::No) << left << false << 1;
+        QTest::newRow("Cancel") << int(Answer::Cancel) << left << true << 2;
+    }
+
+    void rotationStarts()
+    {
+        QFETCH(int, answer);
+        QFETCH(int, button);
+        QFETCH(bool, tray);
+        QFETCH(int, place);
+        FrmVLB &window = open(2);
+        m_fake->tray.available = tray;
+        m_fake->prompter.answers = {Answer(answer), Answer(answer)};
+        QTest::mouseClick(w("Command1"), Qt::MouseButton(button));
+        QCOMPARE(shown().size(), std::size_t(1)); // Cancel asks only once
+        QCOMPARE(shown()[0].title, QStringLiteral("°VLB° Tapisol, par Ardeval"));
+        QCOMPARE(shown()[0].text,
+                 QStringLiteral("Voulez-vous désactiver l'éventuel «Screen Saver»"));
+        QCOMPARE(shown()[0].buttons, AnswerButtons::YesNoCancel);
+        QCOMPARE(m_fake->wallpaper.screenSaverCalls, int(answer == int(Answer::Yes)));
+        QCOMPARE(window.isVisible(), place != 0);
+        QVERIFY(!place || window.isMinimized() == (place == 1)); // the tray counts as minimised
+        const bool started = answer != int(Answer::Cancel);
+        QCOMPARE(timer()->isActive(), started);
+        QCOMPARE(m_fake->wallpaper.sets.size(), std::size_t(started));
+        if (!started)
+            return;
+        QCOMPARE(m_fake->tray.visible, button == Qt::LeftButton);
+        QCOMPARE(w<QLineEdit>("Text2")->text(), QStringLiteral("59")); // validated first
+        // The first change at once, with the first draw, 0.9 of three files.
+        QCOMPARE(m_fake->wallpaper.sets[0].path, picture("d.png").toStdString());
+        QCOMPARE(m_fake->wallpaper.sets[0].lifetime, WallpaperLifetime::UntilLogoff);
+        QCOMPARE(window.windowTitle(), QString::fromUtf8(kCaptionPrefix) + picture("d.png"));
+        QCOMPARE(m_fake->tray.tip, window.windowTitle());
+    }
+
+    void rotationRunsUntilQuit()
+    {
+        FrmVLB &window = open(2);
+        m_fake->prompter.answers = {Answer::No};
+        QTest::mouseClick(w("Command1"), Qt::LeftButton); // 59 seconds
+        for (int i = 0; i < 58; ++i, m_fake->clock.advanceSeconds(1))
+            tick();
+        QCOMPARE(m_fake->wallpaper.sets.size(), std::size_t(1));
+        m_fake->clock.days = window.rotation().nextChange();
+        tick();
+        QCOMPARE(m_fake->wallpaper.sets.size(), std::size_t(2));
+        // A release while it rotates changes nothing but the remembered button.
+        QTest::mouseRelease(w("Command1"), Qt::RightButton);
+        QCOMPARE(shown().size(), std::size_t(1));
+        QVERIFY(window.clicDroit());
+        // The notification area goes away: the window comes back to the task bar.
+        m_fake->tray.available = false;
+        tick();
+        QVERIFY(window.isVisible() && window.isMinimized());
+        for (int i = 0; i < 2; ++i) // showing it twice leaves it as it is
+            window.findChild<QAction *>(QStringLiteral("mnu_afficher"))->trigger();
+        QVERIFY(window.isVisible() && !window.isMinimized() && timer()->isActive());
+        window.findChild<QAction *>(QStringLiteral("mnu_quitter"))->trigger();
+        QVERIFY(!timer()->isActive());
+        QCOMPARE(m_fake->settings.committed.size(), std::size_t(8));
+    }
+
+    // A click shows the picture at half size, in the screen's device pixels
+    // (this test also runs at QT_SCALE_FACTOR=2), and says what it is.
+    void preview_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QSize>("size"); // empty: not a picture
+        QTest::newRow("801 x 601") << 0 << QSize(801, 601);
+        QTest::newRow("40 x 20") << 1 << QSize(40, 20);
+        QTest::newRow("not a picture") << 2 << QSize();
+    }
+
+    void preview()
+    {
+        QFETCH(int, row);
+        QFETCH(QSize, size);
+        open(0);
+        clickEntry(row);
+        const QString file = picture(qPrintable(file1()->entry(row)));
+        QCOMPARE(m_window->fichierPapierPeint(), file);
+        const QString info = QStringLiteral(" (%1 x %2 pixels pour un écran de 1280 x 1024)");
+        QCOMPARE(w<QLabel>("Label1")->text(),
+                 file + (size.isEmpty() ? QString() : info.arg(size.width()).arg(size.height())));
+        QVERIFY(image1()->isVisible() && shown().empty());
+        QCOMPARE(image1()->pixmap().isNull(), size.isEmpty());
+        const PixelSize half = previewPixels({size.width(), size.height()});
+        const PixelSize device =
+            decodeSize({size.width(), size.height()}, m_window->devicePixelRatioF());
+        if (!size.isEmpty()) {
+            QCOMPARE(image1()->size(), QSize(half.width, half.height));
+            QCOMPARE(image1()->pixmap().size(), QSize(device.width, device.height));
+        }
+    }
+
+    void previewFollowsTheListAndTheButton()
+    {
+        open(0);
+        clickEntry(0);
+        QTest::keyClick(file1(), Qt::Key_Down);
+        QCOMPARE(m_window->fichierPapierPeint(), picture("c.png"));
+        QCOMPARE(image1()->size(), QSize(20, 10));
+        // Held down, the picture stretches over the screen's outline.
+        QTest::mousePress(image1(), Qt::LeftButton, {}, QPoint(2, 2));
+        QCOMPARE(image1()->size(), w("Shape1")->size());
+        // Meanwhile another entry became the list's current one without a
+        // click (as after a rotation): the release goes back to it.
+        file1()->setFileName(QStringLiteral("b.png"));
+        QTest::mouseRelease(image1(), Qt::RightButton, {}, QPoint(2, 2));
+        QCOMPARE(m_window->fichierPapierPeint(), picture("b.png"));
+        QCOMPARE(image1()->size(), QSize(401, 301));
+        // Another folder keeps the preview; a minimised window decodes nothing.
+        const QString info = w<QLabel>("Label1")->text();
+        QVERIFY(w<FolderList>("Dir1")->setPath(QStringLiteral("/")));
+        QCOMPARE(file1()->path(), QStringLiteral("/"));
+        QCOMPARE(w<QLabel>("Label1")->text(), info);
+        m_window->setWindowState(Qt::WindowMinimized);
+        m_window->ChargeImage();
+        QVERIFY(!image1()->isVisible() && image1()->pixmap().isNull());
+    }
+
+    void aFolderGoneIsReportedAndTheListsStay()
+    {
+        QVERIFY(QDir(m_path).mkdir(QStringLiteral("clé")));
+        open(0);
+        auto *dir1 = w<FolderList>("Dir1");
+        dir1->setCurrentIndex(dir1->model()->index(dir1->model()->rowCount() - 1, 0));
+        QVERIFY(QDir(m_path).rmdir(QStringLiteral("clé")));
+        QTest::keyClick(dir1, Qt::Key_Space);
+        QCOMPARE(shown().size(), std::size_t(1));
+        QVERIFY(shown()[0].text.contains(picture("clé")));
+        QCOMPARE(dir1->path(), m_path);
+        QCOMPARE(file1()->path(), m_path);
+    }
+
+    // A fixed tool window off the task bar; its link answers the left button;
+    // OK is the default and Escape cancels.
+    void aboutDialog_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Enter") << int(Qt::Key_Return);
+        QTest::newRow("Escape") << int(Qt::Key_Escape);
+    }
+
+    void aboutDialog()
+    {
+        QFETCH(int, key);
+        QPointer<frmAbout> dialog = new frmAbout(m_fake->about, m_fake->prompter);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("À propos de Velumbra"));
+        QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
+        QVERIFY(!(dialog->windowFlags() & Qt::WindowMinMaxButtonsHint));
+        QCOMPARE(dialog->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
+        dialog->show();
+        QApplication::setActiveWindow(dialog);
+        auto *link = get<QLabel>(dialog, QStringLiteral("urlhttp"));
+        QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
+        QTest::mouseClick(link, Qt::RightButton);
+        QVERIFY(m_fake->web.opened.empty());
+        QTest::mouseClick(link, Qt::LeftButton);
+        QCOMPARE(m_fake->web.opened, std::vector<std::string>{"https://auteur.example/"});
+        QCOMPARE(dialog->focusWidget(), get(dialog, QStringLiteral("cmdOK")));
+        QTest::keyClick(dialog, Qt::Key(key));
+        QTRY_VERIFY(dialog.isNull());
+    }
+
+    // Found and started: no notice; not found: the notice. The dialog stays.
+    void sysInfo_data()
+    {
+        QTest::addColumn<bool>("found");
+        QTest::newRow("nothing found") << false;
+        QTest::newRow("found and started") << true;
+    }
+
+    void sysInfo()
+    {
+        QFETCH(bool, found);
+        if (found) {
+            m_fake->about.programs = {{"/usr/bin/hardinfo"}, {}};
+            m_fake->files.files = m_fake->processes.startable = {"/usr/bin/hardinfo"};
+        }
+        frmAbout dialog(m_fake->about, m_fake->prompter);
+        dialog.show();
+        QTest::mouseClick(get(&dialog, QStringLiteral("cmdSysInfo")), Qt::LeftButton);
+        QCOMPARE(m_fake->processes.started.size(), std::size_t(found));
+        QCOMPARE(shown().size(), std::size_t(!found));
+        if (!found)
+            QCOMPARE(shown()[0].text, QStringLiteral("Les informations système ne sont pas "
+                                                     "disponibles actuellement"));
+        QVERIFY(dialog.isVisible());
+    }
+
+    // One ownerless, modeless About dialog at a time, gone with the window.
+    void helpMenu()
+    {
+        QPointer<QWidget> last;
+        {
+            FrmVLB window(m_fake->context());
+            window.show();
+            QAction *apropos = window.findChild<QAction *>(QStringLiteral("Mnu_Apropos"));
+            apropos->trigger();
+            apropos->trigger();
+            QCOMPARE(visibleAboutDialogs().size(), 1);
+            QPointer<QWidget> first = visibleAboutDialogs()[0];
+            QVERIFY(!first->parentWidget() && !first->isModal());
+            first->close();
+            QTRY_VERIFY(first.isNull()); // unloaded; the next choice loads it afresh
+            apropos->trigger();
+            QCOMPARE(visibleAboutDialogs().size(), 1);
+            last = visibleAboutDialogs()[0];
+            window.findChild<QAction *>(QStringLiteral("Mnu_Aide"))->trigger();
+            QCOMPARE(m_fake->web.opened, std::vector<std::string>{"/aide/velumbra.html"});
+        }
+        QVERIFY(last.isNull());
+    }
+};
+
+QTEST_MAIN(TestWindow)
+#include "tst_window.moc"
