@@ -15,7 +15,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <optional>
 #include <vector>
 
 #include <sys/stat.h>
@@ -71,8 +70,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
-        for (const char p : {'A', 'B', 'C', 'D'})
-            std::ofstream(picture(p)) << "picture";
+        m_desktop.shown = picture('A');
         m_recordFile = m_dir.filePath(QStringLiteral("state/velumbra/lasting")).toStdString();
         m_autostartFile =
             m_dir.filePath(QStringLiteral("config/autostart/velumbra-restore.desktop"))
@@ -98,6 +96,7 @@ protected:
     };
 
     QTemporaryDir m_dir;
+    StandInDesktop m_desktop;
     std::string m_recordFile;
     std::string m_autostartFile;
 };
@@ -107,8 +106,6 @@ protected:
 // something is owed, and removed once nothing is.
 TEST_F(LastingFailures, AnEntryOfAnotherInstallationIsRewrittenOrRemoved)
 {
-    StandInDesktop desktop;
-    desktop.shown = picture('A');
     const auto oldEntry = [this] {
         fs::create_directories(fs::path(m_autostartFile).parent_path());
         std::ofstream(m_autostartFile) << *autostartEntryText("/usr/local/bin/velumbra-restore");
@@ -119,12 +116,12 @@ TEST_F(LastingFailures, AnEntryOfAnotherInstallationIsRewrittenOrRemoved)
     };
     oldEntry();
     {
-        Process p(*this, desktop);
+        Process p(*this, m_desktop);
         ASSERT_TRUE(p.setter.setWallpaper(picture('B'), WallpaperLifetime::UntilLogoff).ok());
     }
     EXPECT_EQ(entry(), *autostartEntryText("/usr/bin/velumbra-restore"));
     const auto login = [&] {
-        Process p(*this, desktop);
+        Process p(*this, m_desktop);
         return p.setter.restoreAtLogin().ok();
     };
     ASSERT_TRUE(login());
@@ -135,47 +132,43 @@ TEST_F(LastingFailures, AnEntryOfAnotherInstallationIsRewrittenOrRemoved)
 
 TEST_F(LastingFailures, NothingChangesWhatCannotBePutBackLater)
 {
-    StandInDesktop desktop;
-    desktop.shown = picture('A');
 
     // The desktop's value cannot be read.
-    desktop.refuseReading = true;
+    m_desktop.refuseReading = true;
     {
-        Process p(*this, desktop);
+        Process p(*this, m_desktop);
         const auto r = p.setter.setWallpaper(picture('B'), WallpaperLifetime::UntilLogoff);
         EXPECT_FALSE(r.ok());
         EXPECT_NE(r.reason().find("reste inchangé"), std::string::npos) << r.reason();
     }
-    desktop.refuseReading = false;
-    EXPECT_EQ(desktop.shown, picture('A'));
+    m_desktop.refuseReading = false;
+    EXPECT_EQ(m_desktop.shown, picture('A'));
 
     // The record cannot be written: its folder is a file.
     fs::create_directories(fs::path(m_recordFile).parent_path().parent_path());
     std::ofstream(fs::path(m_recordFile).parent_path()) << "in the way";
     {
-        Process p(*this, desktop);
+        Process p(*this, m_desktop);
         EXPECT_FALSE(p.setter.setWallpaper(picture('B'), WallpaperLifetime::UntilLogoff).ok());
         EXPECT_FALSE(p.setter.disableScreenSaver().ok());
     }
-    EXPECT_EQ(desktop.shown, picture('A'));
-    EXPECT_TRUE(desktop.saverOn);
+    EXPECT_EQ(m_desktop.shown, picture('A'));
+    EXPECT_TRUE(m_desktop.saverOn);
     EXPECT_FALSE(fs::exists(m_autostartFile));
-    EXPECT_EQ(desktop.sets, 0);
+    EXPECT_EQ(m_desktop.sets, 0);
 }
 
 TEST_F(LastingFailures, OtherDesktopsEntriesWaitForTheirLogin)
 {
     fs::create_directories(fs::path(m_recordFile).parent_path());
     std::ofstream(m_recordFile) << formatLastingRecord({{"otherdesk.wallpaper", "X"}});
-    StandInDesktop desktop;
-    desktop.shown = picture('A');
     {
-        Process p(*this, desktop);
+        Process p(*this, m_desktop);
         ASSERT_TRUE(p.setter.setWallpaper(picture('B'), WallpaperLifetime::UntilLogoff).ok());
     }
-    Process p(*this, desktop);
+    Process p(*this, m_desktop);
     EXPECT_TRUE(p.setter.restoreAtLogin().ok());
-    EXPECT_EQ(desktop.shown, picture('A'));
+    EXPECT_EQ(m_desktop.shown, picture('A'));
     EXPECT_EQ(*p.store.load(), (LastingRecord{{"otherdesk.wallpaper", "X"}}));
     EXPECT_TRUE(fs::exists(m_autostartFile));
 }
@@ -184,9 +177,7 @@ TEST_F(LastingFailures, AnUnreadableRecordIsDroppedAtLogin)
 {
     fs::create_directories(fs::path(m_recordFile).parent_path());
     std::ofstream(m_recordFile) << "not a record\n";
-    StandInDesktop desktop;
-    desktop.shown = picture('A');
-    Process p(*this, desktop);
+    Process p(*this, m_desktop);
     // Until logoff, nothing can be put aside safely beside it.
     EXPECT_FALSE(p.setter.setWallpaper(picture('B'), WallpaperLifetime::UntilLogoff).ok());
     EXPECT_FALSE(p.setter.restoreAtLogin().ok());
@@ -207,12 +198,11 @@ TEST_F(LastingFailures, ARecordThatIsNoPlainFileOrTooLargeIsRefusedAtOnce)
         {"folder", [&] { fs::create_directory(record); }},
         {"larger than any record", [&] { std::ofstream(record) << huge; }},
     };
-    StandInDesktop desktop;
     for (const auto &[name, make] : cases) {
         fs::remove_all(record.parent_path());
         fs::create_directories(record.parent_path());
         make();
-        Process p(*this, desktop);
+        Process p(*this, m_desktop);
         const Result<> restored = p.setter.restoreAtLogin();
         EXPECT_FALSE(restored.ok()) << name;
         EXPECT_NE(restored.reason().find("« " + m_recordFile + " »"), std::string::npos)
