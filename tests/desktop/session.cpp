@@ -189,7 +189,7 @@ void XDesktop::login(const QString &root, bool withDesktop)
     logoff();
     m_settled = false;
     home = root + u"/home"_s;
-    m_xvfb = std::make_unique<Xvfb>();
+    m_xvfb = std::make_unique<Xvfb>(24, m_session.screen);
     ASSERT_TRUE(m_xvfb->running()) << "Xvfb did not start";
     env = userEnvironment(root, m_xvfb->display()) + m_session.env;
     const bool activation = !m_session.namespaced.isEmpty();
@@ -306,7 +306,12 @@ XSession xSession(const QString &desktop)
                 },
             // Without a window manager xfdesktop draws only what changes once it runs.
             .poke = {u"xfdesktop"_s, u"--reload"_s},
-            .desktopUp = [](const Desktop &d) { return hasOwner(d, "org.xfce.xfdesktop"); },
+            // At its first start xfdesktop writes a picture of its own, which
+            // must not overwrite the first one set.
+            .desktopUp =
+                [](const Desktop &d) {
+                    return hasOwner(d, "org.xfce.xfdesktop") && !d.stored().isEmpty();
+                },
             // xfconfd keeps the picture for xfdesktop, which may start later.
             .desktopOptional = true};
     }

@@ -159,6 +159,7 @@ struct XSession
     // after a login (GNOME's overview hides the picture at first).
     QStringList poke{};
     int upperY = 150;
+    QSize screen{800, 600}; // rootShows() looks at 800 x 600
     // Whether the desktop program is up; by default, its desktop window is there.
     std::function<bool(const Desktop &)> desktopUp{};
     bool desktopOptional = false; // the backend works while the desktop program is not running
