@@ -1,6 +1,5 @@
 #include "app/frmvlb.h"
 
-#include "about/aboutservices.h"
 #include "about/frmabout.h"
 #include "app/core/savedstate.h"
 #include "app/traypresence.h"
@@ -11,6 +10,8 @@
 #include "browser/drivelist.h"
 #include "browser/filelist.h"
 #include "browser/folderlist.h"
+#include "browser/folderopening.h"
+#include "browser/folderreader.h"
 #include "browser/previewdisplay.h"
 #include "convert/bmpconverter.h"
 #include "platform/clock.h"
@@ -18,7 +19,6 @@
 #include "platform/screen.h"
 #include "platform/settings.h"
 #include "platform/tray.h"
-#include "platform/wallpaper/wallpaper.h"
 #include "rotation/interval.h"
 
 #include <QButtonGroup>
@@ -47,7 +47,14 @@ void checkQuietly(QButtonGroup &group, int index)
 
 QString currentFileCaption(const QString &path)
 {
-    return QString::fromUtf8(kCaptionPrefix) + path;
+    return QString::fromUtf8(kCaptionPrefix) + shownText(path);
+}
+
+/// The full name of @p name in the folder list's folder, bytes that are not UTF-8 kept.
+QString filePath(const FolderList &folders, const QString &name)
+{
+    return fromFileSystem(joinPath(fileSystemPath(folders.path()), fileSystemPath(name),
+                                   QDir::separator().toLatin1()));
 }
 
 } // namespace
@@ -64,10 +71,8 @@ FrmVLB::FrmVLB(AppContext context, QWidget *parent)
     connectControls();
 
     // The lists start on the drive and folder the program was started in.
-    (void)Dir1->setPath(QDir::currentPath());
+    (void)openFolder(*Dir1, *File1, QDir::currentPath(), QStringLiteral("*.*"));
     Drive1->showDrive(Drive1->driveOf(Dir1->path()));
-    File1->setPattern(QStringLiteral("*.*"));
-    (void)File1->setPath(Dir1->path());
 
     // The icon is in the notification area from the start, before any rotation.
     m_tray = std::make_unique<TrayPresence>(m_ctx.tray, *this, *Mnu_Fichier);
@@ -76,53 +81,6 @@ FrmVLB::FrmVLB(AppContext context, QWidget *parent)
 FrmVLB::~FrmVLB()
 {
     delete m_about;
-}
-
-void FrmVLB::connectControls()
-{
-    connect(Timer1, &QTimer::timeout, this, &FrmVLB::onTimer1Tick);
-    connect(Command2, &QPushButton::clicked, this, &QWidget::close);
-    connect(Command1, &QPushButton::clicked, this, &FrmVLB::okAction);
-    connect(Command1, &ReleaseButton::released, this, &FrmVLB::onCommand1Release);
-    // Toggled, not clicked: the arrow keys and the accessibility action
-    // check a button without always clicking it, and each must act as a click.
-    connect(optUnitesGroup, &QButtonGroup::idToggled, this, [this](int index, bool checked) {
-        if (checked)
-            onOptUnitesClick(index);
-    });
-    connect(option1Group, &QButtonGroup::idToggled, this, [this](int index, bool checked) {
-        if (checked)
-            onOption1Click(index);
-    });
-
-    connect(Text1, &EnterLineEdit::entered, this, &FrmVLB::applyPattern);
-    // Held down, the preview shows the picture stretched over the whole
-    // screen outline; released, it goes back to the list's current file.
-    connect(image1, &PressLabel::pressed, this, [this] { image1->resize(Shape1->size()); });
-    connect(image1, &PressLabel::released, this, &FrmVLB::onFile1Click);
-    connect(Drive1, &DriveList::driveChanged, this, &FrmVLB::onDrive1Change);
-    connect(Dir1, &FolderList::pathChanged, this, &FrmVLB::onDir1Change);
-    connect(Label3, &ReleaseLabel::released, this,
-            [this](Qt::MouseButton, const QPoint &pos) { Mnu_Voir->popup(pos); });
-    connect(Dir1, &FolderList::rightButtonReleased, this,
-            [this](const QPoint &pos) { Mnu_ConvDossier->popup(pos); });
-    connect(File1, &FileList::rightButtonReleased, this,
-            [this](const QPoint &pos) { Mnu_ConvFichier->popup(pos); });
-    connect(File1, &FileList::currentFileClicked, this, &FrmVLB::onFile1Click);
-    connect(Dir1, &FolderList::openFailed, this, &FrmVLB::reportFolderProblem);
-
-    connect(Mnu_Apropos, &QAction::triggered, this, &FrmVLB::onMnuApropos);
-    connect(Mnu_Aide, &QAction::triggered, this, &FrmVLB::onMnuAide);
-    connect(mnu_afficher, &QAction::triggered, this, [this] { m_tray->showWindow(); });
-    connect(mnu_quitter, &QAction::triggered, this, &QWidget::close);
-    const QList<QAction *> presets = Mnu_Voir->actions();
-    for (QAction *preset : presets)
-        if (const QString pattern = preset->data().toString(); !pattern.isEmpty())
-            connect(preset, &QAction::triggered, this, [this, pattern] { applyPreset(pattern); });
-    connect(Mnu_DossierBmp, &QAction::triggered, this,
-            [this] { convertToBmp(ConversionScope::WholeFolder); });
-    connect(Mnu_FichierBMP, &QAction::triggered, this,
-            [this] { convertToBmp(ConversionScope::SelectedFiles); });
 }
 
 // Runs to its end without handling events: the caption is the only progress
@@ -149,8 +107,9 @@ void FrmVLB::load()
     m_loading = true;
     if (const std::optional<SavedState> saved = readSavedState(m_ctx.settings)) {
         Drive1->setDrive(fromStd(saved->drive));
-        (void)Dir1->setPath(fromStd(saved->folder));
         Text1->setText(fromStd(saved->pattern));
+        // Read once, already under the restored pattern.
+        (void)openFolder(*Dir1, *File1, fromStd(saved->folder), Text1->text());
         File1->setFileName(fromStd(saved->fileName));
         // Each saved choice is handled once, even when it was already the
         // checked one, so the restored count is always validated.
@@ -164,7 +123,8 @@ void FrmVLB::load()
             onOptUnitesClick(*saved->unites);
         }
     }
-    File1->setPattern(Text1->text());
+    if (File1->pattern() != Text1->text())
+        File1->setPattern(Text1->text());
     Mnu_Fichier->menuAction()->setVisible(false);
     m_ctx.random.seed(std::uint32_t(m_ctx.clock.secondsSinceMidnight()));
     if (const std::optional<ScreenSize> size = m_ctx.screen.primarySize()) {
@@ -183,8 +143,9 @@ void FrmVLB::openAndShow(const QString &folderOrFile)
     if (folderOrFile.isEmpty())
         return;
     const QFileInfo target(folderOrFile);
-    if (const Result<> opened =
-            Dir1->setPath(target.isDir() ? target.absoluteFilePath() : target.absolutePath());
+    if (const Result<> opened = openFolder(
+            *Dir1, *File1, target.isDir() ? target.absoluteFilePath() : target.absolutePath(),
+            File1->pattern());
         !opened) {
         reportFolderProblem(fromStd(opened.reason()));
         return;
@@ -193,8 +154,7 @@ void FrmVLB::openAndShow(const QString &folderOrFile)
         return;
     // Current even where the pattern hides it: the user named this file.
     File1->setFileName(target.fileName());
-    FichierPapierPeint = fromStd(joinPath(
-        Dir1->path().toStdString(), target.fileName().toStdString(), QDir::separator().toLatin1()));
+    FichierPapierPeint = filePath(*Dir1, target.fileName());
     ChargeImage();
 }
 
@@ -223,7 +183,7 @@ void FrmVLB::TestIntervalle()
 
 void FrmVLB::onDrive1Change(const QString &drive)
 {
-    if (const Result<> opened = Dir1->setPath(drive); !opened) {
+    if (const Result<> opened = openFolder(*Dir1, *File1, drive, File1->pattern()); !opened) {
         reportFolderProblem(fromStd(opened.reason()));
         // The lists stay on the last folder that could be read; so does the drive.
         Drive1->showDrive(Drive1->driveOf(Dir1->path()));
@@ -232,6 +192,11 @@ void FrmVLB::onDrive1Change(const QString &drive)
 
 void FrmVLB::onDir1Change(const QString &path)
 {
+    // Opened through openFolder(), the file list already shows the folder.
+    if (path == File1->path()) {
+        Drive1->showDrive(Drive1->driveOf(path));
+        return;
+    }
     if (const Result<> listed = File1->setPath(path); !listed) {
         reportFolderProblem(fromStd(listed.reason()));
         (void)Dir1->setPath(File1->path());
@@ -248,8 +213,7 @@ void FrmVLB::reportFolderProblem(const QString &message)
 
 void FrmVLB::onFile1Click()
 {
-    FichierPapierPeint = fromStd(joinPath(
-        Dir1->path().toStdString(), File1->fileName().toStdString(), QDir::separator().toLatin1()));
+    FichierPapierPeint = filePath(*Dir1, File1->fileName());
     ChargeImage();
 }
 
@@ -281,66 +245,6 @@ void FrmVLB::closeEvent(QCloseEvent *event)
     QCoreApplication::exit(m_exitCode);
 }
 
-void FrmVLB::okAction()
-{
-    const std::optional<Mode> mode = modeAt(option1Group->checkedId());
-    if (!mode)
-        return;
-    const OkDecision decision = decideOk(*mode, !FichierPapierPeint.isEmpty());
-    if (decision.startsRotation)
-        startRotation();
-    if (decision.setFor) {
-        const Result<> result =
-            m_ctx.wallpaper.setWallpaper(FichierPapierPeint.toStdString(), *decision.setFor);
-        if (!result.ok())
-            m_ctx.prompter.tell(this, QStringLiteral("Velumbra"),
-                                QStringLiteral("Le papier peint n'a pas pu être changé : %1")
-                                    .arg(fromStd(result.reason())));
-    }
-    if (decision.quits)
-        close();
-}
-
-void FrmVLB::startRotation()
-{
-    TestIntervalle();
-    const Answer answer =
-        m_ctx.prompter.ask(this, QStringLiteral("°VLB° Tapisol, par Ardeval"),
-                           QStringLiteral("Voulez-vous désactiver l'éventuel «Screen Saver»"),
-                           AnswerButtons::YesNoCancel);
-    if (answer == Answer::Cancel)
-        return;
-    if (answer == Answer::Yes)
-        DesactiveScreenSaver();
-    Timer1->start(1000);
-    onTimer1Tick();
-    m_tray->rotationStarted(ClicDroit);
-}
-
-void FrmVLB::DesactiveScreenSaver()
-{
-    (void)m_ctx.wallpaper.disableScreenSaver();
-}
-
-void FrmVLB::onCommand1Release(Qt::MouseButton button, bool overButton)
-{
-    ClicDroit = button == Qt::RightButton;
-    // A left release over the button was already acted on as a click; the
-    // other buttons make no click, so their release alone carries out OK.
-    if (!Timer1->isActive() && button != Qt::LeftButton && overButton)
-        okAction();
-}
-
-void FrmVLB::onTimer1Tick()
-{
-    m_tray->keepReachable();
-    if (m_inTick || !IntervalleRotation)
-        return;
-    m_inTick = true;
-    m_rotation.tick(*m_rotationView, *IntervalleRotation);
-    m_inTick = false;
-}
-
 void FrmVLB::showCurrentFile(const QString &path)
 {
     FichierPapierPeint = path;
@@ -360,25 +264,6 @@ void FrmVLB::unload()
         m_exitCode = 1;
         m_ctx.prompter.tell(this, QStringLiteral("Velumbra"), fromStd(saved.reason()));
     }
-}
-
-void FrmVLB::onMnuApropos()
-{
-    // One dialog at a time, with no owner: the main window stays usable and a
-    // second choice only brings it forward. Closing it deletes it, so the next
-    // showing loads it afresh.
-    if (!m_about) {
-        m_about = new frmAbout(m_ctx.about, m_ctx.prompter);
-        m_about->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    m_about->show();
-    m_about->raise();
-    m_about->activateWindow();
-}
-
-void FrmVLB::onMnuAide()
-{
-    m_ctx.about.web.open(m_ctx.about.helpAddress);
 }
 
 } // namespace velumbra

@@ -3,6 +3,7 @@
 #include "browser/core/paths.h"
 #include "browser/filelist.h"
 #include "browser/folderlist.h"
+#include "browser/folderreader.h"
 #include "platform/wallpaper/wallpaper.h"
 
 #include <QCoreApplication>
@@ -23,7 +24,7 @@ std::int64_t WindowRotationView::fileCount() const
 
 std::string WindowRotationView::filePath(std::int64_t index) const
 {
-    return joinPath(m_folders.path().toStdString(), m_files.entry(int(index)).toStdString(),
+    return joinPath(fileSystemPath(m_folders.path()), fileSystemPath(m_files.entry(int(index))),
                     QDir::separator().toLatin1());
 }
 
@@ -39,7 +40,7 @@ bool WindowRotationView::isEnding() const
 
 void WindowRotationView::showCurrentFile(const std::string &path)
 {
-    m_window.showCurrentFile(QString::fromStdString(path));
+    m_window.showCurrentFile(fromFileSystem(path));
 }
 
 void WindowRotationView::setWallpaperUntilLogoff(const std::string &path)

@@ -13,7 +13,22 @@
 
 namespace velumbra {
 
-FileList::FileList(QWidget *parent) : QListView(parent), m_model(new QStringListModel(this))
+/// The names as the file system has them; a byte that is not UTF-8 is shown
+/// as a replacement character, and read that way by screen readers.
+class NameModel : public QStringListModel
+{
+public:
+    using QStringListModel::QStringListModel;
+
+    [[nodiscard]] QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
+            return shownText(QStringListModel::data(index, Qt::EditRole).toString());
+        return QStringListModel::data(index, role);
+    }
+};
+
+FileList::FileList(QWidget *parent) : QListView(parent), m_model(new NameModel(this))
 {
     setModel(m_model);
     // Without uniform sizes the view measures every row before it first
@@ -62,7 +77,26 @@ void FileList::setPattern(const QString &pattern)
     refresh();
 }
 
+void FileList::showListing(const QString &folder, const QString &pattern, QStringList names)
+{
+    if (folder != m_path) {
+        m_model->setStringList({});
+        m_wantedName.clear();
+    }
+    m_path = folder;
+    m_pattern = pattern;
+    showNames(std::move(names));
+}
+
 void FileList::refresh()
+{
+    QStringList names;
+    if (!m_path.isEmpty())
+        names = listFiles(m_path, NamePattern(u16view(m_pattern)));
+    showNames(std::move(names));
+}
+
+void FileList::showNames(QStringList names)
 {
     const QString current = fileName().isEmpty() ? m_wantedName : fileName();
     QStringList selected = selectedNames();
@@ -70,9 +104,6 @@ void FileList::refresh()
     if (fileName().isEmpty() && selected.isEmpty() && !current.isEmpty())
         selected.push_back(current);
     m_wantedName = current;
-    QStringList names;
-    if (!m_path.isEmpty())
-        names = listFiles(m_path, NamePattern(u16view(m_pattern)));
     m_model->setStringList(names);
     selectByName(current, selected);
 }
@@ -111,7 +142,7 @@ int FileList::count() const
 
 QString FileList::entry(int index) const
 {
-    return m_model->index(index).data().toString();
+    return m_model->index(index).data(Qt::EditRole).toString();
 }
 
 bool FileList::isSelected(int index) const
@@ -126,14 +157,14 @@ QStringList FileList::selectedNames() const
               [](const QModelIndex &a, const QModelIndex &b) { return a.row() < b.row(); });
     QStringList names;
     for (const QModelIndex &i : rows)
-        names.push_back(i.data().toString());
+        names.push_back(i.data(Qt::EditRole).toString());
     return names;
 }
 
 QString FileList::fileName() const
 {
     const QModelIndex cur = currentIndex();
-    return cur.isValid() ? cur.data().toString() : QString();
+    return cur.isValid() ? cur.data(Qt::EditRole).toString() : QString();
 }
 
 bool FileList::setFileName(const QString &name)

@@ -4,9 +4,9 @@
 
 #include <QListView>
 
-class QStringListModel;
-
 namespace velumbra {
+
+class NameModel;
 
 /// File1: the files of one folder that match the pattern, sorted ignoring
 /// case, with extended selection and one current entry.
@@ -20,6 +20,10 @@ public:
     /// Lists @p path; on failure the list stays and the failure names the
     /// folder and the reason.
     Result<> setPath(const QString &path);
+
+    /// Shows @p names as the listing of @p folder (normalised, checked) under
+    /// @p pattern, as setPath() would after reading it.
+    void showListing(const QString &folder, const QString &pattern, QStringList names);
 
     [[nodiscard]] QString pattern() const;
     /// Sets the ";"-separated pattern and reads the folder again.
@@ -52,9 +56,10 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    void showNames(QStringList names);
     void selectByName(const QString &current, const QStringList &selected);
 
-    QStringListModel *m_model;
+    NameModel *m_model;
     QString m_path;
     QString m_pattern;
     QString m_wantedName;

@@ -55,7 +55,7 @@ public:
         case Qt::AccessibleTextRole:
             return QString::fromStdString(r->label);
         case Qt::ToolTipRole:
-            return QString::fromStdString(r->path);
+            return shownText(fromFileSystem(r->path));
         case Qt::DecorationRole: {
             if (m_openIcon.isNull()) {
                 m_openIcon = folderIcon(QStyle::SP_DirOpenIcon, "diropen");
@@ -144,32 +144,44 @@ Result<> FolderList::setPath(const QString &path)
     const QString clean = normalizedFolder(path);
     if (Result<> readable = checkFolder(clean); !readable)
         return readable;
-    std::vector<std::string> subfolders;
-    const QStringList names = listSubfolders(clean);
-    subfolders.reserve(std::size_t(names.size()));
-    for (const QString &n : names)
-        subfolders.push_back(n.toStdString());
-    m_model->setRows(folderRows(clean.toStdString(), subfolders, separator()));
+    showListing(clean, listSubfolders(clean));
+    return Result<>::success();
+}
+
+void FolderList::showListing(const QString &folder, const QStringList &subfolders)
+{
+    // The rows hold the file system's names: a label shows a byte that is
+    // not UTF-8 as a replacement character, the path keeps it.
+    std::vector<std::string> names;
+    names.reserve(std::size_t(subfolders.size()));
+    for (const QString &n : subfolders)
+        names.push_back(fileSystemPath(n));
+    m_model->setRows(folderRows(fileSystemPath(folder), names, separator()));
     const QModelIndex current = m_model->index(m_model->currentRow());
     setCurrentIndex(current);
     scrollTo(current);
-    if (clean == m_path)
-        return Result<>::success();
-    m_path = clean;
+    if (folder == m_path)
+        return;
+    m_path = folder;
     Q_EMIT pathChanged(m_path);
-    return Result<>::success();
 }
 
 QString FolderList::highlightedPath() const
 {
     const FolderRow *r = m_model->row(currentIndex().row());
-    return r ? QString::fromStdString(r->path) : m_path;
+    return r ? fromFileSystem(r->path) : m_path;
 }
 
 void FolderList::openHighlighted()
 {
-    if (const Result<> opened = setPath(highlightedPath()); !opened)
+    const QString path = highlightedPath();
+    if (const Result<> opened = m_opener ? m_opener(path) : setPath(path); !opened)
         Q_EMIT openFailed(QString::fromStdString(opened.reason()));
+}
+
+void FolderList::setOpener(std::function<Result<>(const QString &path)> opener)
+{
+    m_opener = std::move(opener);
 }
 
 void FolderList::mousePressEvent(QMouseEvent *event)

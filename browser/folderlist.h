@@ -4,6 +4,8 @@
 
 #include <QListView>
 
+#include <functional>
+
 namespace velumbra {
 
 class FolderModel;
@@ -25,11 +27,19 @@ public:
     /// the failure names the folder and the reason.
     Result<> setPath(const QString &path);
 
+    /// Opens @p folder, already normalised, checked and read (its
+    /// subfolders, sorted), without reading it again.
+    void showListing(const QString &folder, const QStringList &subfolders);
+
     /// The folder the highlighted row stands for.
     [[nodiscard]] QString highlightedPath() const;
 
     /// Opens the highlighted row's folder, as a double click does.
     void openHighlighted();
+
+    /// What opens a folder the user chose in the list; setPath() unless set,
+    /// so that a window can read the folder once for all its lists.
+    void setOpener(std::function<Result<>(const QString &path)> opener);
 
 Q_SIGNALS:
     void pathChanged(const QString &path);
@@ -47,6 +57,7 @@ protected:
 private:
     FolderModel *m_model;
     QString m_path;
+    std::function<Result<>(const QString &path)> m_opener;
 };
 
 } // namespace velumbra

@@ -3,56 +3,55 @@
 #include "browser/core/folderproblem.h"
 #include "browser/core/paths.h"
 #include "browser/u16view.h"
+#include "platform/folders.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 
 #include <algorithm>
 #include <optional>
-#include <vector>
 
 namespace velumbra {
 namespace {
 
-QStringList sortedNames(const QString &folder, QDir::Filters filters, const NamePattern *pattern)
+QString textOf(std::u16string_view name)
 {
-    struct Entry
-    {
-        std::u16string key;
-        QString name;
-    };
-    std::vector<Entry> entries;
-    // Hidden is left out of the filters: dot files and hidden-attribute files
-    // never show. QDirIterator avoids the double pass and the slow locale
-    // sort of QDir::entryList.
-    QDirIterator it(folder, filters | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        it.next();
-        QString name = it.fileName();
-        std::u16string key = foldName(u16view(name));
-        if (pattern && !pattern->matchesFolded(key))
-            continue;
-        entries.push_back({std::move(key), std::move(name)});
-    }
-    std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
-        if (a.key != b.key)
-            return a.key < b.key;
-        return u16view(a.name) < u16view(b.name);
-    });
-    QStringList names;
-    names.reserve(qsizetype(entries.size()));
-    for (Entry &e : entries)
-        names.push_back(std::move(e.name));
-    return names;
+    return QString(reinterpret_cast<const QChar *>(name.data()), qsizetype(name.size()));
 }
 
-} // namespace
+void sortIgnoringCase(QStringList &names)
+{
+    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        return lessIgnoringCase(u16view(a), u16view(b));
+    });
+}
 
-namespace {
+/// Reads @p folder once: the files @p pattern matches (none without one) and,
+/// if asked, the subfolders, each turned into text only once kept.
+Result<FolderContents> read(const QString &folder, const NamePattern *pattern, bool subfolders)
+{
+    FolderContents contents;
+    const Result<> reading =
+        readFolder(fileSystemPath(folder), [&](EntryKind kind, std::u16string_view name) {
+            if (kind == EntryKind::Subfolder) {
+                if (subfolders)
+                    contents.subfolders.push_back(textOf(name));
+            } else if (pattern && pattern->matches(name)) {
+                contents.files.push_back(textOf(name));
+            }
+        });
+    if (!reading)
+        return Failure{reading.reason()};
+    sortIgnoringCase(contents.files);
+    sortIgnoringCase(contents.subfolders);
+    return contents;
+}
 
 std::optional<FolderProblem> folderProblem(const QString &folder)
 {
+    // Qt's file functions cannot reach a name that is not UTF-8.
+    if (holdsForeignBytes(u16view(folder)))
+        return FolderProblem::NameNotText;
     const QFileInfo info(folder);
     if (!info.exists()) {
         const QString native = QDir::toNativeSeparators(info.absoluteFilePath());
@@ -74,24 +73,48 @@ std::optional<FolderProblem> folderProblem(const QString &folder)
 Result<> checkFolder(const QString &folder)
 {
     if (const std::optional<FolderProblem> problem = folderProblem(folder))
-        return Failure{folderProblemMessage(folder.toStdString(), *problem)};
+        return Failure{folderProblemMessage(shownText(folder).toStdString(), *problem)};
     return Result<>::success();
+}
+
+Result<FolderContents> readFolderContents(const QString &folder, const NamePattern &pattern)
+{
+    return read(folder, &pattern, true);
 }
 
 QStringList listFiles(const QString &folder, const NamePattern &pattern)
 {
-    return sortedNames(folder, QDir::Files, &pattern);
+    Result<FolderContents> contents = read(folder, &pattern, false);
+    return contents ? std::move(contents->files) : QStringList();
 }
 
 QStringList listSubfolders(const QString &folder)
 {
-    return sortedNames(folder, QDir::Dirs, nullptr);
+    Result<FolderContents> contents = read(folder, nullptr, true);
+    return contents ? std::move(contents->subfolders) : QStringList();
 }
 
 QString normalizedFolder(const QString &folder)
 {
     QString clean = QDir::cleanPath(QDir(folder).absolutePath());
     return QDir::toNativeSeparators(clean);
+}
+
+std::string fileSystemPath(const QString &path)
+{
+    return fileNameOfText(u16view(path));
+}
+
+QString fromFileSystem(std::string_view bytes)
+{
+    return textOf(textOfFileName(bytes));
+}
+
+QString shownText(const QString &name)
+{
+    if (!holdsForeignBytes(u16view(name)))
+        return name;
+    return textOf(shownName(u16view(name)));
 }
 
 } // namespace velumbra

@@ -1,5 +1,7 @@
 #include "browser/picturepreview.h"
 
+#include "platform/pictureopening.h"
+
 #include <QFileInfo>
 #include <QImageReader>
 
@@ -75,14 +77,14 @@ QString tooLarge(PixelSize size)
 PreviewPicture decodePreview(const QString &file, double devicePixelRatio)
 {
     PreviewPicture result;
-    // A pipe or a device would keep the reader waiting for ever.
-    if (!QFileInfo(file).isFile()) {
-        result.error = QStringLiteral("ce n'est pas un fichier");
+    QFile opened;
+    if (const Result<> open = openPlainFile(opened, file); !open) {
+        result.error = QString::fromStdString(open.reason());
         return result;
     }
     // Qt's default of 128 MB refuses ordinary 45-megapixel camera pictures.
     QImageReader::setAllocationLimit(kDecoderLimitMB);
-    QImageReader reader(file);
+    QImageReader reader(&opened);
     // ".rle" files are bitmaps, and pictures are often misnamed: trust the content.
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(false);

@@ -1,5 +1,6 @@
 #include "browser/previewdisplay.h"
 
+#include "browser/folderreader.h"
 #include "browser/picturepreview.h"
 
 #include <QLabel>
@@ -11,7 +12,7 @@ void clearPreview(QLabel &image, QLabel &info, const QString &file)
 {
     image.hide();
     image.clear();
-    info.setText(file);
+    info.setText(shownText(file));
 }
 
 void showPreview(QLabel &image, QLabel &info, const QString &file, double devicePixelRatio,
@@ -20,7 +21,7 @@ void showPreview(QLabel &image, QLabel &info, const QString &file, double device
     const PreviewPicture picture = decodePreview(file, devicePixelRatio);
     if (picture.size) {
         info.setText(QString::fromStdString(
-            infoLine(file.toStdString(), picture.size, screenWidth, screenHeight)));
+            infoLine(shownText(file).toStdString(), picture.size, screenWidth, screenHeight)));
         const PixelSize shown = previewPixels(*picture.size);
         image.resize(shown.width, shown.height);
         image.setPixmap(QPixmap::fromImage(picture.image));

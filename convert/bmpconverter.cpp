@@ -2,6 +2,7 @@
 
 #include "convert/bmpfile.h"
 #include "convert/core/picturescan.h"
+#include "platform/pictureopening.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -103,12 +104,9 @@ BmpConverter::BmpConverter()
 Result<> BmpConverter::decode(const QString &path)
 {
     m_picture = QImage();
-    // A pipe or a device would keep the conversion waiting for ever.
-    if (!QFileInfo(path).isFile())
-        return failure(QStringLiteral("ce n'est pas un fichier"));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failure(file.errorString());
+    QFile file;
+    if (Result<> opened = openPlainFile(file, path); !opened)
+        return opened;
     const QByteArray format = QImageReader::imageFormat(&file);
     // The decoders of these formats hand back a cut file's picture with its
     // missing part blank: the file is first read through, a piece at a
@@ -145,6 +143,11 @@ Result<> BmpConverter::decode(const QString &path)
     // Only a GIF can have few colours without a palette of its own.
     prepareForBmp(m_picture, format == "gif");
     return Result<>::success();
+}
+
+std::unique_ptr<PictureCodec> BmpConverter::partner()
+{
+    return std::make_unique<BmpConverter>();
 }
 
 Result<> BmpConverter::writeBmp(const QString &path)

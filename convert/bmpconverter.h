@@ -16,6 +16,11 @@ public:
 
     [[nodiscard]] Result<> decode(const QString &path) override;
     [[nodiscard]] Result<> writeBmp(const QString &path) override;
+    [[nodiscard]] std::unique_ptr<PictureCodec> partner() override;
+    [[nodiscard]] std::size_t heldBytes() const override
+    {
+        return std::size_t(m_picture.sizeInBytes());
+    }
 
     /// The last picture decoded, as it was written.
     [[nodiscard]] const QImage &picture() const { return m_picture; }

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 namespace velumbra {
 
@@ -18,6 +19,12 @@ public:
     [[nodiscard]] virtual Result<> decode(const QString &path) = 0;
     /// Writes the held picture to @p path as a BMP file, replacing any file of that name.
     [[nodiscard]] virtual Result<> writeBmp(const QString &path) = 0;
+    /// A second codec sharing nothing with this one, so that the next picture
+    /// can be decoded on another thread while this one's is written; none
+    /// where the codec cannot work on two threads.
+    [[nodiscard]] virtual std::unique_ptr<PictureCodec> partner() { return nullptr; }
+    /// What the held picture takes in memory, in bytes.
+    [[nodiscard]] virtual std::size_t heldBytes() const { return 0; }
 };
 
 /// What a conversion works on, handed in so the loop runs without widgets,
@@ -39,7 +46,9 @@ enum class ConversionScope { WholeFolder, SelectedFiles };
 enum class ConversionOutcome { Declined, Finished, Stopped };
 
 /// Converts the listed (or the selected) files of the folder to BMP copies
-/// beside them, one after the other, and stops at the first that fails.
+/// beside them, one after the other, and stops at the first that fails. With
+/// a codec that has a partner, the next file is decoded while a copy is
+/// written; what the user sees keeps the one-after-the-other order.
 class BmpConversion
 {
 public:

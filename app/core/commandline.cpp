@@ -82,6 +82,13 @@ StartRequest parseCommandLine(const QStringList &arguments, const QString &curre
     }
     if (!positional.isEmpty()) {
         r.path = QDir::cleanPath(here.absoluteFilePath(positional.constFirst()));
+        // The system's bytes that are not UTF-8 reach here as U+FFFD, and no
+        // longer lead to the file: say so rather than that it does not exist.
+        if (!QFileInfo::exists(r.path) && r.path.contains(QChar::ReplacementCharacter))
+            return refuse(QStringLiteral("Velumbra : le nom de « %1 » n'est pas un texte valide "
+                                         "(UTF-8) ; ouvrez le dossier « %2 » dans la fenêtre.")
+                              .arg(r.path, QFileInfo(r.path).absolutePath()),
+                          1);
         if (!QFileInfo::exists(r.path))
             return refuse(QStringLiteral("Velumbra : « %1 » n'existe pas.").arg(r.path), 1);
     }

@@ -2,6 +2,7 @@
 // JPEG: the way the window does it, against the naive way (decode to measure,
 // decode again, scale by half) and the bare floor (size from the header, one
 // decode scaled to half by the decoder). Usage: bench_preview
+#include "bench/support/benchsupport.h"
 #include "browser/picturepreview.h"
 
 #include <QApplication>
@@ -53,6 +54,7 @@ double medianOf(int runs, const std::function<void()> &f)
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    velumbra::bench::printLoad();
     QTemporaryDir dir;
     QLabel shown;
     shown.setScaledContents(true);

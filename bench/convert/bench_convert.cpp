@@ -1,12 +1,15 @@
-// Converts generated JPEGs to BMP with the program's own conversion code and,
-// in the same run, with djpeg -bmp (the baseline) and ImageMagick's mogrify;
-// decoding alone is timed as the floor. Prints pictures per second and time
-// ratios against djpeg.
+// Converts generated JPEGs to BMP with the program's own conversion loop (as
+// the window runs it, both cores) and, in the same run, with djpeg -bmp (the
+// baseline), alternating the two; then, once each, ImageMagick's mogrify and
+// the parts of the work (decoding alone is the floor). Prints pictures per
+// second and time ratios against djpeg.
 //
-// bench_convert [small-count [large-count]]   (defaults 100 and 20)
+// bench_convert [small-count [large-count [runs]]]   (defaults 40, 5 and 5)
 
+#include "bench/support/benchsupport.h"
 #include "convert/bmpconverter.h"
 #include "convert/bmpfile.h"
+#include "platform/fakes/fakeprompter.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -118,7 +121,7 @@ void clean(const QString &dir)
     QDir().mkpath(dir);
 }
 
-void measure(const QString &label, const QString &work, int count, int width, int height)
+void measure(const QString &label, const QString &work, int count, int width, int height, int runs)
 {
     const QString in = work + QStringLiteral("/in-") + label;
     const QString out = work + QStringLiteral("/out");
@@ -135,37 +138,60 @@ void measure(const QString &label, const QString &work, int count, int width, in
         double seconds;
     };
     std::vector<Row> rows;
-
-    clean(out);
-    rows.push_back({"djpeg -bmp, one process per file (baseline)", timed([&] {
-                        for (const QString &f : files)
-                            run(QStringLiteral("djpeg"),
-                                {QStringLiteral("-bmp"), QStringLiteral("-outfile"),
-                                 out + QLatin1Char('/') + QFileInfo(f).completeBaseName() +
-                                     QStringLiteral(".bmp"),
-                                 f});
-                    })});
-
-    const auto ours = [&] {
-        BmpConverter converter;
+    const auto djpeg = [&] {
+        clean(out);
         return timed([&] {
-            for (const QString &f : files) {
-                velumbra::Result<> done = converter.decode(f);
-                if (done)
-                    done = converter.writeBmp(out + QLatin1Char('/') +
-                                              QFileInfo(f).completeBaseName() +
-                                              QStringLiteral(".bmp"));
-                if (!done)
-                    qFatal("conversion failed: %s", done.reason().c_str());
-            }
+            for (const QString &f : files)
+                run(QStringLiteral("djpeg"),
+                    {QStringLiteral("-bmp"), QStringLiteral("-outfile"),
+                     out + QLatin1Char('/') + QFileInfo(f).completeBaseName() +
+                         QStringLiteral(".bmp"),
+                     f});
         });
     };
-    clean(out);
+    const auto removeCopies = [&] {
+        for (const QString &copy : QDir(in).entryList({QStringLiteral("*.bmp")}))
+            QFile::remove(in + QLatin1Char('/') + copy);
+    };
+    // The whole folder through the loop the window runs; the copies go beside
+    // the pictures, flushed where they replace the previous run's.
+    const auto ours = [&](bool replacing) {
+        if (!replacing)
+            removeCopies();
+        return timed([&] {
+            BmpConverter converter;
+            velumbra::FakePrompter yes;
+            velumbra::ConversionSteps steps;
+            steps.folder = in;
+            steps.count = [&] { return int(files.size()); };
+            steps.entry = [&](int i) { return QFileInfo(files.at(i)).fileName(); };
+            steps.isSelected = [](int) { return true; };
+            steps.reading = [](const QString &) {};
+            steps.writing = [](const QString &) {};
+            velumbra::BmpConversion conversion(converter, velumbra::BoundPrompter(yes));
+            if (conversion.run(velumbra::ConversionScope::WholeFolder, steps) !=
+                velumbra::ConversionOutcome::Finished)
+                qFatal("conversion failed: %s", qPrintable(yes.shown.back().text));
+        });
+    };
     resetPeak();
-    rows.push_back({"Velumbra, new copies (not flushed)", ours()});
-    std::printf("peak resident memory while converting: %.0f MB (one decoded picture: %.0f MB)\n",
-                peakMb(), width * height * 4 / 1048576.0);
-    rows.push_back({"Velumbra, replacing copies (flushed)", ours()});
+    const auto times = velumbra::bench::alternate(
+        runs, djpeg, {[&] { return ours(false); }, [&] { return ours(true); }});
+    removeCopies();
+    std::printf("peak resident memory: %.0f MB (one decoded picture: %.0f MB)\n", peakMb(),
+                width * height * 4 / 1048576.0);
+    std::printf("median of %d runs alternating djpeg and ours; ratio: median of the run-by-run "
+                "ratios\n",
+                runs);
+    std::printf("  %-44s %8.2f s\n", "djpeg -bmp, one process per file (baseline)",
+                velumbra::bench::median(times[0]));
+    std::printf("  %-44s %8.2f s %7.2f x\n", "Velumbra, new copies (not flushed)",
+                velumbra::bench::median(times[1]),
+                velumbra::bench::medianRatio(times[1], times[0]));
+    std::printf("  %-44s %8.2f s %7.2f x\n", "Velumbra, replacing copies (flushed)",
+                velumbra::bench::median(times[2]),
+                velumbra::bench::medianRatio(times[2], times[0]));
+    rows.push_back({"djpeg -bmp (baseline, median)", velumbra::bench::median(times[0])});
     // What the temporary file and the flush cost, each on a clean folder:
     // every copy through QSaveFile (flushed), and no temporary file at all.
     const auto encoderInto = [&](bool saveFile) {
@@ -223,7 +249,8 @@ void measure(const QString &label, const QString &work, int count, int width, in
     clean(out);
 
     const double base = rows.front().seconds;
-    std::printf("%-46s %8s %9s %7s\n", "method", "seconds", "pict/s", "÷djpeg");
+    std::printf("once each, against the baseline's median:\n%-46s %8s %9s %7s\n", "method",
+                "seconds", "pict/s", "÷djpeg");
     for (const Row &r : rows)
         std::printf("%-46s %8.2f %9.1f %7.2f\n", r.name, r.seconds, count / r.seconds,
                     r.seconds / base);
@@ -234,12 +261,14 @@ void measure(const QString &label, const QString &work, int count, int width, in
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    const int small = argc > 1 ? std::atoi(argv[1]) : 100;
-    const int large = argc > 2 ? std::atoi(argv[2]) : 20;
+    velumbra::bench::printLoad();
+    const int small = argc > 1 ? std::atoi(argv[1]) : 40;
+    const int large = argc > 2 ? std::atoi(argv[2]) : 5;
+    const int runs = argc > 3 ? std::atoi(argv[3]) : 5;
     QTemporaryDir work(QDir::tempPath() + QStringLiteral("/velumbra-bench-XXXXXX"));
     if (!work.isValid())
         qFatal("no temporary folder");
-    measure(QStringLiteral("1080p"), work.path(), small, 1920, 1080);
-    measure(QStringLiteral("24MP"), work.path(), large, 6000, 4000);
+    measure(QStringLiteral("1080p"), work.path(), small, 1920, 1080, runs);
+    measure(QStringLiteral("24MP"), work.path(), large, 6000, 4000, runs);
     return 0;
 }

@@ -2,6 +2,7 @@
 // bare Qt window with a one-second timer measured in the same run. CPU time
 // comes from /proc/PID/schedstat (nanoseconds; the tick counts of
 // /proc/PID/stat are too coarse for this).
+#include "bench/support/benchsupport.h"
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -69,6 +70,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "needs an X server: xvfb-run -a %s [SECONDS]\n", argv[0]);
         return 2;
     }
+    velumbra::bench::printLoad();
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 60;
     std::string probe = argv[0];
     probe = probe.substr(0, probe.rfind('/') + 1) + "rotation_probe";

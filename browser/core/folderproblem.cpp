@@ -18,6 +18,9 @@ std::string folderProblemMessage(std::string_view folder, FolderProblem problem)
     case FolderProblem::DriveNotReady:
         reason = "le lecteur n'est pas prêt (aucun support inséré ou support retiré)";
         break;
+    case FolderProblem::NameNotText:
+        reason = "son nom n'est pas un texte valide (UTF-8) ; renommez-le pour l'ouvrir";
+        break;
     }
     return "Impossible d'ouvrir le dossier « " + std::string(folder) + " » : " + reason + ".";
 }

@@ -6,7 +6,7 @@
 namespace velumbra {
 
 /// Why a folder cannot be opened.
-enum class FolderProblem { Missing, NotAFolder, NoPermission, DriveNotReady };
+enum class FolderProblem { Missing, NotAFolder, NoPermission, DriveNotReady, NameNotText };
 
 /// The French message naming the folder and the reason.
 [[nodiscard]] std::string folderProblemMessage(std::string_view folder, FolderProblem problem);

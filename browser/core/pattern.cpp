@@ -1,6 +1,7 @@
 #include "browser/core/pattern.h"
 
 #include <algorithm>
+#include <tuple>
 
 namespace velumbra {
 
@@ -92,6 +93,10 @@ NamePattern::NamePattern(std::u16string_view text)
     while (true) {
         const std::size_t end = text.find(u';', start);
         m_folded.push_back(foldName(text.substr(start, end - start)));
+        const bool star = m_folded.back().starts_with(u'*');
+        const std::u16string_view tail = std::u16string_view(m_folded.back()).substr(star ? 1 : 0);
+        m_suffixOnly.push_back(star && tail.find_first_of(u"*?") == std::u16string_view::npos &&
+                               (tail.empty() || (tail[0] & 0xFC00) != 0xDC00));
         if (end == std::u16string_view::npos)
             break;
         start = end + 1;
@@ -100,7 +105,31 @@ NamePattern::NamePattern(std::u16string_view text)
 
 bool NamePattern::matches(std::u16string_view name) const
 {
-    return m_matchAll || matchesFolded(foldName(name));
+    if (m_matchAll)
+        return true;
+    // Folded once per thread into the same buffer: a folder's names are
+    // matched one after the other without an allocation each.
+    thread_local std::u16string folded;
+    bool isFolded = false;
+    for (std::size_t i = 0; i < m_folded.size(); ++i) {
+        const std::u16string_view p = m_folded[i];
+        if (m_suffixOnly[i]) {
+            const std::u16string_view end = p.substr(1);
+            if (name.size() >= end.size() &&
+                std::equal(end.begin(), end.end(), name.end() - std::ptrdiff_t(end.size()),
+                           [](char16_t e, char16_t c) { return e == foldCase(c); }))
+                return true;
+            continue;
+        }
+        if (!isFolded) {
+            folded.resize(name.size());
+            std::transform(name.begin(), name.end(), folded.begin(), foldCase);
+            isFolded = true;
+        }
+        if (wildcardMatch(p, folded))
+            return true;
+    }
+    return false;
 }
 
 bool NamePattern::matchesFolded(std::u16string_view foldedName) const
@@ -113,10 +142,17 @@ bool NamePattern::matchesFolded(std::u16string_view foldedName) const
 
 bool lessIgnoringCase(std::u16string_view a, std::u16string_view b)
 {
+    // Folding only where the code units differ: long names that share a long
+    // beginning are compared at the speed of a plain comparison.
     const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        const char16_t fa = foldCase(a[i]);
-        const char16_t fb = foldCase(b[i]);
+    auto ia = a.begin();
+    auto ib = b.begin();
+    while (true) {
+        std::tie(ia, ib) = std::mismatch(ia, a.begin() + std::ptrdiff_t(n), ib);
+        if (ia == a.begin() + std::ptrdiff_t(n))
+            break;
+        const char16_t fa = foldCase(*ia++);
+        const char16_t fb = foldCase(*ib++);
         if (fa != fb)
             return fa < fb;
     }

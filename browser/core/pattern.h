@@ -27,6 +27,9 @@ public:
 
 private:
     std::vector<std::u16string> m_folded;
+    // Per alternative: "*" then plain characters, which a look at the end of
+    // the name decides without folding the whole name.
+    std::vector<bool> m_suffixOnly;
     bool m_matchAll = false;
 };
 

@@ -24,18 +24,11 @@ Value str(std::string bytes, std::uint32_t type = RegistryType::String)
     return FakeRegistry::Value{type, std::move(bytes)};
 }
 
-struct KeyValueCase
-{
-    const char *name;
-    int key; // 0: missing, 1: there, 2: refused
-    Value value;
-    bool found;
-    std::string text;
-};
-
-class GetKeyValueTest : public testing::TestWithParam<KeyValueCase>
-{
-};
+// key: 0 missing, 1 there, 2 refused.
+// clang-format off
+struct KeyValueCase { const char *name; int key; Value value; bool found; std::string text; };
+class GetKeyValueTest : public testing::TestWithParam<KeyValueCase> {};
+// clang-format on
 
 TEST_P(GetKeyValueTest, ReadsTheValueAndAlwaysClosesTheKey)
 {
@@ -74,19 +67,12 @@ INSTANTIATE_TEST_SUITE_P(ValueShapes, GetKeyValueTest, testing::Values(
 // The order of the search: registry path, well-known full paths, registry
 // folder, search folders; the first source that answers decides. Only the
 // last attempt of a successful search may start.
-struct SearchCase
-{
-    const char *name;
-    Value pathValue;
-    std::optional<std::string> folderValue;
-    std::set<std::string> files;
-    std::vector<std::string> starts; ///< attempts, in order
-    bool started;
-};
-
-class StartSysInfoTest : public testing::TestWithParam<SearchCase>
-{
-};
+// starts: the attempts, in order.
+// clang-format off
+struct SearchCase { const char *name; Value pathValue; std::optional<std::string> folderValue;
+                    std::set<std::string> files; std::vector<std::string> starts; bool started; };
+class StartSysInfoTest : public testing::TestWithParam<SearchCase> {};
+// clang-format on
 
 TEST_P(StartSysInfoTest, FollowsTheOrderAndReportsFailure)
 {
@@ -148,11 +134,11 @@ TEST(Addresses, ConfiguredFirstThenThePageBesideTheProgram)
 // looked for outside the registry.
 TEST(SystemInformationPrograms, OnlyInTheSystemsOwnFolders)
 {
-    EXPECT_TRUE(systemInformationPrograms({}).fullPaths.empty());
-    EXPECT_TRUE(systemInformationPrograms({}).names.empty());
+    EXPECT_TRUE(systemInformationPrograms({}).fullPaths.empty() &&
+                systemInformationPrograms({}).names.empty());
     const WellKnownPrograms onLinux = systemInformationPrograms({"/usr/bin"});
-    EXPECT_EQ(onLinux.fullPaths.front(), "/usr/bin/hardinfo");
-    EXPECT_EQ(onLinux.names.front(), "hardinfo");
+    EXPECT_EQ(onLinux.fullPaths.front() + ' ' + onLinux.names.front(),
+              "/usr/bin/hardinfo hardinfo");
 }
 
 } // namespace

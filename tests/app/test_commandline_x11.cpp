@@ -16,16 +16,12 @@ QStringList desktoptest::requiredPrograms()
 
 namespace {
 
-struct Start
-{
-    const char *name;
-    QStringList args;
-    int exitCode;
-    const char *output;    // found in standard output, or in standard error when exitCode != 0
-    const Quadrants *root; // shown afterwards
-    bool owed;             // the record and the autostart entry exist afterwards
-    bool display = true;
-};
+// output: found in standard output, or in standard error when exitCode != 0;
+// root: shown afterwards; owed: the record and the autostart entry exist afterwards.
+// clang-format off
+struct Start { const char *name; QStringList args; int exitCode; const char *output;
+               const Quadrants *root; bool owed; bool display = true; };
+// clang-format on
 
 TEST(CommandLine, SetsTheRootAndSaysWhy)
 {
@@ -56,10 +52,8 @@ TEST(CommandLine, SetsTheRootAndSaysWhy)
     for (const Start &s : starts) {
         SCOPED_TRACE(s.name);
         QProcess program;
-        QStringList startEnv = env;
-        if (!s.display)
-            startEnv << QStringLiteral("-DISPLAY");
-        program.setProcessEnvironment(environment(startEnv));
+        program.setProcessEnvironment(
+            environment(s.display ? env : env + QStringList{QStringLiteral("-DISPLAY")}));
         program.setWorkingDirectory(dir.path());
         program.start(QStringLiteral(VELUMBRA_PROGRAM), s.args);
         ASSERT_TRUE(program.waitForFinished(30000));

@@ -12,8 +12,12 @@
 using namespace velumbra;
 using Action = StartRequest::Action;
 
-Q_DECLARE_METATYPE(velumbra::StartRequest::Action)
-Q_DECLARE_METATYPE(velumbra::WallpaperLifetime)
+// path: from the current folder, "" for none.
+// clang-format off
+struct Row { QStringList args; Action action; int exitCode = 0; const char *path = "";
+             WallpaperLifetime lifetime = WallpaperLifetime::UntilLogoff; };
+// clang-format on
+Q_DECLARE_METATYPE(Row)
 
 class TestCommandLine : public QObject
 {
@@ -32,17 +36,10 @@ private Q_SLOTS:
 
     void parse_data()
     {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<Action>("action");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("path"); // from the current folder; "" for none
-        QTest::addColumn<WallpaperLifetime>("lifetime");
-
+        QTest::addColumn<Row>("row");
         const auto row = [](const char *name, QStringList args, Action action, int exitCode = 0,
-                            const char *path = "",
-                            WallpaperLifetime lifetime = WallpaperLifetime::UntilLogoff) {
-            QTest::newRow(name) << args << action << exitCode << QString::fromUtf8(path)
-                                << lifetime;
+                            const char *path = "", WallpaperLifetime lifetime = {}) {
+            QTest::newRow(name) << Row{args, action, exitCode, path, lifetime};
         };
         using L = WallpaperLifetime;
         // clang-format off
@@ -62,20 +59,15 @@ private Q_SLOTS:
 
     void parse()
     {
-        QFETCH(QStringList, args);
-        QFETCH(Action, action);
-        QFETCH(int, exitCode);
-        QFETCH(QString, path);
-        QFETCH(WallpaperLifetime, lifetime);
-
-        args.prepend(QStringLiteral("velumbra"));
-        const StartRequest r = parseCommandLine(args, m_dir.path());
-        QCOMPARE(r.action, action);
-        QCOMPARE(r.exitCode, exitCode);
-        QCOMPARE(r.text.isEmpty(), action != Action::Refuse); // a refusal says why
-        QCOMPARE(r.path, path.isEmpty() ? QString() : m_dir.filePath(path));
-        if (action == Action::SetWallpaper)
-            QCOMPARE(r.lifetime, lifetime);
+        QFETCH(Row, row);
+        const StartRequest r =
+            parseCommandLine(QStringList{QStringLiteral("velumbra")} + row.args, m_dir.path());
+        QCOMPARE(r.action, row.action);
+        QCOMPARE(r.exitCode, row.exitCode);
+        QCOMPARE(r.text.isEmpty(), row.action != Action::Refuse); // a refusal says why
+        QCOMPARE(r.path, *row.path ? m_dir.filePath(QString::fromUtf8(row.path)) : QString());
+        if (row.action == Action::SetWallpaper)
+            QCOMPARE(r.lifetime, row.lifetime);
     }
 };
 

@@ -31,8 +31,6 @@
 #include <sys/stat.h>
 
 using namespace velumbra;
-using Quit = std::function<void(FrmVLB &)>;
-Q_DECLARE_METATYPE(Quit)
 
 namespace {
 
@@ -113,6 +111,23 @@ QList<QWidget *> visibleAboutDialogs()
 }
 
 } // namespace
+
+// Rows of the tables below.
+// clang-format off
+struct Heard { const char *control; QAccessible::Role role; QString name, action; };
+struct Popup { const char *control; int key; Qt::KeyboardModifiers modifiers; const char *menu; };
+struct Ok { int mode, how; bool current; const char *refusal; };
+struct Start { Answer answer; Qt::MouseButton button; bool tray; int place; };
+// folder empty: the test's pictures; saved and expected: "option time unites";
+// selected: checked when not empty.
+struct Restore { QString folder; const char *file, *saved, *expected, *selected = "";
+                 bool marker = true, screen = true; };
+// clang-format on
+Q_DECLARE_METATYPE(Heard)
+Q_DECLARE_METATYPE(Popup)
+Q_DECLARE_METATYPE(Ok)
+Q_DECLARE_METATYPE(Start)
+Q_DECLARE_METATYPE(Restore)
 
 class TestWindow : public QObject
 {
@@ -242,14 +257,10 @@ private Q_SLOTS:
     // An empty name is the drive shown, which depends on where the test runs.
     void screenReadersHearWhatEachControlShows_data()
     {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<int>("role");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("action");
+        QTest::addColumn<Heard>("r");
         const auto row = [](const char *control, QAccessible::Role role, const char *name,
                             const QString &action = {}) {
-            QTest::newRow(control)
-                << QString::fromLatin1(control) << int(role) << QString::fromUtf8(name) << action;
+            QTest::newRow(control) << Heard{control, role, QString::fromUtf8(name), action};
         };
         const QString toggle = QAccessibleActionInterface::toggleAction();
         const QString press = QAccessibleActionInterface::pressAction();
@@ -284,15 +295,15 @@ private Q_SLOTS:
 
     void screenReadersHearWhatEachControlShows()
     {
-        QFETCH(QString, control);
-        QFETCH(int, role);
-        QFETCH(QString, name);
-        QFETCH(QString, action);
+        QFETCH(Heard, r);
+        const auto &[control, role, name, action] = r;
         frmAbout dialog(m_fake->about, m_fake->prompter);
-        const bool inAbout = dialog.findChild<QWidget *>(control.section(u' ', 0, 0));
-        QWidget *c = ::control(inAbout ? static_cast<QWidget *>(&dialog) : &open(), control);
+        const bool inAbout =
+            dialog.findChild<QWidget *>(QString::fromLatin1(control).section(u' ', 0, 0));
+        QWidget *c = ::control(inAbout ? static_cast<QWidget *>(&dialog) : &open(),
+                               QString::fromLatin1(control));
         QAccessibleInterface *heard = QAccessible::queryAccessibleInterface(c);
-        QCOMPARE(int(heard->role()), role);
+        QCOMPARE(heard->role(), role);
         const QString said = heard->text(QAccessible::Name);
         QCOMPARE(said, name.isEmpty() ? w<QComboBox>("Drive1")->currentText() : name);
         if (role == QAccessible::StaticText && !qobject_cast<QLabel *>(c)->text().isEmpty())
@@ -311,158 +322,127 @@ private Q_SLOTS:
     // accessibility action, with their first item ready for Enter.
     void popupsOpenWithoutTheMouse_data()
     {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<int>("key"); // 0: the accessibility action
-        QTest::addColumn<int>("modifiers");
-        QTest::addColumn<QString>("menu");
-        QTest::newRow("Alt+Down") << "Text1" << int(Qt::Key_Down) << int(Qt::AltModifier)
-                                  << "Mnu_Voir";
-        QTest::newRow("F4") << "Text1" << int(Qt::Key_F4) << 0 << "Mnu_Voir";
-        QTest::newRow("Menu") << "Dir1" << int(Qt::Key_Menu) << 0 << "Mnu_ConvDossier";
+        QTest::addColumn<Popup>("r"); // key 0: the accessibility action
+        QTest::newRow("Alt+Down") << Popup{"Text1", Qt::Key_Down, Qt::AltModifier, "Mnu_Voir"};
+        QTest::newRow("F4") << Popup{"Text1", Qt::Key_F4, {}, "Mnu_Voir"};
+        QTest::newRow("Menu") << Popup{"Dir1", Qt::Key_Menu, {}, "Mnu_ConvDossier"};
         QTest::newRow("Shift+F10")
-            << "File1" << int(Qt::Key_F10) << int(Qt::ShiftModifier) << "Mnu_ConvFichier";
-        QTest::newRow("menu button") << "Label3" << 0 << 0 << "Mnu_Voir";
+            << Popup{"File1", Qt::Key_F10, Qt::ShiftModifier, "Mnu_ConvFichier"};
+        QTest::newRow("menu button") << Popup{"Label3", 0, {}, "Mnu_Voir"};
     }
 
     void popupsOpenWithoutTheMouse()
     {
-        QFETCH(QString, control);
-        QFETCH(int, key);
-        QFETCH(int, modifiers);
-        QFETCH(QString, menu);
-        QWidget *c = ::control(&open(), control);
+        QFETCH(Popup, r);
+        const auto &[control, key, modifiers, menu] = r;
+        QWidget *c = ::control(&open(), QString::fromLatin1(control));
         if (key)
-            QTest::keyClick(c, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+            QTest::keyClick(c, Qt::Key(key), modifiers);
         else
             QAccessible::queryAccessibleInterface(c)->actionInterface()->doAction(
                 QAccessibleActionInterface::showMenuAction());
         auto *popup = qobject_cast<QMenu *>(QApplication::activePopupWidget());
         QVERIFY(popup);
-        QCOMPARE(popup->objectName(), menu);
-        if (key)
-            QCOMPARE(popup->activeAction(), popup->actions().constFirst());
-        popup->close();
-    }
-
-    void firstStartMeasuresTheScreen_data()
-    {
-        QTest::addColumn<int>("width"); // negative: no screen
-        QTest::addColumn<int>("height");
-        QTest::newRow("1280 x 1024") << 1280 << 1024;
-        QTest::newRow("2560 x 1440") << 2560 << 1440;
-        QTest::newRow("no screen") << -1 << 0;
-    }
-
-    void firstStartMeasuresTheScreen()
-    {
-        QFETCH(int, width);
-        QFETCH(int, height);
-        m_fake->screen.size = ScreenSize{width, height};
-        if (width < 0)
-            m_fake->screen.size.reset();
-        FrmVLB &window = open();
-        width = std::max(width, 0);
-        QCOMPARE(
-            w<QLabel>("Label1")->text(),
-            QStringLiteral("La taille de l'écran est de %1 pixels sur %2").arg(width).arg(height));
-        QCOMPARE(w("Shape1")->geometry(), QRect(image1()->pos(), QSize(width / 2, height / 2)));
-        QCOMPARE(window.windowTitle(),
-                 QStringLiteral("Velumbra °VLB°    Choix du papier-paint ..."));
-        QVERIFY(window.fichierPapierPeint().isEmpty() && !timer()->isActive());
-        QVERIFY(m_fake->tray.visible); // from the start, before any rotation
-        // The draws are seeded once, from the seconds since midnight.
-        QCOMPARE(m_fake->random.lastSeed, 43200u);
-        QCOMPARE(m_fake->random.seedCount, 1);
+        QCOMPARE(popup->objectName(), QString::fromLatin1(menu));
+        if (!key) {
+            popup->close();
+            return;
+        }
+        // Enter chooses the first item: a preset, or a conversion that asks first.
+        QCOMPARE(popup->activeAction(), popup->actions().constFirst());
+        QTest::keyClick(popup, Qt::Key_Return);
+        QVERIFY(!QApplication::activePopupWidget());
+        QVERIFY(!shown().empty() || file1()->pattern() != QLatin1String("*.bmp;*.rle"));
     }
 
     // What the last session saved comes back, checked the way the window's
     // own controls check it; what is gone or would hang is skipped quietly.
+    // Any start measures the screen, and seeds the draws once.
     void restores_data()
     {
-        QTest::addColumn<QString>("folder"); // empty: the test's pictures
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("saved"); // option time unites
-        QTest::addColumn<bool>("marker");
-        QTest::addColumn<QString>("expected");
-        QTest::addColumn<QString>("selected"); // checked when not empty
-        const auto row = [](const char *name, const QString &folder, const char *file,
-                            const char *saved, const char *expected, const char *selected = "",
-                            bool marker = true) {
-            QTest::newRow(name) << folder << QString::fromLatin1(file) << saved << marker
-                                << expected << QString::fromLatin1(selected);
-        };
-        row("rotation in hours", {}, "c.png", "2 30 2", "2 23 2", "c.png");
-        row("temporary in seconds", {}, "b.png", "0 7 0", "0 7 0", "b.png");
-        row("out of range keeps the start choice", {}, "", "7 9 -3", "2 9 1");
-        row("marker differs", {}, "c.png", "0 7 0", "2 5 1", "", false);
+        QTest::addColumn<Restore>("r");
+        const auto row = [](const char *name, Restore r) { QTest::newRow(name) << r; };
+        row("rotation in hours", {{}, "c.png", "2 30 2", "2 23 2", "c.png"});
+        row("temporary in seconds", {{}, "b.png", "0 7 0", "0 7 0", "b.png"});
+        row("out of range keeps the start choice", {{}, "", "7 9 -3", "2 9 1"});
+        row("marker differs, no screen", {{}, "c.png", "0 7 0", "2 5 1", "", false, false});
         // Listed only by the restored pattern, which comes after the name.
-        row("a name without a dot", {}, "LISEZMOI", "1 4 0", "1 4 0", "LISEZMOI");
-        row("folder gone", QStringLiteral("/velumbra/absent"), "c.png", "1 4 0", "1 4 0");
-        row("a pipe as the folder", m_dir.filePath(QStringLiteral("tube")), "", "1 4 0", "1 4 0");
-        row("a pipe as the file", {}, "tube", "1 4 0", "1 4 0");
+        row("a name without a dot", {{}, "LISEZMOI", "1 4 0", "1 4 0", "LISEZMOI"});
+        row("folder gone", {QStringLiteral("/velumbra/absent"), "c.png", "1 4 0", "1 4 0"});
+        row("a pipe as the folder", {m_dir.filePath(QStringLiteral("tube")), "", "1 4 0", "1 4 0"});
+        row("a pipe as the file", {{}, "tube", "1 4 0", "1 4 0"});
         // As root, reading /proc/kmsg waits for the next kernel message.
-        row("/proc", QStringLiteral("/proc"), "kmsg", "1 4 0", "1 4 0");
-        row("/dev", QStringLiteral("/dev"), "zero", "1 4 0", "1 4 0");
+        row("/proc", {QStringLiteral("/proc"), "kmsg", "1 4 0", "1 4 0"});
+        row("/dev", {QStringLiteral("/dev"), "zero", "1 4 0", "1 4 0"});
     }
 
     void restores()
     {
-        QFETCH(QString, folder);
-        QFETCH(QString, file);
-        QFETCH(QString, saved);
-        QFETCH(bool, marker);
-        QFETCH(QString, expected);
-        QFETCH(QString, selected);
-        folder = folder.isEmpty() ? m_path : folder;
-        save(folder, file, saved, marker ? kSettingsMarker : "ardeval quennet");
+        QFETCH(Restore, r);
+        const QString folder = r.folder.isEmpty() ? m_path : r.folder;
+        save(folder, QString::fromLatin1(r.file), QString::fromLatin1(r.saved),
+             r.marker ? kSettingsMarker : "ardeval quennet");
         m_fake->settings.values["Init/Pattern"] = "*";
         m_fake->settings.values["Init/Drive"] = "Q:\\";
+        m_fake->screen.size = ScreenSize{2560, 1440};
+        if (!r.screen)
+            m_fake->screen.size.reset();
         FrmVLB &window = open();
         // The lists stay where they start, in the current folder, unless restored.
-        const QString opened = marker && QFileInfo(folder).isDir() ? folder : QDir::currentPath();
+        const QString opened = r.marker && QFileInfo(folder).isDir() ? folder : QDir::currentPath();
         QCOMPARE(w<FolderList>("Dir1")->path(), opened);
         QCOMPARE(file1()->path(), opened);
-        QCOMPARE(file1()->pattern(), marker ? QStringLiteral("*") : QStringLiteral("*.bmp;*.rle"));
-        const QStringList c = expected.split(u' ');
+        QCOMPARE(file1()->pattern(),
+                 r.marker ? QStringLiteral("*") : QStringLiteral("*.bmp;*.rle"));
+        const QStringList c = QString::fromLatin1(r.expected).split(u' ');
         QVERIFY(option(c[0].toInt())->isChecked());
         QCOMPARE(w<QLineEdit>("Text2")->text(), c[1]);
         QVERIFY(w<QRadioButton>(qPrintable("OptUnites " + c[2]))->isChecked());
         // The restored mode enables the interval controls only for the rotation.
         QCOMPARE(w("Text2")->isEnabled(), c[0] == QLatin1String("2"));
-        if (!selected.isEmpty())
-            QCOMPARE(file1()->fileName(), selected);
-        QVERIFY(window.fichierPapierPeint().isEmpty()); // selected, not current yet
-        QVERIFY(shown().empty());
+        if (*r.selected)
+            QCOMPARE(file1()->fileName(), QString::fromLatin1(r.selected));
+        const QSize screen = r.screen ? QSize(2560, 1440) : QSize(0, 0);
+        QCOMPARE(w<QLabel>("Label1")->text(), QStringLiteral("La taille de l'écran est de %1 "
+                                                             "pixels sur %2")
+                                                  .arg(screen.width())
+                                                  .arg(screen.height()));
+        QCOMPARE(w("Shape1")->geometry(), QRect(image1()->pos(), screen / 2));
+        QCOMPARE(window.windowTitle(),
+                 QStringLiteral("Velumbra °VLB°    Choix du papier-paint ..."));
+        // Selected, not current yet; the tray icon from the start, before any rotation.
+        QVERIFY(window.fichierPapierPeint().isEmpty() && !timer()->isActive());
+        QVERIFY(m_fake->tray.visible && shown().empty());
+        // The draws are seeded once, from the seconds since midnight.
+        QCOMPARE(m_fake->random.lastSeed, 43200u);
+        QCOMPARE(m_fake->random.seedCount, 1);
     }
 
+    // Every way out saves; "refused": the settings file cannot be written.
     void everyWayOutSavesTheSameEightKeys_data()
     {
-        QTest::addColumn<Quit>("quit");
-        QTest::addColumn<bool>("refused"); // the settings file cannot be written
-        const Quit close = [](FrmVLB &w) { w.close(); };
-        QTest::newRow("Fermer") << Quit([](FrmVLB &w) {
-            get<QPushButton>(&w, "Command2")->click();
-        }) << false;
-        QTest::newRow("Escape") << Quit([](FrmVLB &w) {
-            QTest::keyClick(get(&w, "Option1 2"), Qt::Key_Escape);
-        }) << false;
-        QTest::newRow("close box") << close << false;
-        QTest::newRow("Quitter") << Quit([](FrmVLB &w) {
-            w.findChild<QAction *>(QStringLiteral("mnu_quitter"))->trigger();
-        }) << false;
-        QTest::newRow("refused") << close << true;
+        QTest::addColumn<QString>("way");
+        for (const char *way : {"Fermer", "Escape", "close box", "Quitter", "refused"})
+            QTest::newRow(way) << QString::fromLatin1(way);
     }
 
     void everyWayOutSavesTheSameEightKeys()
     {
-        QFETCH(Quit, quit);
-        QFETCH(bool, refused);
+        QFETCH(QString, way);
+        const bool refused = way == QLatin1String("refused");
         save(m_path, QStringLiteral("c.png"), QStringLiteral("2  2"));
         if (refused)
             m_fake->settings.failWith = settingsNotSaved("/home/u/Velumbra.conf", "disque plein");
         FrmVLB &window = open();
         const auto saved = m_fake->settings.values;
-        quit(window);
+        if (way == QLatin1String("Fermer"))
+            w<QPushButton>("Command2")->click();
+        else if (way == QLatin1String("Escape"))
+            QTest::keyClick(option(2), Qt::Key_Escape);
+        else if (way == QLatin1String("Quitter"))
+            window.findChild<QAction *>(QStringLiteral("mnu_quitter"))->trigger();
+        else
+            window.close();
         QVERIFY(!window.isVisible());
         QCOMPARE(window.exitCode(), int(refused));
         // Told, in the words of the store.
@@ -486,11 +466,8 @@ private Q_SLOTS:
         QCOMPARE(file1()->pattern(), QStringLiteral("*.bmp;*.rle"));
         QTest::keyClick(w("Text1"), Qt::Key_Return);
         QCOMPARE(file1()->pattern(), QStringLiteral("*.gif"));
+        // Elsewhere Enter presses the default button: tst_browser_lists, okSetsAndQuits.
         QCOMPARE(okClicks.count(), 0);
-        // Elsewhere Enter presses the default button.
-        QTest::keyClick(w("Text2"), Qt::Key_Return);
-        QTest::keyClick(w("File1"), Qt::Key_Enter);
-        QCOMPARE(okClicks.count(), 2);
     }
 
     // Every way of choosing an option acts as a click: a handler tied to
@@ -543,27 +520,22 @@ private Q_SLOTS:
     // save and quit; OK answers every mouse button, and Enter.
     void okSetsAndQuits_data()
     {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<int>("how"); // a mouse button, or 0 for Enter
-        QTest::addColumn<bool>("current");
-        QTest::addColumn<QString>("refusal");
-        QTest::newRow("temporary, click") << 0 << int(Qt::LeftButton) << true << "";
-        QTest::newRow("temporary, Enter") << 0 << 0 << true << "";
-        QTest::newRow("for good, right button") << 1 << int(Qt::RightButton) << true << "";
-        QTest::newRow("for good, middle button") << 1 << int(Qt::MiddleButton) << true << "";
-        QTest::newRow("refused") << 1 << int(Qt::LeftButton) << true << "Fichier introuvable.";
+        QTest::addColumn<Ok>("r"); // how: a mouse button, or 0 for Enter
+        QTest::newRow("temporary, click") << Ok{0, Qt::LeftButton, true, ""};
+        QTest::newRow("temporary, Enter") << Ok{0, 0, true, ""};
+        QTest::newRow("for good, right button") << Ok{1, Qt::RightButton, true, ""};
+        QTest::newRow("for good, middle button") << Ok{1, Qt::MiddleButton, true, ""};
+        QTest::newRow("refused") << Ok{1, Qt::LeftButton, true, "Fichier introuvable."};
         // The saved file is selected again at start, but is not current yet.
-        QTest::newRow("no current file") << 1 << int(Qt::LeftButton) << false << "";
+        QTest::newRow("no current file") << Ok{1, Qt::LeftButton, false, ""};
     }
 
     void okSetsAndQuits()
     {
-        QFETCH(int, mode);
-        QFETCH(int, how);
-        QFETCH(bool, current);
-        QFETCH(QString, refusal);
-        if (!refusal.isEmpty())
-            m_fake->wallpaper.nextResult = Failure{refusal.toStdString()};
+        QFETCH(Ok, r);
+        const auto &[mode, how, current, refusal] = r;
+        if (*refusal)
+            m_fake->wallpaper.nextResult = Failure{refusal};
         FrmVLB &window = open(mode, QStringLiteral("c.png"));
         if (current)
             clickEntry(1);
@@ -580,46 +552,42 @@ private Q_SLOTS:
         }
         QVERIFY(!window.isVisible());
         QCOMPARE(m_fake->settings.committed.size(), std::size_t(8));
-        QCOMPARE(shown().size(), std::size_t(!refusal.isEmpty()));
-        if (!refusal.isEmpty())
-            QCOMPARE(shown()[0].text, "Le papier peint n'a pas pu être changé : " + refusal);
+        QCOMPARE(shown().size(), std::size_t(*refusal != 0));
+        if (*refusal)
+            QCOMPARE(shown()[0].text,
+                     "Le papier peint n'a pas pu être changé : " + QString::fromUtf8(refusal));
     }
 
     // OK in the rotation asks about the screen saver, changes the picture at
     // once and puts the window where the button and the tray allow.
     void rotationStarts_data()
     {
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<int>("button");
-        QTest::addColumn<bool>("tray");
-        QTest::addColumn<int>("place"); // 0 hidden, 1 minimised, 2 on the screen
-        const int left = Qt::LeftButton;
-        QTest::newRow("No") << int(Answer::No) << left << true << 0;
-        QTest::newRow("Yes") << int(Answer::Yes) << left << true << 0;
-        QTest::newRow("right button") << int(Answer::No) << int(Qt::RightButton) << true << 2;
-        QTest::newRow("no notification area") << int(Answer::No) << left << false << 1;
-        QTest::newRow("Cancel") << int(Answer::Cancel) << left << true << 2;
+        QTest::addColumn<Start>("r"); // place: 0 hidden, 1 minimised, 2 on the screen
+        const auto left = Qt::LeftButton;
+        QTest::newRow("No") << Start{Answer::No, left, true, 0};
+        QTest::newRow("Yes") << Start{Answer::Yes, left, true, 0};
+        QTest::newRow("right button") << Start{Answer::No, Qt::RightButton, true, 2};
+        QTest::newRow("no notification area") << Start{Answer::No, left, false, 1};
+        QTest::newRow("Cancel") << Start{Answer::Cancel, left, true, 2};
     }
 
     void rotationStarts()
     {
-        QFETCH(int, answer);
-        QFETCH(int, button);
-        QFETCH(bool, tray);
-        QFETCH(int, place);
+        QFETCH(Start, r);
+        const auto &[answer, button, tray, place] = r;
         FrmVLB &window = open(2);
         m_fake->tray.available = tray;
-        m_fake->prompter.answers = {Answer(answer), Answer(answer)};
-        QTest::mouseClick(w("Command1"), Qt::MouseButton(button));
+        m_fake->prompter.answers = {answer, answer};
+        QTest::mouseClick(w("Command1"), button);
         QCOMPARE(shown().size(), std::size_t(1)); // Cancel asks only once
         QCOMPARE(shown()[0].title, QStringLiteral("°VLB° Tapisol, par Ardeval"));
         QCOMPARE(shown()[0].text,
                  QStringLiteral("Voulez-vous désactiver l'éventuel «Screen Saver»"));
         QCOMPARE(shown()[0].buttons, AnswerButtons::YesNoCancel);
-        QCOMPARE(m_fake->wallpaper.screenSaverCalls, int(answer == int(Answer::Yes)));
+        QCOMPARE(m_fake->wallpaper.screenSaverCalls, int(answer == Answer::Yes));
         QCOMPARE(window.isVisible(), place != 0);
         QVERIFY(!place || window.isMinimized() == (place == 1)); // the tray counts as minimised
-        const bool started = answer != int(Answer::Cancel);
+        const bool started = answer != Answer::Cancel;
         QCOMPARE(timer()->isActive(), started);
         QCOMPARE(m_fake->wallpaper.sets.size(), std::size_t(started));
         if (!started)
@@ -638,8 +606,8 @@ private Q_SLOTS:
         FrmVLB &window = open(2);
         m_fake->prompter.answers = {Answer::No};
         QTest::mouseClick(w("Command1"), Qt::LeftButton); // 59 seconds
-        for (int i = 0; i < 58; ++i, m_fake->clock.advanceSeconds(1))
-            tick();
+        m_fake->clock.advanceSeconds(58);
+        tick();
         QCOMPARE(m_fake->wallpaper.sets.size(), std::size_t(1));
         m_fake->clock.days = window.rotation().nextChange();
         tick();
@@ -696,10 +664,7 @@ private Q_SLOTS:
     void previewFollowsTheListAndTheButton()
     {
         open(0);
-        clickEntry(0);
-        QTest::keyClick(file1(), Qt::Key_Down);
-        QCOMPARE(m_window->fichierPapierPeint(), picture("c.png"));
-        QCOMPARE(image1()->size(), QSize(20, 10));
+        clickEntry(1);
         // Held down, the picture stretches over the screen's outline.
         QTest::mousePress(image1(), Qt::LeftButton, {}, QPoint(2, 2));
         QCOMPARE(image1()->size(), w("Shape1")->size());
@@ -709,89 +674,17 @@ private Q_SLOTS:
         QTest::mouseRelease(image1(), Qt::RightButton, {}, QPoint(2, 2));
         QCOMPARE(m_window->fichierPapierPeint(), picture("b.png"));
         QCOMPARE(image1()->size(), QSize(401, 301));
-        // Another folder keeps the preview; a minimised window decodes nothing.
-        const QString info = w<QLabel>("Label1")->text();
-        QVERIFY(w<FolderList>("Dir1")->setPath(QStringLiteral("/")));
-        QCOMPARE(file1()->path(), QStringLiteral("/"));
-        QCOMPARE(w<QLabel>("Label1")->text(), info);
+        // A minimised window decodes nothing.
         m_window->setWindowState(Qt::WindowMinimized);
         m_window->ChargeImage();
         QVERIFY(!image1()->isVisible() && image1()->pixmap().isNull());
     }
 
-    void aFolderGoneIsReportedAndTheListsStay()
-    {
-        QVERIFY(QDir(m_path).mkdir(QStringLiteral("clé")));
-        open(0);
-        auto *dir1 = w<FolderList>("Dir1");
-        dir1->setCurrentIndex(dir1->model()->index(dir1->model()->rowCount() - 1, 0));
-        QVERIFY(QDir(m_path).rmdir(QStringLiteral("clé")));
-        QTest::keyClick(dir1, Qt::Key_Space);
-        QCOMPARE(shown().size(), std::size_t(1));
-        QVERIFY(shown()[0].text.contains(picture("clé")));
-        QCOMPARE(dir1->path(), m_path);
-        QCOMPARE(file1()->path(), m_path);
-    }
-
-    // A fixed tool window off the task bar; its link answers the left button;
-    // OK is the default and Escape cancels.
-    void aboutDialog_data()
-    {
-        QTest::addColumn<int>("key");
-        QTest::newRow("Enter") << int(Qt::Key_Return);
-        QTest::newRow("Escape") << int(Qt::Key_Escape);
-    }
-
+    // From the help menu, one ownerless, modeless About dialog at a time,
+    // gone with the window: a fixed tool window off the task bar; its link
+    // answers the left button only; system information starts what it finds,
+    // or says nothing was found; Enter closes it, and the menu loads it afresh.
     void aboutDialog()
-    {
-        QFETCH(int, key);
-        QPointer<frmAbout> dialog = new frmAbout(m_fake->about, m_fake->prompter);
-        dialog->setAttribute(Qt::WA_DeleteOnClose);
-        QCOMPARE(dialog->windowTitle(), QStringLiteral("À propos de Velumbra"));
-        QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
-        QVERIFY(!(dialog->windowFlags() & Qt::WindowMinMaxButtonsHint));
-        QCOMPARE(dialog->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
-        dialog->show();
-        QApplication::setActiveWindow(dialog);
-        auto *link = get<QLabel>(dialog, QStringLiteral("urlhttp"));
-        QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
-        QTest::mouseClick(link, Qt::RightButton);
-        QVERIFY(m_fake->web.opened.empty());
-        QTest::mouseClick(link, Qt::LeftButton);
-        QCOMPARE(m_fake->web.opened, std::vector<std::string>{"https://auteur.example/"});
-        QCOMPARE(dialog->focusWidget(), get(dialog, QStringLiteral("cmdOK")));
-        QTest::keyClick(dialog, Qt::Key(key));
-        QTRY_VERIFY(dialog.isNull());
-    }
-
-    // Found and started: no notice; not found: the notice. The dialog stays.
-    void sysInfo_data()
-    {
-        QTest::addColumn<bool>("found");
-        QTest::newRow("nothing found") << false;
-        QTest::newRow("found and started") << true;
-    }
-
-    void sysInfo()
-    {
-        QFETCH(bool, found);
-        if (found) {
-            m_fake->about.programs = {{"/usr/bin/hardinfo"}, {}};
-            m_fake->files.files = m_fake->processes.startable = {"/usr/bin/hardinfo"};
-        }
-        frmAbout dialog(m_fake->about, m_fake->prompter);
-        dialog.show();
-        QTest::mouseClick(get(&dialog, QStringLiteral("cmdSysInfo")), Qt::LeftButton);
-        QCOMPARE(m_fake->processes.started.size(), std::size_t(found));
-        QCOMPARE(shown().size(), std::size_t(!found));
-        if (!found)
-            QCOMPARE(shown()[0].text, QStringLiteral("Les informations système ne sont pas "
-                                                     "disponibles actuellement"));
-        QVERIFY(dialog.isVisible());
-    }
-
-    // One ownerless, modeless About dialog at a time, gone with the window.
-    void helpMenu()
     {
         QPointer<QWidget> last;
         {
@@ -801,15 +694,34 @@ private Q_SLOTS:
             apropos->trigger();
             apropos->trigger();
             QCOMPARE(visibleAboutDialogs().size(), 1);
-            QPointer<QWidget> first = visibleAboutDialogs()[0];
-            QVERIFY(!first->parentWidget() && !first->isModal());
-            first->close();
-            QTRY_VERIFY(first.isNull()); // unloaded; the next choice loads it afresh
+            QPointer<QWidget> dialog = visibleAboutDialogs()[0];
+            QVERIFY(!dialog->parentWidget() && !dialog->isModal());
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("À propos de Velumbra"));
+            QVERIFY(dialog->minimumSize() == dialog->maximumSize() &&
+                    !(dialog->windowFlags() & Qt::WindowMinMaxButtonsHint));
+            QCOMPARE(dialog->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
+            QApplication::setActiveWindow(dialog);
+            auto *link = get<QLabel>(dialog, QStringLiteral("urlhttp"));
+            QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
+            QTest::mouseClick(link, Qt::RightButton);
+            QTest::mouseClick(link, Qt::LeftButton);
+            QWidget *sysInfo = get(dialog, QStringLiteral("cmdSysInfo"));
+            QTest::mouseClick(sysInfo, Qt::LeftButton);
+            m_fake->about.programs = {{"/usr/bin/hardinfo"}, {}};
+            m_fake->files.files = m_fake->processes.startable = {"/usr/bin/hardinfo"};
+            QTest::mouseClick(sysInfo, Qt::LeftButton);
+            QCOMPARE(m_fake->processes.started.size(), std::size_t(1));
+            QCOMPARE(shown().size(), std::size_t(1));
+            QCOMPARE(shown()[0].text, QStringLiteral("Les informations système ne sont pas "
+                                                     "disponibles actuellement"));
+            QTest::keyClick(dialog, Qt::Key_Return);
+            QTRY_VERIFY(dialog.isNull());
             apropos->trigger();
             QCOMPARE(visibleAboutDialogs().size(), 1);
             last = visibleAboutDialogs()[0];
             window.findChild<QAction *>(QStringLiteral("Mnu_Aide"))->trigger();
-            QCOMPARE(m_fake->web.opened, std::vector<std::string>{"/aide/velumbra.html"});
+            QCOMPARE(m_fake->web.opened,
+                     (std::vector<std::string>{"https://auteur.example/", "/aide/velumbra.html"}));
         }
         QVERIFY(last.isNull());
     }

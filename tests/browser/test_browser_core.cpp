@@ -11,15 +11,10 @@ using namespace velumbra;
 
 namespace {
 
-struct PatternCase
-{
-    std::u16string pattern, name;
-    bool listed;
-};
-
-class PatternTest : public testing::TestWithParam<PatternCase>
-{
-};
+// clang-format off
+struct PatternCase { std::u16string pattern, name; bool listed; };
+class PatternTest : public testing::TestWithParam<PatternCase> {};
+// clang-format on
 
 TEST_P(PatternTest, MatchesTheWholeNameIgnoringCase)
 {
@@ -80,25 +75,19 @@ TEST(PathTest, JoinsWithASeparatorOnlyWhereTheFolderLacksOne)
 // path, and its label and depth as "label:depth", the current one starred.
 TEST(FolderRowsTest, RootDownToTheCurrentFolderThenItsSubfolders)
 {
-    const struct
-    {
-        std::string path;
-        char separator;
-        std::vector<std::string> subfolders, rows;
-    } cases[] = {
-        {"/home/moi",
-         '/',
-         {"Images"},
+    // clang-format off
+    const struct { std::string path; char separator; std::vector<std::string> subfolders, rows; }
+    cases[] = {
+        {"/home/moi", '/', {"Images"},
          {"/ /:0", "/home home:1", "/home/moi moi:2*", "/home/moi/Images Images:3"}},
         {"/", '/', {"home"}, {"/ /:0*", "/home home:1"}},
         {"C:", '\\', {}, {"C:\\ C:\\:0*"}},
         {"D:\\Images", '\\', {}, {"D:\\ D:\\:0", "D:\\Images Images:1*"}},
-        {"\\\\nas\\photos\\été",
-         '\\',
-         {},
+        {"\\\\nas\\photos\\été", '\\', {},
          {"\\\\nas\\photos\\ \\\\nas\\photos\\:0", "\\\\nas\\photos\\été été:1*"}},
         {"relative\\path", '\\', {}, {}},
     };
+    // clang-format on
     for (const auto &c : cases) {
         std::vector<std::string> got;
         for (const FolderRow &r : folderRows(c.path, c.subfolders, c.separator))
@@ -112,39 +101,27 @@ TEST(PreviewTest, HalfThePictureInDevicePixelsNeverMoreThanThePicture)
 {
     EXPECT_EQ(previewPixels({801, 601}), (PixelSize{401, 301}));
     EXPECT_EQ(previewPixels({1, 1}), (PixelSize{1, 1}));
-    const struct
-    {
-        PixelSize picture;
-        double ratio;
-        PixelSize decoded;
-    } cases[] = {{{6000, 4000}, 1.0, {3000, 2000}},
-                 {{801, 601}, 1.0, {401, 301}},
-                 {{6000, 4000}, 2.0, {6000, 4000}},
-                 {{6000, 4000}, 1.5, {4500, 3000}},
-                 {{3, 1}, 1.25, {2, 1}},
-                 {{100, 100}, 0.0, {50, 50}},
-                 {{100, 100}, 4.0, {100, 100}}};
+    // clang-format off
+    const struct { PixelSize picture; double ratio; PixelSize decoded; } cases[] = {
+        {{6000, 4000}, 1.0, {3000, 2000}}, {{801, 601}, 1.0, {401, 301}},
+        {{6000, 4000}, 2.0, {6000, 4000}}, {{6000, 4000}, 1.5, {4500, 3000}},
+        {{3, 1}, 1.25, {2, 1}}, {{100, 100}, 0.0, {50, 50}}, {{100, 100}, 4.0, {100, 100}}};
+    // clang-format on
     for (const auto &c : cases)
         EXPECT_EQ(decodeSize(c.picture, c.ratio), c.decoded) << c.picture.width << " @" << c.ratio;
 }
 
 TEST(PreviewTest, CameraPicturesPassBombsAndStripsDoNot)
 {
+    // 45 MP, refused by Qt's default limit; 100 MP medium format; exactly 512 MB;
+    // then strips: a few pixels, but too long to scale or show.
+    // clang-format off
     const std::pair<PixelSize, bool> cases[] = {
-        {{8256, 5504}, true},  // 45 MP, refused by Qt's default limit
-        {{11648, 8736}, true}, // 100 MP medium format
-        {{16384, 8192}, true}, // exactly 512 MB
-        {{16384, 8193}, false},
-        {{60000, 60000}, false},
-        {{0, 10}, false},
-        {{10, -1}, false},
-        // Strips: a few pixels, but too long to scale or show.
-        {{65534, 2048}, true},
-        {{1, 65534}, true},
-        {{65535, 1}, false},
-        {{2, 65535}, false},
-        {{524288, 2}, false},
-        {{2097213, 4}, false}};
+        {{8256, 5504}, true}, {{11648, 8736}, true}, {{16384, 8192}, true}, {{16384, 8193}, false},
+        {{60000, 60000}, false}, {{0, 10}, false}, {{10, -1}, false},
+        {{65534, 2048}, true}, {{1, 65534}, true}, {{65535, 1}, false}, {{2, 65535}, false},
+        {{524288, 2}, false}, {{2097213, 4}, false}};
+    // clang-format on
     for (const auto &[size, shown] : cases)
         EXPECT_EQ(previewCanShow(size), shown) << size.width << "x" << size.height;
 }

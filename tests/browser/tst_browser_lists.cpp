@@ -14,19 +14,13 @@ using namespace velumbra;
 
 namespace {
 
-/// Records the keys a child leaves unhandled, as the main window would see them.
-class KeySink : public QWidget
-{
-public:
+// Records the keys a child leaves unhandled, as the main window would see them.
+// clang-format off
+struct KeySink : QWidget {
     QList<int> keys;
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override
-    {
-        if (event->key() != Qt::Key_Shift)
-            keys.push_back(event->key());
-    }
+    void keyPressEvent(QKeyEvent *e) override { if (e->key() != Qt::Key_Shift) keys << e->key(); }
 };
+// clang-format on
 
 QPoint centreOf(QListView *view, int row)
 {
@@ -61,33 +55,24 @@ private Q_SLOTS:
         m_path = QDir::toNativeSeparators(QDir::cleanPath(m_dir->path()));
     }
 
-    // Files only, hidden ones left out, sorted ignoring case.
-    void listingRules_data()
-    {
-        QTest::addColumn<QString>("pattern");
-        QTest::addColumn<QStringList>("listed");
-        QTest::newRow("*.jpg") << "*.jpg" << QStringList{"10.jpg",    "9.jpg",   "A.JPG",  "b.jpg",
-                                                         "Zèbre.jpg", "Été.JPG", "été.jpg"};
-        QTest::newRow("empty pattern")
-            << "" << QStringList{"10.jpg", "9.jpg",     "a.jpeg",    "A.JPG",   "b.jpg",
-                                 "notes",  "photo.BMP", "Zèbre.jpg", "Été.JPG", "été.jpg"};
-        QTest::newRow("nothing matches") << "*.gif" << QStringList{};
-    }
-
+    // Files only, hidden ones left out, sorted ignoring case; the pattern applied.
     void listingRules()
     {
-        QFETCH(QString, pattern);
-        QFETCH(QStringList, listed);
         make({"b.jpg", "A.JPG", "a.jpeg", "Zèbre.jpg", "été.jpg", "Été.JPG", ".cachée.jpg",
               "photo.BMP", "notes", "10.jpg", "9.jpg"},
              {"dossier.jpg", ".hidden"});
         FileList list;
-        list.setPattern(pattern);
         QVERIFY(list.setPath(m_path));
-        QStringList got;
-        for (int i = 0; i < list.count(); ++i)
-            got.push_back(list.entry(i));
-        QCOMPARE(got, listed);
+        const auto listed = [&] {
+            QStringList got;
+            for (int i = 0; i < list.count(); ++i)
+                got.push_back(list.entry(i));
+            return got.join(u' ');
+        };
+        QCOMPARE(listed(),
+                 "10.jpg 9.jpg a.jpeg A.JPG b.jpg notes photo.BMP Zèbre.jpg Été.JPG été.jpg");
+        list.setPattern(QStringLiteral("*.jpg"));
+        QCOMPARE(listed(), "10.jpg 9.jpg A.JPG b.jpg Zèbre.jpg Été.JPG été.jpg");
     }
 
     // The current entry and the selection survive a new pattern and a
@@ -137,8 +122,8 @@ private Q_SLOTS:
         QCOMPARE(clicked.count(), 4);
         // The right button keeps the selection for the conversion menu.
         QTest::mouseClick(list->viewport(), Qt::RightButton, {}, centreOf(list, 0));
-        QCOMPARE(right.count(), 1);
-        QCOMPARE(clicked.count(), 4);
+        QCOMPARE(std::pair(right.count(), clicked.count()),
+                 (std::pair<qsizetype, qsizetype>(1, 4)));
         QCOMPARE(list->selectedNames(), (QStringList{"b.jpg", "c.jpg"}));
         // Enter is the window's: it presses the default button.
         QTest::keyClick(list, Qt::Key_Return);
@@ -155,11 +140,10 @@ private Q_SLOTS:
         QCOMPARE(list->path(), m_path);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        // The root down to the folder, then its visible subfolders.
+        // The root down to the folder, then its visible subfolders (their rows:
+        // test_browser_core).
         const int rows = list->model()->rowCount();
         QCOMPARE(rows, int(m_path.count(QDir::separator())) + 3);
-        QCOMPARE(list->model()->index(0, 0).data().toString(), QDir::rootPath());
-        QCOMPARE(list->model()->index(rows - 2, 0).data().toString(), QStringLiteral("archives"));
         QSignalSpy changed(list, &FolderList::pathChanged);
         // A click only highlights; Enter goes to the window; Space opens.
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centreOf(list, rows - 1));
@@ -178,33 +162,22 @@ private Q_SLOTS:
         QCOMPARE(changed.count(), 3);
     }
 
-    void unreadableFoldersKeepTheListsWhereTheyWere_data()
-    {
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("removed") << "gone"
-                                 << "n'existe pas ou plus";
-        QTest::newRow("a file") << "file.jpg"
-                                << "ce n'est pas un dossier";
-    }
-
     void unreadableFoldersKeepTheListsWhereTheyWere()
     {
-        QFETCH(QString, target);
-        QFETCH(QString, reason);
         FolderList folders;
         FileList files;
         QVERIFY(folders.setPath(make({"file.jpg"}, {"gone"})) && files.setPath(m_path));
         QVERIFY(QDir(m_path).rmdir(QStringLiteral("gone")));
-        const QString full = m_path + QDir::separator() + target;
-        for (const Result<> &r : {folders.setPath(full), files.setPath(full)}) {
-            QVERIFY(!r);
-            const QString error = QString::fromStdString(r.reason());
-            QVERIFY2(error.contains("« " + full + " »") && error.contains(reason),
-                     qPrintable(error));
+        for (const auto &[target, reason] :
+             {std::pair{"gone", "n'existe pas ou plus"}, {"file.jpg", "ce n'est pas un dossier"}}) {
+            const QString full = m_path + QDir::separator() + QLatin1String(target);
+            for (const Result<> &r : {folders.setPath(full), files.setPath(full)}) {
+                const QString error = QString::fromStdString(r.reason());
+                QVERIFY2(!r && error.contains("« " + full + " »") && error.contains(reason),
+                         qPrintable(error));
+            }
         }
-        QCOMPARE(folders.path(), m_path);
-        QCOMPARE(files.path(), m_path);
+        QCOMPARE(folders.path() + files.path(), m_path + m_path);
         // Opened from the list itself, the failure is reported for the window to show.
         QSignalSpy failed(&folders, &FolderList::openFailed);
         QVERIFY(folders.setPath(make({}, {"later"})));

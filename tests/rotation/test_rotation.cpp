@@ -16,15 +16,10 @@ using namespace velumbra;
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
 // The interval box's reader, one rule a row.
-struct NumberCase
-{
-    std::string text;
-    double value;
-};
-
-class ReadNumber : public testing::TestWithParam<NumberCase>
-{
-};
+// clang-format off
+struct NumberCase { std::string text; double value; };
+class ReadNumber : public testing::TestWithParam<NumberCase> {};
+// clang-format on
 
 TEST_P(ReadNumber, ReadsTheLeadingNumberNeverNaN)
 {
@@ -42,17 +37,10 @@ INSTANTIATE_TEST_SUITE_P(Table, ReadNumber, testing::ValuesIn(std::vector<Number
     {"&HFFFFFFFFFFFF", 281474976710655.0}, {"&H" + std::string(300, 'F'), kInf}}));
 // clang-format on
 
-struct IntervalCase
-{
-    const char *text;
-    int unit;
-    const char *shown;
-    double seconds;
-};
-
-class Interval : public testing::TestWithParam<IntervalCase>
-{
-};
+// clang-format off
+struct IntervalCase { const char *text; int unit; const char *shown; double seconds; };
+class Interval : public testing::TestWithParam<IntervalCase> {};
+// clang-format on
 
 TEST_P(Interval, ClampsToTheUnitAndReadsBackUnchanged)
 {
@@ -80,20 +68,11 @@ TEST(Interval, DividesInTheOrderStoredDueTimesWereComputedWith)
 }
 
 // What OK does, by the stored index of the chosen button and what the window has.
-struct OkCase
-{
-    int index;
-    bool currentFile, rightButton, tray;
-    bool valid, interval, rotates;
-    std::optional<WallpaperLifetime> setFor;
-    bool quits;
-    WindowPlace place;
-    bool icon;
-};
-
-class OkAction : public testing::TestWithParam<OkCase>
-{
-};
+// clang-format off
+struct OkCase { int index; bool currentFile, rightButton, tray; bool valid, interval, rotates;
+                std::optional<WallpaperLifetime> setFor; bool quits; WindowPlace place; bool icon; };
+class OkAction : public testing::TestWithParam<OkCase> {};
+// clang-format on
 
 TEST_P(OkAction, Decides)
 {
@@ -136,25 +115,22 @@ INSTANTIATE_TEST_SUITE_P(Table, OkAction, testing::ValuesIn(std::vector<OkCase>{
 constexpr double kSecond = 1.0 / 86400.0;
 
 // The window's side of the rotation, recording what the ticks did.
+// clang-format off
 struct FakeView : RotationView
 {
     std::vector<std::string> files{"a.bmp", "b.bmp"}, wallpapers;
     int pendingRuns = 0;
-    std::function<void()> duringEvents;
+    std::function<void()> duringEvents = [] {};
     bool ending = false;
 
     std::int64_t fileCount() const override { return std::int64_t(files.size()); }
     std::string filePath(std::int64_t i) const override { return files[std::size_t(i)]; }
-    void processPendingEvents() override
-    {
-        ++pendingRuns;
-        if (duringEvents)
-            duringEvents();
-    }
+    void processPendingEvents() override { ++pendingRuns; duringEvents(); }
     bool isEnding() const override { return ending; }
     void showCurrentFile(const std::string &) override {}
     void setWallpaperUntilLogoff(const std::string &p) override { wallpapers.push_back(p); }
 };
+// clang-format on
 
 struct RotationTest : testing::Test
 {
