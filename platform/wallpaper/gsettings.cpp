@@ -1,4 +1,5 @@
 #include "platform/wallpaper/gsettings.h"
+#include "platform/wallpaper/desktopprocess.h"
 #include "platform/wallpaper/filecheck.h"
 #include "platform/wallpaper/x11root.h"
 
@@ -133,8 +134,9 @@ std::string GSettingsSetter::name() const
 
 Result<> GSettingsSetter::setWallpaper(const std::string &path, WallpaperLifetime)
 {
-    if (Result<> usable = checkWallpaperFile(path); !usable)
-        return usable;
+    // The desktop would take a file that is no picture and show nothing.
+    if (const Result<std::string> usable = checkedPicture(path); !usable)
+        return Failure{usable.reason()};
     const Keys keys = keysOf(m_flavour);
     SchemaPtr schema = lookupSchema(keys.backgroundSchema);
     if (!schema || !hasStringKey(schema.get(), keys.pictureKey))

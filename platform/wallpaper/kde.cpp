@@ -1,4 +1,5 @@
 #include "platform/wallpaper/kde.h"
+#include "platform/wallpaper/desktopprocess.h"
 #include "platform/wallpaper/filecheck.h"
 
 #include <QDBusConnection>
@@ -27,6 +28,9 @@ std::string plasmaWallpaperScript(const std::string &url)
            "desktops().forEach(function (d) {\n"
            "    d.wallpaperPlugin = 'org.kde.image';\n"
            "    d.currentConfigGroup = ['Wallpaper', 'org.kde.image', 'General'];\n"
+           // The same name again would not reload a picture rewritten meanwhile.
+           "    d.writeConfig('Image', '');\n"
+           "    d.reloadConfig();\n"
            "    d.writeConfig('Image', url);\n"
            "    d.reloadConfig();\n"
            "    print(d.readConfig('Image') + '\\n');\n"
@@ -88,8 +92,9 @@ Result<QString> evaluate(const std::string &script)
 
 Result<> KdeSetter::setWallpaper(const std::string &path, WallpaperLifetime)
 {
-    if (Result<> usable = checkWallpaperFile(path); !usable)
-        return usable;
+    // The desktop would take a file that is no picture and show nothing.
+    if (const Result<std::string> usable = checkedPicture(path); !usable)
+        return Failure{usable.reason()};
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return Failure{"Le bus de session D-Bus est inaccessible : le papier peint "

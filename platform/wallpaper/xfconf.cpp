@@ -1,4 +1,5 @@
 #include "platform/wallpaper/xfconf.h"
+#include "platform/wallpaper/desktopprocess.h"
 #include "platform/wallpaper/filecheck.h"
 #include "platform/wallpaper/x11root.h"
 
@@ -119,8 +120,9 @@ XfconfSetter::XfconfSetter(std::string display) : m_display(std::move(display)) 
 
 Result<> XfconfSetter::setWallpaper(const std::string &path, WallpaperLifetime)
 {
-    if (Result<> usable = checkWallpaperFile(path); !usable)
-        return usable;
+    // The desktop would take a file that is no picture and show nothing.
+    if (const Result<std::string> usable = checkedPicture(path); !usable)
+        return Failure{usable.reason()};
     if (!QDBusConnection::sessionBus().isConnected())
         return Failure{"Le bus de session D-Bus est inaccessible : le papier peint "
                        "reste inchangé."};

@@ -2,13 +2,13 @@
 // The built program's command line on a real X server with the root-window
 // backend, its pixels read back: a picture set, then a usage error.
 
-#include "tests/desktop/support.h"
+#include "tests/desktop/session.h"
 
 #include <gtest/gtest.h>
 
-using namespace wallpapertest;
+using namespace desktoptest;
 
-QStringList wallpapertest::requiredPrograms()
+QStringList desktoptest::requiredPrograms()
 {
     return {QStringLiteral("Xvfb")};
 }
@@ -19,7 +19,7 @@ TEST(CommandLine, SetsTheRootAndRefusesInFrench)
 {
     QTemporaryDir dir;
     const QString picture = dir.filePath(QStringLiteral("a é.png"));
-    ASSERT_TRUE(writeQuadrantPicture(picture, kPictureA, {320, 240}));
+    ASSERT_TRUE(writeQuadrants(picture, kPictureA, {320, 240}));
     Xvfb x;
     ASSERT_TRUE(x.running());
     QStringList env = userEnvironment(dir.filePath(QStringLiteral("user")), x.display());

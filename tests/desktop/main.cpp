@@ -1,7 +1,7 @@
 // The main of the desktop tests: a test whose desktop component is not
-// installed says so and counts as skipped. Kept out of support.cpp so that a
-// program with a main of its own can link the support library.
-#include "tests/desktop/support.h"
+// installed says so and counts as skipped. Kept out of session.cpp so that a
+// program with a main of its own can link the library.
+#include "tests/desktop/session.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>
@@ -13,11 +13,11 @@
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    for (const QString &program : wallpapertest::requiredPrograms()) {
+    for (const QString &program : desktoptest::requiredPrograms()) {
         if (QStandardPaths::findExecutable(program).isEmpty()) {
             std::printf("SKIPPED: %s is not installed (scripts/test installs it)\n",
                         qPrintable(program));
-            return wallpapertest::kSkipCode;
+            return desktoptest::kSkipCode;
         }
     }
     testing::InitGoogleTest(&argc, argv);

@@ -2,15 +2,15 @@
 // its settings file read back with QSettings, as pcmanfm-qt reads it.
 
 #include "platform/wallpaper/lxqt.h"
-#include "tests/desktop/contract.h"
-
-#include <QSettings>
+#include "tests/desktop/session.h"
 
 #include <gtest/gtest.h>
 
-QStringList wallpapertest::requiredPrograms()
+using namespace desktoptest;
+
+QStringList desktoptest::requiredPrograms()
 {
-    return {QStringLiteral("Xvfb"), QStringLiteral("dbus-daemon"), QStringLiteral("pcmanfm-qt")};
+    return {u"Xvfb"_s, u"dbus-daemon"_s, u"pcmanfm-qt"_s};
 }
 
 namespace {
@@ -18,23 +18,8 @@ namespace {
 TEST(Lxqt, KeepsTheContract)
 {
     QTemporaryDir root;
-    ASSERT_TRUE(root.isValid());
-    desktoptest::XDesktop lxqt(
-        {QStringLiteral("pcmanfm-qt"), QStringLiteral("--desktop"),
-         QStringLiteral("--profile=lxqt")},
-        // What startlxqt sets; pcmanfm-qt finds LXQt's default settings there.
-        {QStringLiteral("XDG_CURRENT_DESKTOP=LXQt"),
-         QStringLiteral("XDG_CONFIG_DIRS=/etc:/etc/xdg:/usr/share"),
-         QStringLiteral("NO_AT_BRIDGE=1"), QStringLiteral("QT_QPA_PLATFORM=xcb"),
-         QStringLiteral("-WAYLAND_DISPLAY"), QStringLiteral("-SWAYSOCK")},
-        [](const QString &home) {
-            const QSettings settings(home +
-                                         QStringLiteral("/.config/pcmanfm-qt/lxqt/settings.conf"),
-                                     QSettings::IniFormat);
-            return settings.value(QStringLiteral("Desktop/Wallpaper"), QStringLiteral(""))
-                .toString();
-        });
-    desktoptest::runContract(lxqt, root.path());
+    XDesktop lxqt(xSession(u"lxqt"_s));
+    runContract(lxqt, root.path());
 }
 
 // pcmanfm-qt is built with Qt 5, which reads its file as Latin-1: what

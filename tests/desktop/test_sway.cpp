@@ -4,7 +4,7 @@
 // own, no IPC socket given); weston is a compositor without layer-shell.
 
 #include "platform/wallpaper/sway.h"
-#include "tests/desktop/contract.h"
+#include "tests/desktop/session.h"
 
 #include <QDir>
 
@@ -12,46 +12,46 @@
 
 #include <unistd.h>
 
-using namespace wallpapertest;
+using namespace desktoptest;
 
-QStringList wallpapertest::requiredPrograms()
+QStringList desktoptest::requiredPrograms()
 {
-    return {QStringLiteral("sway"), QStringLiteral("swaybg"), QStringLiteral("grim"),
-            QStringLiteral("setpriv"), QStringLiteral("weston")};
+    return {u"sway"_s, u"swaybg"_s, u"grim"_s, u"setpriv"_s, u"weston"_s};
 }
 
 namespace {
 
-const QStringList kUserEnv{
-    QStringLiteral("-XDG_CONFIG_HOME"),     QStringLiteral("-XDG_STATE_HOME"),
-    QStringLiteral("-XDG_DATA_HOME"),       QStringLiteral("-DISPLAY"),
-    QStringLiteral("-XDG_CURRENT_DESKTOP"), QStringLiteral("-DBUS_SESSION_BUS_ADDRESS")};
+// sway refuses root: as root, sway and every program of its session run as "nobody".
+QStringList asSwayUser(const QString &program)
+{
+    if (::geteuid() != 0)
+        return {program};
+    return {u"setpriv"_s, u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s, program};
+}
 
-// As root, sway and every program of its session run as "nobody".
-class Sway final : public desktoptest::Desktop
+class Sway final : public Desktop
 {
 public:
     explicit Sway(bool ipc) : m_ipc(ipc) {}
 
-    void login(const QString &home, bool) override
+    void login(const QString &root, bool) override
     {
         m_server.reset();
-        m_runtime = home + QStringLiteral("/runtime%1").arg(++m_sessions);
+        m_runtime = root + u"/runtime%1"_s.arg(++m_sessions);
         ASSERT_TRUE(QDir().mkpath(m_runtime));
+        env = userEnvironment(root);
         if (::geteuid() == 0) {
-            ASSERT_EQ(::chown(qPrintable(home), 65534, 65534), 0);
+            ASSERT_EQ(runProgram(u"chown"_s, {"-R", "65534:65534", root}).exitCode, 0);
         }
         QStringList args{m_runtime};
         if (!m_ipc)
-            args << QStringLiteral("bare");
-        m_server = std::make_unique<ScriptServer>(QStringLiteral("sway.sh"), args, QStringList{});
-        ASSERT_TRUE(m_server->running()) << "sway did not start";
+            args << u"bare"_s;
+        m_server = std::make_unique<Server>(u"sway.sh"_s, args);
         const QStringList where = m_server->firstLine().split(u' ');
-        m_env = kUserEnv + QStringList{QStringLiteral("WAYLAND_DISPLAY=") + where.value(1),
-                                       QStringLiteral("XDG_RUNTIME_DIR=") + m_runtime,
-                                       QStringLiteral("HOME=") + home,
-                                       m_ipc ? QStringLiteral("SWAYSOCK=") + where.value(0)
-                                             : QStringLiteral("-SWAYSOCK")};
+        ASSERT_EQ(where.size(), 2) << "sway did not start";
+        env << u"WAYLAND_DISPLAY="_s + where[1] << u"XDG_RUNTIME_DIR="_s + m_runtime;
+        if (m_ipc)
+            env << u"SWAYSOCK="_s + where[0];
     }
 
     // The compositor ends, and with it every swaybg of the session.
@@ -60,12 +60,20 @@ public:
     [[nodiscard]] RunResult run(const QString &program, const QStringList &args) const override
     {
         QStringList argv = asSwayUser(program) + args;
-        return runProgram(argv.takeFirst(), argv, m_env);
+        return runProgram(argv.takeFirst(), argv, env);
     }
 
     [[nodiscard]] bool shows(const Quadrants &colours) const override
     {
-        return swayScreenShows(m_env, colours);
+        const QImage shot =
+            QImage::fromData(run(u"grim"_s, {u"-t"_s, u"ppm"_s, "-"}).stdOut, "PPM");
+        for (std::size_t q = 0; q < 4; ++q) {
+            if (!closeTo(shot.pixelColor((q % 2 ? 3 : 1) * shot.width() / 4,
+                                         (q / 2 ? 3 : 1) * shot.height() / 4),
+                         colours[q]))
+                return false;
+        }
+        return !shot.isNull();
     }
 
     // A new picture ends the swaybg of the one before.
@@ -75,9 +83,9 @@ public:
             return;
         int running = 0;
         const QByteArray mine = "XDG_RUNTIME_DIR=" + m_runtime.toLocal8Bit();
-        for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-            QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
-            QFile environ(QStringLiteral("/proc/%1/environ").arg(pid));
+        for (const QString &pid : QDir(u"/proc"_s).entryList(QDir::Dirs)) {
+            QFile comm(u"/proc/%1/comm"_s.arg(pid));
+            QFile environ(u"/proc/%1/environ"_s.arg(pid));
             if (comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == "swaybg" &&
                 environ.open(QIODevice::ReadOnly) && environ.readAll().split('\0').contains(mine))
                 ++running;
@@ -89,56 +97,41 @@ private:
     bool m_ipc;
     QString m_runtime;
     int m_sessions = 0;
-    std::unique_ptr<ScriptServer> m_server;
-    QStringList m_env;
+    std::unique_ptr<Server> m_server;
 };
 
-class Contract : public testing::TestWithParam<bool>
+TEST(Sway, KeepsTheContractThroughItsIpcAndThroughSwaybg)
 {
-};
-
-TEST_P(Contract, IsKept)
-{
-    QTemporaryDir root;
-    ASSERT_TRUE(root.isValid());
-    Sway sway(GetParam());
-    desktoptest::runContract(sway, desktoptest::openToAll(root));
-}
-
-INSTANTIATE_TEST_SUITE_P(Backend, Contract, testing::Values(true, false),
-                         [](const testing::TestParamInfo<bool> &p) {
-                             return p.param ? "SwayIpc" : "Swaybg";
-                         });
-
-// Dead sockets and compositors without a way to a wallpaper get the reason.
-TEST(Sway, WithoutAWayToTheWallpaperTheReasonIsSaid)
-{
-    QTemporaryDir root;
-    ASSERT_TRUE(root.isValid());
-    const QString runtime = root.filePath(QStringLiteral("runtime"));
-    ASSERT_TRUE(QDir().mkpath(runtime));
-    ScriptServer weston(QStringLiteral("weston.sh"), {runtime}, {});
-    ASSERT_TRUE(weston.running()) << "weston did not start";
-    const QString picture = root.filePath(QStringLiteral("a.png"));
-    ASSERT_TRUE(writeQuadrantPicture(picture, kPictureA, {64, 64}));
-    const QStringList env =
-        kUserEnv + QStringList{QStringLiteral("WAYLAND_DISPLAY=") + weston.firstLine(),
-                               QStringLiteral("XDG_RUNTIME_DIR=") + runtime,
-                               QStringLiteral("HOME=") + root.path()};
-    const std::pair<QString, const char *> cases[] = {
-        {QStringLiteral("-SWAYSOCK"), "wlr-layer-shell"},
-        {QStringLiteral("SWAYSOCK=") + root.filePath(QStringLiteral("gone.sock")),
-         "sway ne répond pas"},
-    };
-    for (const auto &[sway, reason] : cases) {
-        const RunResult r = runProgram(lastingtest::lastingCliPath(),
-                                       {QStringLiteral("set"), picture}, env + QStringList{sway});
-        EXPECT_EQ(r.exitCode, 1);
-        EXPECT_TRUE(r.stdErr.contains(QString::fromUtf8(reason))) << qPrintable(r.stdErr);
+    for (const bool ipc : {true, false}) {
+        SCOPED_TRACE(ipc ? "sway's IPC" : "swaybg");
+        QTemporaryDir root;
+        Sway sway(ipc);
+        runContract(sway, openToAll(root));
     }
 }
 
-TEST(SwayPlainPath, OnlyNamesSwayLeavesAlone)
+// A compositor without layer-shell, and a dead sway socket, get their reasons.
+TEST(Sway, WithoutAWayToTheWallpaperTheReasonIsSaid)
+{
+    QTemporaryDir root;
+    QStringList env = userEnvironment(root.path());
+    const QString runtime = root.filePath(u"runtime"_s);
+    Server weston(u"weston.sh"_s, {runtime});
+    ASSERT_FALSE(weston.firstLine().isEmpty()) << "weston did not start";
+    const QString picture = root.filePath(u"a.png"_s);
+    ASSERT_TRUE(writeQuadrants(picture, kPictureA, {64, 64}));
+    env << u"WAYLAND_DISPLAY="_s + weston.firstLine();
+    for (const auto &[sway, reason] :
+         {std::pair{u"-SWAYSOCK"_s, "wlr-layer-shell"},
+          {u"SWAYSOCK="_s + root.filePath(u"gone"_s), "sway ne répond pas"}}) {
+        const RunResult r = runProgram(cliPath(), {u"set"_s, picture}, env + QStringList{sway});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE(r.stdErr.contains(QString::fromUtf8(reason))) << r.stdErr;
+    }
+}
+
+// sway word-expands names and splits them at ';' and ',': only plain names reach it.
+TEST(Sway, OnlyPlainNamesReachSway)
 {
     for (const char *plain : {"/run/user/1000/velumbra/wallpaper-0.jpg", "/tmp/a_b-c.png"})
         EXPECT_TRUE(velumbra::isPlainSwayPath(plain)) << plain;

@@ -2,7 +2,7 @@
 // output is scaled by 1.5: its window, its application id, its screenshot,
 // and the screen size it works with.
 
-#include "tests/desktop/contract.h"
+#include "tests/desktop/session.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -10,12 +10,11 @@
 
 #include <gtest/gtest.h>
 
-using namespace wallpapertest;
+using namespace desktoptest;
 
-QStringList wallpapertest::requiredPrograms()
+QStringList desktoptest::requiredPrograms()
 {
-    return {QStringLiteral("sway"), QStringLiteral("swaymsg"), QStringLiteral("grim"),
-            QStringLiteral("setpriv")};
+    return {u"sway"_s, u"swaymsg"_s, u"grim"_s, u"setpriv"_s};
 }
 
 namespace {
@@ -23,7 +22,7 @@ namespace {
 // The node of the tree of sway whose application id is @p appId.
 QJsonObject findNode(const QJsonObject &node, const QString &appId)
 {
-    if (node.value(QStringLiteral("app_id")).toString() == appId)
+    if (node.value(u"app_id"_s).toString() == appId)
         return node;
     for (const char *children : {"nodes", "floating_nodes"}) {
         for (const QJsonValue &child : node.value(QLatin1String(children)).toArray()) {
@@ -37,59 +36,51 @@ QJsonObject findNode(const QJsonObject &node, const QString &appId)
 TEST(WaylandWindow, NativeClientWithItsIdAndTheOutputsPixels)
 {
     QTemporaryDir root;
-    ASSERT_TRUE(root.isValid());
-    const QString runtime = desktoptest::openToAll(root) + QStringLiteral("/runtime");
+    const QString runtime = openToAll(root) + u"/runtime"_s;
     ASSERT_TRUE(QDir().mkpath(runtime));
-    ScriptServer sway(QStringLiteral("sway.sh"), {runtime}, {});
-    ASSERT_TRUE(sway.running()) << "sway did not start";
+    Server sway(u"sway.sh"_s, {runtime});
     const QStringList where = sway.firstLine().split(u' ');
-    ASSERT_EQ(where.size(), 2);
+    ASSERT_EQ(where.size(), 2) << "sway did not start";
     // No platform named and no X server: the program must choose Wayland itself.
     const QStringList env =
         userEnvironment(root.path(), {}) +
-        QStringList{QStringLiteral("XDG_RUNTIME_DIR=") + runtime,
-                    QStringLiteral("WAYLAND_DISPLAY=") + where[1],
-                    QStringLiteral("SWAYSOCK=") + where[0], QStringLiteral("-DISPLAY"),
-                    QStringLiteral("-QT_QPA_PLATFORM")};
+        QStringList{u"XDG_RUNTIME_DIR="_s + runtime, u"WAYLAND_DISPLAY="_s + where[1],
+                    u"SWAYSOCK="_s + where[0], u"-DISPLAY"_s, u"-QT_QPA_PLATFORM"_s};
     const auto swaymsg = [&](const QStringList &args) {
-        return runProgram(QStringLiteral("swaymsg"), args, env);
+        return runProgram(u"swaymsg"_s, args, env);
     };
     // Qt alone would give 853 x 480 logical pixels times a whole factor of 2.
-    ASSERT_EQ(swaymsg({QStringLiteral("output * scale 1.5")}).exitCode, 0);
+    ASSERT_EQ(swaymsg({u"output * scale 1.5"_s}).exitCode, 0);
 
-    const RunResult probe =
-        runProgram(QStringLiteral(SCREEN_PROBE), {},
-                   env + QStringList{QStringLiteral("QT_QPA_PLATFORM=wayland")});
+    const RunResult probe = runProgram(QStringLiteral(SCREEN_PROBE), {},
+                                       env + QStringList{u"QT_QPA_PLATFORM=wayland"_s});
     EXPECT_EQ(probe.stdOut.trimmed(), "1280 720") << qPrintable(probe.stdErr);
 
-    desktoptest::Daemon velumbra(QStringLiteral(VELUMBRA_PROGRAM), {}, env);
+    Server velumbra(QStringLiteral(VELUMBRA_PROGRAM), {}, env);
     QJsonObject window;
     const auto find = [&] {
-        const QJsonDocument tree = QJsonDocument::fromJson(
-            swaymsg({QStringLiteral("-t"), QStringLiteral("get_tree")}).stdOut);
-        window = findNode(tree.object(), QStringLiteral("org.velumbra.Velumbra"));
+        const QJsonDocument tree =
+            QJsonDocument::fromJson(swaymsg({u"-t"_s, u"get_tree"_s}).stdOut);
+        window = findNode(tree.object(), u"org.velumbra.Velumbra"_s);
         return !window.isEmpty();
     };
     ASSERT_TRUE(eventually(find)) << "no Wayland window with the application id "
                                      "org.velumbra.Velumbra";
-    EXPECT_EQ(window.value(QStringLiteral("shell")).toString(), QStringLiteral("xdg_shell"));
+    EXPECT_EQ(window.value(u"shell"_s).toString(), u"xdg_shell"_s);
 
     // grim sees physical pixels: the window's rectangle times 1.5. sway's
     // background here is black; the window, once drawn and placed, is not.
     const auto windowShows = [&] {
         if (!find())
             return false;
-        const QJsonObject rect = window.value(QStringLiteral("rect")).toObject();
+        const QJsonObject rect = window.value(u"rect"_s).toObject();
         const auto middle = [&rect](const char *start, const char *length) {
             return int((rect.value(QLatin1String(start)).toInt() +
                         rect.value(QLatin1String(length)).toInt() / 2) *
                        1.5);
         };
-        const QImage shot = QImage::fromData(
-            runProgram(QStringLiteral("grim"),
-                       {QStringLiteral("-t"), QStringLiteral("ppm"), QStringLiteral("-")}, env)
-                .stdOut,
-            "PPM");
+        const QImage shot =
+            QImage::fromData(runProgram(u"grim"_s, {u"-t"_s, u"ppm"_s, u"-"_s}, env).stdOut, "PPM");
         return shot.size() == QSize(1280, 720) &&
                qGray(shot.pixel(middle("x", "width"), middle("y", "height"))) > 100;
     };

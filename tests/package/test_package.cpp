@@ -6,7 +6,7 @@
 
 #include "about/pageaddress.h"
 #include "tests/common/testpictures.h"
-#include "tests/desktop/support.h"
+#include "tests/desktop/session.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -18,10 +18,10 @@
 // After GoogleTest, whose templates Xlib's macros (None, Bool) break.
 #include <X11/Xlib.h>
 
-using namespace wallpapertest;
+using namespace desktoptest;
 using velumbra::test::readFile;
 
-QStringList wallpapertest::requiredPrograms()
+QStringList desktoptest::requiredPrograms()
 {
     return {"Xvfb",           "xwininfo",     "lintian",
             "dpkg-shlibdeps", "appstreamcli", "desktop-file-validate"};

@@ -2,7 +2,8 @@
 # A private desktop session for a test: its own session bus, then each
 # program given as one argument (run by sh -c) with that bus. Prints the
 # bus address on the first line of standard output, then waits until
-# standard input closes; the test closes it to end the session.
+# standard input closes; the test closes it to end the session, and the
+# programs get SIGTERM first, as at a logoff.
 #
 # With SESSION_NO_ACTIVATION=1 the bus starts no service on demand, as on a
 # desktop where a daemon is not installed.
@@ -46,8 +47,14 @@ if [ "${SESSION_SYSTEM_BUS:-}" = 1 ]; then
     [ -d /run/systemd ] && mount -t tmpfs none /run/systemd 2>/dev/null
 fi
 echo "$DBUS_SESSION_BUS_ADDRESS"
+pids=""
 for program in "$@"; do
     sh -c "$program" </dev/null &
+    pids="$pids $!"
 done
 cat >/dev/null
+# As at a logoff, the programs are asked to end and write their files first;
+# whatever is left ends with the namespace.
+[ -n "$pids" ] && kill -TERM $pids 2>/dev/null
+wait
 rm -rf "$bus_dir"

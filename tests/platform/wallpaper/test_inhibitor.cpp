@@ -2,7 +2,7 @@
 // services (xfce4-power-manager, ksmserver) need a whole session; here a
 // stand-in on a private bus records what a desktop would be asked.
 
-#include "tests/desktop/support.h"
+#include "tests/desktop/session.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -13,11 +13,11 @@
 
 #include <gtest/gtest.h>
 
-using namespace wallpapertest;
+using namespace desktoptest;
 
-QStringList wallpapertest::requiredPrograms()
+QStringList desktoptest::requiredPrograms()
 {
-    return {QStringLiteral("dbus-daemon")};
+    return {u"dbus-daemon"_s};
 }
 
 namespace {
@@ -34,21 +34,21 @@ public:
 public Q_SLOTS:
     uint Inhibit(const QString &application, const QString &reason)
     {
-        calls << QStringLiteral("Inhibit ") + application;
+        calls << u"Inhibit "_s + application;
         caller = message().service();
         if (refuse) {
-            sendErrorReply(QDBusError::AccessDenied, QStringLiteral("kiosk"));
+            sendErrorReply(QDBusError::AccessDenied, u"kiosk"_s);
             return 0;
         }
         Q_UNUSED(reason)
         return 42;
     }
-    void UnInhibit(uint cookie) { calls << QStringLiteral("UnInhibit %1").arg(cookie); }
+    void UnInhibit(uint cookie) { calls << u"UnInhibit %1"_s.arg(cookie); }
 };
 
 struct Case
 {
-    const char *backend;
+    const char *desktop;
     bool refuse;
     int exitCode;
     QStringList calls;
@@ -61,23 +61,23 @@ class Inhibitor : public testing::TestWithParam<Case>
 TEST_P(Inhibitor, AsksTheDesktopAndLetsGoWhenTheProgramEnds)
 {
     const Case &c = GetParam();
-    PrivateSession session({QStringLiteral("SESSION_NO_ACTIVATION=1")});
-    ASSERT_TRUE(session.running());
-    QDBusConnection bus = QDBusConnection::connectToBus(session.busEnv().section(u'=', 1),
-                                                        QStringLiteral("inhibitor-test"));
+    Server session(u"session.sh"_s, {}, {u"SESSION_NO_ACTIVATION=1"_s});
+    const QString address = session.firstLine();
+    QDBusConnection bus = QDBusConnection::connectToBus(address, u"inhibitor-test"_s);
     ASSERT_TRUE(bus.isConnected());
     FakeScreenSaver saver;
     saver.refuse = c.refuse;
-    ASSERT_TRUE(bus.registerService(QStringLiteral("org.freedesktop.ScreenSaver")));
-    ASSERT_TRUE(bus.registerObject(QStringLiteral("/org/freedesktop/ScreenSaver"), &saver,
+    ASSERT_TRUE(bus.registerService(u"org.freedesktop.ScreenSaver"_s));
+    ASSERT_TRUE(bus.registerObject(u"/org/freedesktop/ScreenSaver"_s, &saver,
                                    QDBusConnection::ExportAllSlots));
 
     // The setter runs while this process answers on the bus.
     QProcess cli;
-    cli.setProcessEnvironment(environment({QStringLiteral("-DISPLAY"), session.busEnv()}));
+    cli.setProcessEnvironment(environment({u"-DISPLAY"_s, u"XDG_CURRENT_DESKTOP="_s + c.desktop,
+                                           u"DBUS_SESSION_BUS_ADDRESS="_s + address}));
     QEventLoop loop;
     QObject::connect(&cli, &QProcess::finished, &loop, &QEventLoop::quit);
-    cli.start(QStringLiteral(WALLPAPER_CLI_PATH), cliArgs(c.backend, "screensaver"));
+    cli.start(cliPath(), {u"screensaver"_s});
     loop.exec();
     EXPECT_EQ(cli.exitCode(), c.exitCode) << cli.readAllStandardError().constData();
 
@@ -91,22 +91,19 @@ TEST_P(Inhibitor, AsksTheDesktopAndLetsGoWhenTheProgramEnds)
             gone.exec();
     }
     EXPECT_EQ(saver.calls, c.calls);
-    bus.unregisterObject(QStringLiteral("/org/freedesktop/ScreenSaver"));
-    QDBusConnection::disconnectFromBus(QStringLiteral("inhibitor-test"));
+    bus.unregisterObject(u"/org/freedesktop/ScreenSaver"_s);
+    QDBusConnection::disconnectFromBus(u"inhibitor-test"_s);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Backends, Inhibitor,
-    testing::Values(
-        Case{
-            "xfce", false, 0, {QStringLiteral("Inhibit Velumbra"), QStringLiteral("UnInhibit 42")}},
-        Case{"kde", false, 0, {QStringLiteral("Inhibit Velumbra"), QStringLiteral("UnInhibit 42")}},
-        Case{
-            "sway", false, 0, {QStringLiteral("Inhibit Velumbra"), QStringLiteral("UnInhibit 42")}},
-        // A refusal is reported, and there is nothing to let go.
-        Case{"xfce", true, 1, {QStringLiteral("Inhibit Velumbra")}}),
+    testing::Values(Case{"XFCE", false, 0, {u"Inhibit Velumbra"_s, u"UnInhibit 42"_s}},
+                    Case{"KDE", false, 0, {u"Inhibit Velumbra"_s, u"UnInhibit 42"_s}},
+                    Case{"sway", false, 0, {u"Inhibit Velumbra"_s, u"UnInhibit 42"_s}},
+                    // A refusal is reported, and there is nothing to let go.
+                    Case{"XFCE", true, 1, {u"Inhibit Velumbra"_s}}),
     [](const testing::TestParamInfo<Case> &param) {
-        return std::string(param.param.backend) + (param.param.refuse ? "_refused" : "");
+        return std::string(param.param.desktop) + (param.param.refuse ? "_refused" : "");
     });
 
 } // namespace

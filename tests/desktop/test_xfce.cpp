@@ -1,0 +1,112 @@
+// XFCE: a real xfconfd started by the session (so that a logoff stops it as
+// XFCE's does, and it writes its files), xfdesktop on Xvfb for the pixels,
+// and the keys read back with xfconf-query.
+
+#include "platform/wallpaper/xfconf.h"
+#include "tests/desktop/session.h"
+
+#include <gtest/gtest.h>
+
+using namespace desktoptest;
+
+QStringList desktoptest::requiredPrograms()
+{
+    return {u"Xvfb"_s, u"dbus-daemon"_s, u"xfconf-query"_s, u"xfdesktop"_s,
+            QStringLiteral(XFCONFD)};
+}
+
+namespace {
+
+TEST(Xfce, KeepsTheContract)
+{
+    QTemporaryDir root;
+    XDesktop xfce(xSession(u"xfce"_s));
+    runContract(xfce, root.path());
+}
+
+// xfdesktop made a key per monitor and workspace it met: each gets the
+// picture, a style that hides it is replaced and any other kept.
+TEST(Xfce, WritesEveryMonitorAndWorkspaceAndShowsWhatWasHidden)
+{
+    QTemporaryDir root;
+    XDesktop xfce(xSession(u"xfce"_s));
+    xfce.login(root.path(), false);
+    const QString a = root.filePath(u"it's \"a\".jpg"_s);
+    ASSERT_TRUE(writeQuadrants(a, kPictureA));
+    const auto query = [&](const char *key, const QStringList &more = {}) {
+        return QString::fromUtf8(
+            xfce.run(u"xfconf-query"_s, QStringList{u"-c"_s, u"xfce4-desktop"_s, u"-p"_s,
+                                                    u"/backdrop/screen0/"_s + key} +
+                                            more)
+                .stdOut.trimmed());
+    };
+    const char *const rows[][4] = {
+        // key, type and value before, value after
+        {"monitorHDMI-1/workspace0/last-image", "string", "/old.jpg", "A"},
+        {"monitorHDMI-1/workspace0/image-style", "int", "5", "5"},
+        {"monitorHDMI-1/workspace1/last-image", "string", "/old.jpg", "A"},
+        {"monitorHDMI-1/workspace1/image-style", "int", "0", "3"},
+        {"monitoreDP-1/workspace0/last-image", "string", "/old.jpg", "A"},
+        {"monitoreDP-1/workspace0/last-image-old", "string", "/keep.jpg", "/keep.jpg"},
+        // The monitor of this Xvfb had no key and gets none: xfdesktop made the keys.
+        {"monitorscreen/workspace0/last-image", nullptr, nullptr, ""},
+    };
+    for (const auto &row : rows) {
+        if (row[1])
+            query(row[0], {u"-n"_s, u"-t"_s, QString::fromLatin1(row[1]), u"-s"_s,
+                           QString::fromLatin1(row[2])});
+    }
+    const RunResult r = xfce.run(cliPath(), {u"set"_s, a});
+    ASSERT_EQ(r.exitCode, 0) << r.stdErr;
+    for (const auto &row : rows)
+        EXPECT_EQ(query(row[0]), row[3] == std::string_view("A") ? a : row[3]) << row[0];
+}
+
+TEST(Xfce, FailuresSayWhy)
+{
+    QTemporaryDir root;
+    XDesktop x11(xSession(u"x11"_s));
+    x11.login(root.path(), false);
+    const QString a = root.filePath(u"a.png"_s);
+    ASSERT_TRUE(writeQuadrants(a, kPictureA));
+    const QStringList xfce{u"XDG_CURRENT_DESKTOP=XFCE"_s};
+    const struct
+    {
+        const char *command, *reason;
+        QStringList env;
+    } rows[] = {
+        {"set", "xfconf ne répond pas", {}}, // a bus without xfconfd
+        {"set", "bus de session", {u"DBUS_SESSION_BUS_ADDRESS=unix:path=/nowhere"_s}},
+        // Without org.freedesktop.ScreenSaver the X server's saver goes off, without X nothing.
+        {"screensaver", nullptr, {}},
+        {"screensaver", "org.freedesktop.ScreenSaver", {u"-DISPLAY"_s}},
+    };
+    for (const auto &row : rows) {
+        const RunResult r =
+            runProgram(cliPath(), {QString::fromLatin1(row.command), a}, x11.env + xfce + row.env);
+        EXPECT_EQ(r.exitCode, row.reason ? 1 : 0) << r.stdErr;
+        if (row.reason) {
+            EXPECT_TRUE(r.stdErr.contains(QString::fromUtf8(row.reason))) << r.stdErr;
+        }
+    }
+}
+
+TEST(XfceImageKeys, KeepsOnlyPicturesOfAMonitorAndWorkspace)
+{
+    const std::vector<std::string> keys{
+        "/backdrop/screen0/monitorHDMI-1/workspace0/last-image",
+        "/backdrop/screen0/monitorHDMI-1/workspace0/image-style",
+        "/backdrop/screen0/monitor0/workspace12/last-image",
+        "/backdrop/screen1/monitoreDP-1/workspace3/last-image",
+        "/backdrop/screen0/monitorHDMI-1/workspace0/last-image-old",
+        "/backdrop/screen0/workspace0/last-image",
+        "/backdrop/screen0/monitor/workspace0/last-image",
+        "/backdrop/screenX/monitor0/workspace0/last-image",
+    };
+    EXPECT_EQ(velumbra::xfceImageKeys(keys), (std::vector<std::string>{keys[0], keys[2], keys[3]}));
+    EXPECT_EQ(velumbra::xfceNewImageKeys({"screen", "", "a/b", "DP-2"}),
+              (std::vector<std::string>{"/backdrop/screen0/monitorscreen/workspace0/last-image",
+                                        "/backdrop/screen0/monitorDP-2/workspace0/last-image"}));
+}
+
+} // namespace
