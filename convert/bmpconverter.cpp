@@ -103,7 +103,15 @@ BmpConverter::BmpConverter()
 
 Result<> BmpConverter::decode(const QString &path)
 {
-    m_picture = QImage();
+    // What a failure leaves is never written as the next copy.
+    Result<> decoded = decodeInto(path);
+    if (!decoded)
+        m_picture = QImage();
+    return decoded;
+}
+
+Result<> BmpConverter::decodeInto(const QString &path)
+{
     QFile file;
     if (Result<> opened = openPlainFile(file, path); !opened)
         return opened;
@@ -123,6 +131,14 @@ Result<> BmpConverter::decode(const QString &path)
             return failure(file.errorString());
     }
     QImageReader reader(&file, format);
+    // A photo of the same size is decoded into the memory the last one used:
+    // fresh memory costs a page fault per page, which for a large photo takes
+    // longer than writing its copy. Only JPEG: its decoder writes every pixel,
+    // where a GIF's first frame may leave the last picture showing through.
+    // Any other size lets the last one go first, so that no more than one
+    // picture is ever held.
+    if (format != "jpeg" || reader.size() != m_picture.size())
+        m_picture = QImage();
     QString warning;
     bool ok = false;
     if (format == "jpeg") {
@@ -132,14 +148,10 @@ Result<> BmpConverter::decode(const QString &path)
     } else {
         ok = reader.read(&m_picture);
     }
-    if (!ok) {
-        m_picture = QImage();
+    if (!ok)
         return failure(reader.errorString());
-    }
-    if (!warning.isEmpty()) {
-        m_picture = QImage();
+    if (!warning.isEmpty())
         return failure(QStringLiteral("le fichier JPEG est endommagé (%1)").arg(warning.trimmed()));
-    }
     // Only a GIF can have few colours without a palette of its own.
     prepareForBmp(m_picture, format == "gif");
     return Result<>::success();

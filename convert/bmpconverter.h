@@ -26,6 +26,7 @@ public:
     [[nodiscard]] const QImage &picture() const { return m_picture; }
 
 private:
+    [[nodiscard]] Result<> decodeInto(const QString &path);
     [[nodiscard]] Result<> replaceFile(const QString &path);
     [[nodiscard]] Result<> writeNewFile(const QString &path);
 
