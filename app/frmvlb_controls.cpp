@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's wiring: which handler each control and menu entry reaches,
 // and the two menu entries that only open something else.
 #include "app/frmvlb.h"

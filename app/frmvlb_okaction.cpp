@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The OK button and the rotation it starts: what OK does in each mode, the
 // question about the screen saver, and the timer's tick.
 #include "app/frmvlb.h"

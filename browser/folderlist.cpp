@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "browser/folderlist.h"
 
 #include "browser/core/paths.h"

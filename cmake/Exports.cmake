@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # velumbra_export_headers(TARGET [PUBLIC header...] [PRIVATE header...])
 #
 # Makes a library's headers reachable under their path from the project root

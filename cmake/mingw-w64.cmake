@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-builds Velumbra's plain C++ libraries, the Windows backends and their
 # tests for 64-bit Windows with Debian's mingw-w64, and runs the tests through
 # wine:

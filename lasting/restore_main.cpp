@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velumbra-restore: run at login (XDG autostart, or a window manager's
 // start-up file), puts back what Velumbra owes the desktop and exits.
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by scripts/run, scripts/test and the other scripts: installs the
 # Debian packages that are missing, then configures and builds. Sourced, not
 # run.

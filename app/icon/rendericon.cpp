@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the scalable icon at build time: into the 64 x 64, 256-colour
 // picture that the window and the tray show, or, given a size, into a plain
 // PNG of that size for the icon theme.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Lists, filters and sorts folders of 1,000 / 10,000 / 100,000 files, and
 // 200,000 files with 190-character names, against `ls -1` on the same folder
 // in the same run, and times the file list until it first paints.

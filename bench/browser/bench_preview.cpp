@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // From the click to the preview shown, for a 6000 x 4000 and a 1920 x 1080
 // JPEG: the way the window does it, against the naive way (decode to measure,
 // decode again, scale by half) and the bare floor (size from the header, one

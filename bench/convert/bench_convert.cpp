@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Converts generated JPEGs to BMP with the program's own conversion loop (as
 // the window runs it, both cores) and, in the same run, with djpeg -bmp (the
 // baseline), alternating the two; then, once each, ImageMagick's mogrify and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CPU and memory of a rotation waiting out a one-hour interval, against a
 // bare Qt window with a one-second timer measured in the same run. CPU time
 // comes from /proc/PID/schedstat (nanoseconds; the tick counts of

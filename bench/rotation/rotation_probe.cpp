@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the machine pays while a rotation waits: "velumbra SECONDS" starts the
 // real window, starts a rotation with a one-hour interval and runs for
 // SECONDS; "bare SECONDS" shows a plain Qt window with a one-second timer that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up to first paint, whole process, under a real X server: the main
 // window against a bare Qt window with the same controls (the baseline),
 // alternating runs in the same session, first with no settings, then with a

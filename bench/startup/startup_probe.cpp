@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One start of a window, ended by its first paint. "velumbra" starts the real
 // main window as the program does; "bare" starts a plain Qt window with the
 // same number and kinds of standard controls, the baseline.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long a wallpaper takes from the call to the picture on the screen, per
 // backend, with a 1920 x 1080 JPEG, against the baseline of decoding that
 // JPEG and scaling it to the screen (work every backend does somewhere).

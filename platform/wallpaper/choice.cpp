@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/wallpaper/nosetter.h"
 #include "platform/wallpaper/wallpaper.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/wallpaper/gsettings.h"
 #include "platform/wallpaper/kde.h"
 #include "platform/wallpaper/lxde.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/wallpaper/inhibitor.h"
 #include "platform/wallpaper/x11root.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/wallpaper/lxde.h"
 #include "platform/wallpaper/desktopprocess.h"
 #include "platform/wallpaper/x11root.h"

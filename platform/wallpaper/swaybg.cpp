@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/wallpaper/swaybg.h"
 #include "platform/wallpaper/desktopprocess.h"
 #include "platform/wayland.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Windows backend: plain Win32, no Qt, so that it cross-builds.
 
 #include "platform/wallpaper/filecheck.h"

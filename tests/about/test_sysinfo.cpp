@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The registry look-up and the search for the system-information program,
 // over an in-memory registry and file system: the real registry exists only
 // on Windows, where these same tests run under wine.

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The running program as a screen reader meets it: read and driven through
 # the real accessibility bus (AT-SPI), with a click through the X server. Run under xvfb-run and dbus-run-session;
 # the bus launcher of at-spi2-core starts on demand.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window and the About dialog as their users meet them, with every
 // service faked: the wallpaper (nothing real can be set offscreen; the
 // backends have their own tests against real desktops), the tray, the

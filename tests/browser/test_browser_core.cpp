@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "browser/core/folderproblem.h"
 #include "browser/core/paths.h"
 #include "browser/core/pattern.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The one place tests make pictures: files Qt can read but not write (GIF,

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows tests' own wine prefix, made fresh before they run and removed
 # after them, so that no state of an earlier run (or of the user's ~/.wine)
 # leaks into a result. WINEPREFIX comes from ctest.

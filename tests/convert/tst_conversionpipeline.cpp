@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The conversion loop with the real codec, decoding the next file on another
 // thread while it writes: what the user sees must stay one file after the other.
 #include "convert/bmpconverter.h"

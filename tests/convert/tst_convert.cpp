@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The conversion to BMP on real files: the loop over a folder, every format
 // it reads, what it refuses, full disks, and the two popup commands of the
 // main window.

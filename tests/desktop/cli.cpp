@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's setter, with its record and autostart entry, as OK and the
 // command line use it, in a process of its own: a test can end the session
 // in between and look at what is left. The backend is the one the program

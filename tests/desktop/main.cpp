@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main of the desktop tests: a test whose desktop component is not
 // installed says so and counts as skipped. Kept out of session.cpp so that a
 // program with a main of its own can link the library.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Prints the screen size the program's screen service gives, in the
 // window system the environment names: "WIDTH HEIGHT".
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The GNOME family: the real gnome-shell on Xvfb, in the dark style, with
 // dconf on a private bus that activates it, as a GNOME session starts it;
 // then Cinnamon's and MATE's keys, and what only GSettings has, against

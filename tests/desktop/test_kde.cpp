@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // KDE Plasma: the real plasmashell on Xvfb, on a private session bus that
 // activates its services, as a Plasma session starts it; its
 // plasma-org.kde.plasma.desktop-appletsrc read back. Plasma keeps every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // LXDE: the real pcmanfm --desktop on Xvfb, as an LXDE session starts it;
 // its settings file read back as a GLib key file, as pcmanfm reads it.
 

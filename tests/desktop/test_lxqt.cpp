@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // LXQt: the real pcmanfm-qt --desktop on Xvfb, as an LXQt session starts it;
 // its settings file read back with QSettings, as pcmanfm-qt reads it.
 

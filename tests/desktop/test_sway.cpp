@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // sway and the other wlroots compositors: a real headless sway per session,
 // grim reading the screen back. Through sway's own IPC, and through swaybg
 // with sway as a plain compositor with layer-shell (no background of its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program as a native Wayland client of a real headless sway whose
 // output is scaled by 1.5: its window, its application id, its screenshot,
 // and the screen size it works with.

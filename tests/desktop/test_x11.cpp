@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The X root window, on a real Xvfb: the contract with a new server per
 // session (the root forgets everything at logoff), and what only the root
 // window has: pixmaps of other clients, monitors, the server's screen saver,

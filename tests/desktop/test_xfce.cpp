@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // XFCE: a real xfconfd started by the session (so that a logoff stops it as
 // XFCE's does, and it writes its files), xfdesktop on Xvfb for the pixels,
 // and the keys read back with xfconf-query.

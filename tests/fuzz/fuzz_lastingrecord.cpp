@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The record of what is owed: any text parses without harm, and any record
 // (names are the program's own: not empty, no "=") comes back as written.
 

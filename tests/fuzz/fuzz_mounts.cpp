@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The mount table as the kernel might write it, or not: the root comes
 // first, once, and every other entry once.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The interval box's reading: never NaN, always brought into its unit's
 // range, and written back as a text that reads again the same.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file list's wildcard match against the rule itself, written the
 // plainest way: "*" any run of characters, "?" one, anything else itself.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The check that a JPEG, GIF or bitmap is whole: the same answer whether the
 // file comes in one piece or in small ones, and bytes after the end change
 // nothing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The state a previous run left in the settings, whatever the file held:
 // the choices come back as a button index or nothing.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Broken and hostile pictures, made here at run time, through the preview and
 // the conversion: none may crash, hang, leave a temporary file or pass a
 // failure for a success. Meant above all for the sanitizer build.

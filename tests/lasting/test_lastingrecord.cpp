@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The record's text and the autostart entry's Exec line.
 
 #include "lasting/lastingrecord.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the setter that keeps both lifetimes does when something fails. The
 // lifetimes themselves are tested against each real desktop
 // (tests/desktop); the failures here need a desktop that refuses on demand,

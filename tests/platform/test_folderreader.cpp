@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The folder reader against the real file system: on Linux through readdir,
 // on Windows (wine) through FindFirstFileExW.
 #include "platform/folders.h"

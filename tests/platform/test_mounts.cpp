@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The mount table as the kernel writes it, read into the drives a person browses.
 #include "platform/mounts.h"
 

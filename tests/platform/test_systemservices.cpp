@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File existence and process start against the real Linux file system and processes.
 #include "platform/files.h"
 #include "platform/process.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Linux drive source against the real kernel: the test moves itself into
 // a private user and mount namespace, so it can mount and unmount without
 // touching the machine's own mount table.

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs COMMAND... as the first process of a new PID namespace, so nothing it
 # starts outlives it; as a normal user through a user namespace. Without
 # unshare (or where namespaces are refused) it runs the command as it is.

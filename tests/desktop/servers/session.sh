@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A private desktop session for a test: its own session bus, then each
 # program given as one argument (run by sh -c) with that bus. Prints the
 # bus address on the first line of standard output, then waits until

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A headless sway for a test, run through namespace.sh. sway refuses to run
 # as root: as root it runs as "nobody". Prints "SWAYSOCK WAYLAND_DISPLAY" on
 # one line once sway listens, then waits until standard input closes.

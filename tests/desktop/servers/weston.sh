@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A headless weston for a test, run through namespace.sh: a real Wayland
 # compositor without the layer-shell protocol. Prints its WAYLAND_DISPLAY
 # once it listens, then waits until standard input closes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/fakes/fakewallpaper.h" // compiled here for the callers that will use it
 #include "platform/wallpaper/wallpaper.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The screen-saver inhibition of the XFCE, KDE and sway backends. The real
 // services (xfce4-power-manager, ksmserver) need a whole session; here a
 // stand-in on a private bus records what a desktop would be asked.

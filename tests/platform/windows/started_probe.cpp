@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Started by the process-start test: tells it, through an event named after
 // this program's file, that it runs and whether its command line held
 // anything besides its own name.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GetKeyValue over the real registry: the value shapes are written by the test
 // under HKEY_CURRENT_USER with the W functions, as installers store them, and
 // read back through the ANSI calls the About dialog makes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File existence and process start on the real Windows file system and
 // process creation.
 #include "platform/files.h"

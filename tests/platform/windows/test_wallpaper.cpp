@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Windows wallpaper and screen-saver backend against the real
 // SystemParametersInfoW and the user's registry. Every test puts back the
 // state it found, so that it can run on a real desktop too.
