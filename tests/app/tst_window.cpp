@@ -36,18 +36,18 @@ using namespace velumbra;
 namespace {
 
 // "Drive1", or "Option1 2" for the third button of an array.
-QWidget *control(QWidget *top, const QString &spec)
+QWidget *control(QWidget *top, const QString &which)
 {
-    const QString index = spec.section(u' ', 1);
-    for (QWidget *w : top->findChildren<QWidget *>(spec.section(u' ', 0, 0)))
+    const QString index = which.section(u' ', 1);
+    for (QWidget *w : top->findChildren<QWidget *>(which.section(u' ', 0, 0)))
         if (index.isEmpty() || w->property("index").toString() == index)
             return w;
-    qFatal("no control %s", qPrintable(spec));
+    qFatal("no control %s", qPrintable(which));
 }
 
-template <typename T = QWidget> T *get(QWidget *top, const char *spec)
+template <typename T = QWidget> T *get(QWidget *top, const char *which)
 {
-    return qobject_cast<T *>(control(top, QString::fromLatin1(spec)));
+    return qobject_cast<T *>(control(top, QString::fromLatin1(which)));
 }
 
 // Whether what the control shows fits inside it, measured with its font.
@@ -168,7 +168,10 @@ private:
         return *m_window;
     }
 
-    template <typename T = QWidget> T *w(const char *spec) { return get<T>(m_window.get(), spec); }
+    template <typename T = QWidget> T *w(const char *which)
+    {
+        return get<T>(m_window.get(), which);
+    }
     QRadioButton *option(int index)
     {
         return qobject_cast<QRadioButton *>(
