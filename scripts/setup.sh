@@ -6,7 +6,7 @@
 velumbra_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # velumbra_install_packages PURPOSE...: the lists scripts/packages/PURPOSE/*.txt
-# (build, run, test, bench, screenshot).
+# (toolchain, run, test, bench, screenshot).
 velumbra_install_packages() {
     local wanted missing=() pkg purpose lists=()
     for purpose in "$@"; do
