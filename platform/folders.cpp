@@ -158,4 +158,15 @@ std::string shownFileName(std::string_view bytes)
     return fileNameOfText(shownName(textOfFileName(bytes)));
 }
 
+Failure cannotReadFolder(std::string_view folder, FolderReadProblem problem)
+{
+    const char *why = problem == FolderReadProblem::NoPermission
+                          ? "vous n'avez pas le droit de le lire"
+                      : problem == FolderReadProblem::Missing    ? "ce dossier n'existe pas ou plus"
+                      : problem == FolderReadProblem::NotAFolder ? "ce n'est pas un dossier"
+                                                                 : "le système a refusé de le lire";
+    return Failure{"Impossible de lire le dossier « " + shownFileName(folder) + " » : " + why +
+                   "."};
+}
+
 } // namespace velumbra

@@ -53,4 +53,10 @@ void textOfFileName(std::string_view bytes, std::u16string &out);
 /// A file system name as UTF-8 for a message, each foreign byte shown as U+FFFD.
 [[nodiscard]] std::string shownFileName(std::string_view bytes);
 
+/// Why a folder could not be read, whatever the system's own error code.
+enum class FolderReadProblem { NoPermission, Missing, NotAFolder, Other };
+
+/// The failure of reading @p folder, in French, naming it.
+[[nodiscard]] Failure cannotReadFolder(std::string_view folder, FolderReadProblem problem);
+
 } // namespace velumbra

@@ -15,12 +15,10 @@ namespace {
 
 Failure cannotRead(const std::string &folder, int error)
 {
-    const char *why = error == EACCES    ? "vous n'avez pas le droit de le lire"
-                      : error == ENOENT  ? "ce dossier n'existe pas ou plus"
-                      : error == ENOTDIR ? "ce n'est pas un dossier"
-                                         : "le système a refusé de le lire";
-    return Failure{"Impossible de lire le dossier « " + shownFileName(folder) + " » : " + why +
-                   "."};
+    return cannotReadFolder(folder, error == EACCES    ? FolderReadProblem::NoPermission
+                                    : error == ENOENT  ? FolderReadProblem::Missing
+                                    : error == ENOTDIR ? FolderReadProblem::NotAFolder
+                                                       : FolderReadProblem::Other);
 }
 
 /// The kind of the entry @p name of @p type, following a link; 0 for anything else.

@@ -12,11 +12,10 @@ namespace {
 
 Failure cannotRead(const std::string &folder, DWORD error)
 {
-    const char *why = error == ERROR_ACCESS_DENIED    ? "vous n'avez pas le droit de le lire"
-                      : error == ERROR_PATH_NOT_FOUND ? "ce dossier n'existe pas ou plus"
-                      : error == ERROR_DIRECTORY      ? "ce n'est pas un dossier"
-                                                      : "le système a refusé de le lire";
-    return Failure{"Impossible de lire le dossier « " + folder + " » : " + why + "."};
+    return cannotReadFolder(folder, error == ERROR_ACCESS_DENIED ? FolderReadProblem::NoPermission
+                                    : error == ERROR_PATH_NOT_FOUND ? FolderReadProblem::Missing
+                                    : error == ERROR_DIRECTORY      ? FolderReadProblem::NotAFolder
+                                                                    : FolderReadProblem::Other);
 }
 
 struct FindCloser
