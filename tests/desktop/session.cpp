@@ -106,14 +106,15 @@ QColor rootPixel(Display *d, int x, int y)
     return c;
 }
 
-bool rootShows(const QString &display, const Quadrants &colours, int upperY)
+bool rootShows(const QString &display, const Quadrants &colours, int upperY, int x0, int width)
 {
     Display *d = XOpenDisplay(qPrintable(display));
     if (!d)
         return false;
     bool all = true;
     for (std::size_t q = 0; q < 4 && all; ++q)
-        all = closeTo(rootPixel(d, q % 2 ? 600 : 200, q / 2 ? 450 : upperY), colours[q]);
+        all = closeTo(rootPixel(d, x0 + (q % 2 ? 3 : 1) * width / 4, q / 2 ? 450 : upperY),
+                      colours[q]);
     XCloseDisplay(d);
     return all;
 }
@@ -317,6 +318,7 @@ XSession xSession(const QString &desktop)
             .desktopOptional = true};
     }
     if (desktop == u"kde") {
+        // Plasma keeps every picture for good by itself: until logoff rests on velumbra-restore.
         return {.env =
                     noWayland + QStringList{u"XDG_CURRENT_DESKTOP=KDE"_s, u"QT_QPA_PLATFORM=xcb"_s,
                                             u"QT_QUICK_BACKEND=software"_s},

@@ -39,7 +39,8 @@ using namespace Qt::StringLiterals;
 // Exit code that ctest counts as a skip (SKIP_RETURN_CODE).
 constexpr int kSkipCode = 77;
 
-// Defined by each test program: what must be installed for it to run.
+// What must be installed for a test program to run: REQUIRES in CMakeLists.txt
+// (desktop_test.cpp), or defined by a program of its own.
 QStringList requiredPrograms();
 
 struct RunResult
@@ -67,9 +68,10 @@ bool owed(const QString &root);
 
 QColor rootPixel(_XDisplay *display, int x, int y);
 // Whether the root window of X display @p display shows @p colours at the
-// middle of each quadrant of an 800 x 600 screen, probing the upper half at
-// height @p upperY (below a desktop's top bar).
-bool rootShows(const QString &display, const Quadrants &colours, int upperY = 150);
+// middle of each quadrant of the area x0..x0+width of an 800 x 600 screen,
+// probing the upper half at height @p upperY (below a desktop's top bar).
+bool rootShows(const QString &display, const Quadrants &colours, int upperY = 150, int x0 = 0,
+               int width = 800);
 // A GSettings value as another process reads it; a string is decoded.
 QString gsettingsGet(const QStringList &env, const QString &schema, const QString &key);
 

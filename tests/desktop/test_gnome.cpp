@@ -15,22 +15,9 @@
 
 using namespace desktoptest;
 
-QStringList desktoptest::requiredPrograms()
-{
-    return {u"Xvfb"_s,    u"dbus-daemon"_s, u"dbus-send"_s,           u"gnome-shell"_s,
-            u"xdotool"_s, u"gsettings"_s,   u"glib-compile-schemas"_s};
-}
-
 namespace {
 
 const QString kBackground = u"org.gnome.desktop.background"_s;
-
-TEST(GnomeShell, KeepsTheContract)
-{
-    QTemporaryDir root;
-    XDesktop shell(xSession(u"gnome"_s));
-    runContract(shell, root.path());
-}
 
 // GIO's keyfile backend has no screen: what is stored is what is checked.
 class Keyfile final : public Desktop

@@ -9,19 +9,7 @@
 
 using namespace desktoptest;
 
-QStringList desktoptest::requiredPrograms()
-{
-    return {u"Xvfb"_s, u"dbus-daemon"_s, u"pcmanfm-qt"_s};
-}
-
 namespace {
-
-TEST(Lxqt, KeepsTheContract)
-{
-    QTemporaryDir root;
-    XDesktop lxqt(xSession(u"lxqt"_s));
-    runContract(lxqt, root.path());
-}
 
 // pcmanfm-qt is built with Qt 5, which reads its file as Latin-1: what
 // Velumbra writes while the desktop is stopped must be escaped as Qt 5 does.

@@ -15,11 +15,6 @@
 
 using namespace desktoptest;
 
-QStringList desktoptest::requiredPrograms()
-{
-    return {u"sway"_s, u"swaybg"_s, u"grim"_s, u"setpriv"_s, u"weston"_s};
-}
-
 namespace {
 
 // sway refuses root: as root, sway and every program of its session run as "nobody".

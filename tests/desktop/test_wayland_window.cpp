@@ -13,11 +13,6 @@
 
 using namespace desktoptest;
 
-QStringList desktoptest::requiredPrograms()
-{
-    return {u"sway"_s, u"swaymsg"_s, u"grim"_s, u"setpriv"_s};
-}
-
 namespace {
 
 // The node of the tree of sway whose application id is @p appId.

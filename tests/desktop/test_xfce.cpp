@@ -10,20 +10,7 @@
 
 using namespace desktoptest;
 
-QStringList desktoptest::requiredPrograms()
-{
-    return {u"Xvfb"_s, u"dbus-daemon"_s, u"xfconf-query"_s, u"xfdesktop"_s,
-            QStringLiteral(XFCONFD)};
-}
-
 namespace {
-
-TEST(Xfce, KeepsTheContract)
-{
-    QTemporaryDir root;
-    XDesktop xfce(xSession(u"xfce"_s));
-    runContract(xfce, root.path());
-}
 
 // xfdesktop made a key per monitor and workspace it met: each gets the
 // picture, a style that hides it is replaced and any other kept.
@@ -61,35 +48,6 @@ TEST(Xfce, WritesEveryMonitorAndWorkspaceAndShowsWhatWasHidden)
     ASSERT_EQ(r.exitCode, 0) << r.stdErr;
     for (const auto &row : rows)
         EXPECT_EQ(query(row[0]), row[3] == std::string_view("A") ? a : row[3]) << row[0];
-}
-
-TEST(Xfce, FailuresSayWhy)
-{
-    QTemporaryDir root;
-    XDesktop x11(xSession(u"x11"_s));
-    x11.login(root.path(), false);
-    const QString a = root.filePath(u"a.png"_s);
-    ASSERT_TRUE(writeQuadrants(a, kPictureA));
-    const QStringList xfce{u"XDG_CURRENT_DESKTOP=XFCE"_s};
-    const struct
-    {
-        const char *command, *reason;
-        QStringList env;
-    } rows[] = {
-        {"set", "xfconf ne répond pas", {}}, // a bus without xfconfd
-        {"set", "bus de session", {u"DBUS_SESSION_BUS_ADDRESS=unix:path=/nowhere"_s}},
-        // Without org.freedesktop.ScreenSaver the X server's saver goes off, without X nothing.
-        {"screensaver", nullptr, {}},
-        {"screensaver", "org.freedesktop.ScreenSaver", {u"-DISPLAY"_s}},
-    };
-    for (const auto &row : rows) {
-        const RunResult r =
-            runProgram(cliPath(), {QString::fromLatin1(row.command), a}, x11.env + xfce + row.env);
-        EXPECT_EQ(r.exitCode, row.reason ? 1 : 0) << r.stdErr;
-        if (row.reason) {
-            EXPECT_TRUE(r.stdErr.contains(QString::fromUtf8(row.reason))) << r.stdErr;
-        }
-    }
 }
 
 TEST(XfceImageKeys, KeepsOnlyPicturesOfAMonitorAndWorkspace)
