@@ -596,16 +596,11 @@ private Q_SLOTS:
         m_fake->clock.days = window.rotation().nextChange();
         tick();
         QCOMPARE(m_fake->wallpaper.sets.size(), std::size_t(2));
-        // A release while it rotates changes nothing but the remembered button.
-        QTest::mouseRelease(w("Command1"), Qt::RightButton);
-        QCOMPARE(shown().size(), std::size_t(1));
-        QVERIFY(window.clicDroit());
         // The notification area goes away: the window comes back to the task bar.
         m_fake->tray.available = false;
         tick();
         QVERIFY(window.isVisible() && window.isMinimized());
-        for (int i = 0; i < 2; ++i) // showing it twice leaves it as it is
-            window.findChild<QAction *>(QStringLiteral("mnu_afficher"))->trigger();
+        window.findChild<QAction *>(QStringLiteral("mnu_afficher"))->trigger();
         QVERIFY(window.isVisible() && !window.isMinimized() && timer()->isActive());
         window.findChild<QAction *>(QStringLiteral("mnu_quitter"))->trigger();
         QVERIFY(!timer()->isActive());
@@ -662,13 +657,8 @@ private Q_SLOTS:
             QPointer<QWidget> dialog = visibleAboutDialogs()[0];
             QVERIFY(!dialog->parentWidget() && !dialog->isModal());
             QCOMPARE(dialog->windowTitle(), QStringLiteral("À propos de Velumbra"));
-            QVERIFY(dialog->minimumSize() == dialog->maximumSize() &&
-                    !(dialog->windowFlags() & Qt::WindowMinMaxButtonsHint));
-            QCOMPARE(dialog->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
             QApplication::setActiveWindow(dialog);
             auto *link = get<QLabel>(dialog, "urlhttp");
-            QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
-            QTest::mouseClick(link, Qt::RightButton);
             QTest::mouseClick(link, Qt::LeftButton);
             QTest::mouseClick(get(dialog, "cmdSysInfo"), Qt::LeftButton);
             m_fake->about.programs = {{"/usr/bin/hardinfo"}, {}};
