@@ -2,15 +2,12 @@
 // The registry look-up and the search for the system-information program,
 // over an in-memory registry and file system: the real registry exists only
 // on Windows, where these same tests run under wine.
-#include "about/pageaddress.h"
 #include "about/sysinfo.h"
 #include "platform/fakes/fakefiles.h"
 #include "platform/fakes/fakeprocess.h"
 #include "platform/fakes/fakeregistry.h"
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
 
 namespace velumbra {
 namespace {
@@ -117,30 +114,6 @@ INSTANTIATE_TEST_SUITE_P(Sources, StartSysInfoTest, testing::Values(
     SearchCase{"NothingAnywhere", {}, {}, {}, {}, false}),
     [](const auto &p) { return std::string(p.param.name); });
 // clang-format on
-
-TEST(Addresses, ConfiguredFirstThenThePageBesideTheProgram)
-{
-    const std::string installed = "/usr/share/velumbra/aide.html";
-    const std::string relative = "../share/velumbra/aide.html";
-    EXPECT_EQ(helpPageAddress("https://exemple.fr/aide", "/usr/bin", relative),
-              "https://exemple.fr/aide");
-    // In the system's own separators, the form the browser is given.
-    EXPECT_EQ(helpPageAddress("", "/usr/bin", relative),
-              std::filesystem::path(installed).make_preferred().string());
-    EXPECT_EQ(authorSiteAddress("", installed), installed);
-    EXPECT_EQ(authorSiteAddress("https://auteur.fr/", "/aide.html"), "https://auteur.fr/");
-}
-
-// Where the system has no program folder of its own (Windows) nothing is
-// looked for outside the registry.
-TEST(SystemInformationPrograms, OnlyInTheSystemsOwnFolders)
-{
-    EXPECT_TRUE(systemInformationPrograms({}).fullPaths.empty() &&
-                systemInformationPrograms({}).names.empty());
-    const WellKnownPrograms onLinux = systemInformationPrograms({"/usr/bin"});
-    EXPECT_EQ(onLinux.fullPaths.front() + ' ' + onLinux.names.front(),
-              "/usr/bin/hardinfo hardinfo");
-}
 
 } // namespace
 } // namespace velumbra

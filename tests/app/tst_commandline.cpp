@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What each command line asks for, without a display: one row per way a
-// start can go wrong or right (help and version: test_commandline_x11).
+// start can go wrong or right.
 
 #include "app/core/commandline.h"
 

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "browser/drivelist.h"
 #include "browser/filelist.h"
 #include "browser/folderlist.h"
-#include "platform/fakes/fakedrives.h"
 
 #include <QDir>
 #include <QFile>
@@ -187,31 +185,6 @@ private Q_SLOTS:
         folders.openHighlighted();
         QCOMPARE(failed.count(), 1);
         QCOMPARE(folders.path(), m_path);
-    }
-
-    void drivesFollowMedia()
-    {
-        auto source = std::make_unique<FakeDriveSource>(QStringList{"/", "/home"});
-        FakeDriveSource *fake = source.get();
-        DriveList drives(std::move(source));
-        QSignalSpy changed(&drives, &DriveList::driveChanged);
-        fake->setDrives({"/", "/home", "/media/moi/CLÉ"});
-        QVERIFY(drives.setDrive(QStringLiteral("/media/moi/CLÉ")));
-        QCOMPARE(drives.driveOf(QStringLiteral("/media/moi/CLÉ/photos")),
-                 QStringLiteral("/media/moi/CLÉ"));
-        QCOMPARE(drives.driveOf(QStringLiteral("/media/moi/CLÉS")), QStringLiteral("/"));
-        // Another stick comes and goes: the current drive stays, silently.
-        fake->setDrives({"/", "/home", "/media/moi/CLÉ", "/media/moi/SD"});
-        fake->setDrives({"/", "/home", "/media/moi/CLÉ"});
-        QCOMPARE(changed.count(), 1);
-        // The current stick is pulled out: the list moves to the root and says so.
-        fake->setDrives({"/", "/home"});
-        QCOMPARE(changed.count(), 2);
-        QCOMPARE(drives.drive(), QStringLiteral("/"));
-        QVERIFY(!drives.setDrive(QStringLiteral("/media/moi/CLÉ")));
-        drives.showDrive(QStringLiteral("/home")); // shown, not a change
-        QCOMPARE(drives.drive(), QStringLiteral("/home"));
-        QCOMPARE(changed.count(), 2);
     }
 };
 

@@ -240,17 +240,4 @@ QByteArray pngBomb(quint32 width, quint32 height)
     return png;
 }
 
-double meanDifference(const QImage &a, const QImage &b)
-{
-    const QImage x = a.convertToFormat(QImage::Format_RGB888);
-    const QImage y = b.convertToFormat(QImage::Format_RGB888);
-    if (x.size() != y.size())
-        return 255;
-    double sum = 0;
-    for (int r = 0; r < x.height(); ++r)
-        for (int i = 0; i < 3 * x.width(); ++i)
-            sum += std::abs(x.constScanLine(r)[i] - y.constScanLine(r)[i]);
-    return sum / (3.0 * x.width() * x.height());
-}
-
 } // namespace velumbra::test

@@ -61,7 +61,4 @@ bool writeFile(const QString &path, const QByteArray &bytes);
 /// A PNG whose header claims @p width x @p height pixels over a tiny body.
 [[nodiscard]] QByteArray pngBomb(quint32 width, quint32 height);
 
-/// Mean absolute difference per channel (0-255) between two same-size pictures.
-[[nodiscard]] double meanDifference(const QImage &a, const QImage &b);
-
 } // namespace velumbra::test

@@ -20,13 +20,10 @@ constexpr unsigned kFile = unsigned(EntryKind::File);
 constexpr unsigned kFolder = unsigned(EntryKind::Subfolder);
 const bool kPosix = fs::path::preferred_separator == '/';
 
-struct Row
-{
-    std::string name; // bytes on Linux
-    Make make;
-    unsigned listedAs;
-    bool posixOnly = false;
-};
+// name: bytes on Linux
+// clang-format off
+struct Row { std::string name; Make make; unsigned listedAs; bool posixOnly = false; };
+// clang-format on
 
 // Each row would catch: hidden entries listed, a link's type taken from the
 // link rather than what it leads to, a broken link listed, a name that is not
@@ -59,23 +56,15 @@ protected:
             if (row.posixOnly && !kPosix)
                 continue;
             const fs::path p = m_root / fs::path(row.name);
-            switch (row.make) {
-            case Make::File:
+            if (row.make == Make::File)
                 std::ofstream(p) << "x";
-                break;
-            case Make::Folder:
+            else if (row.make == Make::Folder)
                 fs::create_directory(p);
-                break;
-            case Make::LinkToFile:
-                fs::create_symlink(m_root / "Photo.jpg", p);
-                break;
-            case Make::LinkToFolder:
+            else if (row.make == Make::LinkToFolder)
                 fs::create_directory_symlink(m_root / "sub", p);
-                break;
-            case Make::BrokenLink:
-                fs::create_symlink(m_root / "gone", p);
-                break;
-            }
+            else
+                fs::create_symlink(m_root / (row.make == Make::LinkToFile ? "Photo.jpg" : "gone"),
+                                   p);
         }
     }
     void TearDown() override { fs::remove_all(m_root); }
@@ -107,12 +96,9 @@ TEST_F(FolderReader, HandsOverWhatIsVisibleWithItsKind)
 
 TEST(FileNameText, KeepsEveryByteAndShowsWhatIsNotText)
 {
-    struct Case
-    {
-        std::string bytes;
-        std::u16string shown;
-        bool foreign;
-    };
+    // clang-format off
+    struct Case { std::string bytes; std::u16string shown; bool foreign; };
+    // clang-format on
     // Would catch: overlong forms or encoded surrogates taken as text (two
     // names then read as one), a byte lost, valid text escaped.
     const Case cases[] = {

@@ -62,12 +62,6 @@ INSTANTIATE_TEST_SUITE_P(Table, Interval, testing::ValuesIn(std::vector<Interval
     {"-1E400", 1, "1", 60}, {"5", -1, "5", 5 * 3600}}));
 // clang-format on
 
-TEST(Interval, DividesInTheOrderStoredDueTimesWereComputedWith)
-{
-    EXPECT_EQ(computeInterval("7", 0).days, 7.0 / 24 / 60 / 60);
-    EXPECT_EQ(computeInterval("7", 1).days, 7.0 / 24 / 60);
-}
-
 // What OK does, by the stored index of the chosen button and what the window has.
 // clang-format off
 struct OkCase { int index; bool currentFile, rightButton, tray; bool valid, interval, rotates;

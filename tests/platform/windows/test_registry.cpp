@@ -25,13 +25,10 @@ TEST(Registry, GetKeyValueReadsEachShape)
     const std::wstring path = L"C:\\Program Files\\Outils\\msinfo32.exe",
                        accented = L"Outils partagés";
     const std::wstring longest(1023, L'x'); // 1024 bytes with its NUL: exactly the buffer
-    const struct
-    {
-        DWORD type; // REG_NONE: no value
-        std::vector<unsigned char> data;
-        bool found;
-        std::string text;
-    } cases[] = {
+    // type REG_NONE: no value
+    // clang-format off
+    struct Case { DWORD type; std::vector<unsigned char> data; bool found; std::string text; };
+    const Case cases[] = {
         {REG_SZ, bytes(path), true, "C:\\Program Files\\Outils\\msinfo32.exe"},
         {REG_SZ, bytes(path, false), true, "C:\\Program Files\\Outils\\msinfo32.exe"},
         {REG_SZ, bytes(std::wstring(L"ab\0cd", 5)), true, "ab"}, // ends at the first NUL
@@ -43,6 +40,7 @@ TEST(Registry, GetKeyValueReadsEachShape)
         {REG_BINARY, {1, 2, 3, 0, 5}, true, kept},
         {REG_NONE, {}, false, ""},
     };
+    // clang-format on
     const std::wstring key = L"Software\\Velumbra tests\\" + std::to_wstring(GetCurrentProcessId());
     SystemRegistry registry;
     for (const auto &c : cases) {

@@ -19,20 +19,19 @@ namespace fs = std::filesystem;
 TEST(FileExistence, CountsOnlyOrdinaryFiles)
 {
     const wintest::TempFolder folder;
-    const struct
-    {
-        const wchar_t *name;
-        DWORD attributes; // 0: a folder
-        bool exists;
-    } cases[] = {{L"MSINFO32.EXE", FILE_ATTRIBUTE_NORMAL, true},
-                 {L"archive.exe", FILE_ATTRIBUTE_ARCHIVE, true},
-                 {L"lecture seule.exe", FILE_ATTRIBUTE_READONLY, true},
-                 {L"système é.exe", FILE_ATTRIBUTE_NORMAL, true},
-                 {L"cache.exe", FILE_ATTRIBUTE_HIDDEN, false},
-                 {L"systeme.exe", FILE_ATTRIBUTE_SYSTEM, false},
-                 {L"dossier", 0, false},
-                 {L"absent.exe", FILE_ATTRIBUTE_NORMAL, false},
-                 {L"absent\\MSINFO32.EXE", FILE_ATTRIBUTE_NORMAL, false}};
+    // attributes 0: a folder
+    // clang-format off
+    struct Case { const wchar_t *name; DWORD attributes; bool exists; };
+    const Case cases[] = {{L"MSINFO32.EXE", FILE_ATTRIBUTE_NORMAL, true},
+                          {L"archive.exe", FILE_ATTRIBUTE_ARCHIVE, true},
+                          {L"lecture seule.exe", FILE_ATTRIBUTE_READONLY, true},
+                          {L"système é.exe", FILE_ATTRIBUTE_NORMAL, true},
+                          {L"cache.exe", FILE_ATTRIBUTE_HIDDEN, false},
+                          {L"systeme.exe", FILE_ATTRIBUTE_SYSTEM, false},
+                          {L"dossier", 0, false},
+                          {L"absent.exe", FILE_ATTRIBUTE_NORMAL, false},
+                          {L"absent\\MSINFO32.EXE", FILE_ATTRIBUTE_NORMAL, false}};
+    // clang-format on
     for (const auto &c : cases) {
         const fs::path path = folder.path / c.name;
         SCOPED_TRACE(wintest::utf8(path));
