@@ -165,33 +165,6 @@ int measure(const QString &name, int runs, const QString &a, const QString &b)
     return 0;
 }
 
-// Starts a program and reads its first line of output (where it listens).
-struct Server
-{
-    QProcess process;
-    QString firstLine;
-
-    Server(const QString &program, const QStringList &args, const QProcessEnvironment &env)
-    {
-        process.setProcessEnvironment(env);
-        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start(program, args);
-        QByteArray out;
-        while (!out.contains('\n') && process.waitForReadyRead(30000))
-            out += process.readAllStandardOutput();
-        firstLine = QString::fromUtf8(out.trimmed());
-    }
-    ~Server()
-    {
-        process.closeWriteChannel();
-        process.terminate(); // SIGTERM: Xvfb removes its lock file
-        if (!process.waitForFinished(20000)) {
-            process.kill();
-            process.waitForFinished();
-        }
-    }
-};
-
 std::vector<double> runChild(const QProcessEnvironment &env, const QStringList &prefix,
                              const QString &name, int runs, const QString &a, const QString &b,
                              QString &error)
@@ -298,11 +271,12 @@ int main(int argc, char **argv)
         }
         const QString runtime = dir.filePath(QStringLiteral("runtime-") + QLatin1String(name));
         QDir().mkpath(runtime);
-        QStringList script{desktoptest::serverScript(QStringLiteral("sway.sh")), runtime};
+        QStringList script{runtime};
         if (swaybg)
             script << QStringLiteral("bare");
-        Server sway(desktoptest::serverScript(QStringLiteral("namespace.sh")), script, base_env);
-        const QStringList where = sway.firstLine.split(u' ');
+        desktoptest::Server sway(QStringLiteral("sway.sh"), script,
+                                 {QStringLiteral("-WAYLAND_DISPLAY")});
+        const QStringList where = sway.firstLine().split(u' ');
         QString error = QStringLiteral("sway did not start");
         std::vector<double> times;
         if (where.size() == 2) {

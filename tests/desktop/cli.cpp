@@ -3,9 +3,8 @@
 // command line use it, in a process of its own: a test can end the session
 // in between and look at what is left. The backend is the one the program
 // would choose in the environment it is given.
-//   velumbra_cli set FILE [for-good] | screensaver | session-end
-// Prints the backend's name first; exit code 0 on success, 1 with the
-// reason on standard error.
+//   velumbra_cli set FILE [for-good] | screensaver
+// Exit code 0 on success, 1 with the reason on standard error.
 
 #include "lasting/lastingservices.h"
 #include "platform/wallpaper/wallpaper.h"
@@ -19,20 +18,16 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const auto desktop = velumbra::createWallpaperSetter();
-    std::printf("%s\n", desktop->name().c_str());
-    std::fflush(stdout);
     velumbra::LastingServices lasting(*desktop, RESTORE_PROGRAM);
     const std::string command = argc > 1 ? argv[1] : "";
     velumbra::Result<> result =
-        velumbra::Failure{"usage: velumbra_cli set FILE [for-good] | screensaver | session-end"};
+        velumbra::Failure{"usage: velumbra_cli set FILE [for-good] | screensaver"};
     if (command == "set" && argc > 2)
         result = lasting.setter().setWallpaper(argv[2],
                                                argc > 3 ? velumbra::WallpaperLifetime::ForGood
                                                         : velumbra::WallpaperLifetime::UntilLogoff);
     else if (command == "screensaver")
         result = lasting.setter().disableScreenSaver();
-    else if (command == "session-end")
-        result = lasting.setter().restoreAtSessionEnd();
     if (!result.ok())
         std::fprintf(stderr, "%s\n", result.reason().c_str());
     return result.ok() ? 0 : 1;

@@ -26,18 +26,11 @@ inline std::ostream &operator<<(std::ostream &os, const QString &s)
 {
     return os << s.toStdString();
 }
-inline void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << s;
-}
 
 namespace desktoptest {
 
 using namespace velumbra::test;
 using namespace Qt::StringLiterals;
-
-// Exit code that ctest counts as a skip (SKIP_RETURN_CODE).
-constexpr int kSkipCode = 77;
 
 // What must be installed for a test program to run: REQUIRES in CMakeLists.txt
 // (desktop_test.cpp), or defined by a program of its own.
@@ -53,11 +46,15 @@ struct RunResult
 // This process's environment with @p env applied ("NAME=value" sets, "-NAME" removes).
 QProcessEnvironment environment(const QStringList &env);
 RunResult runProgram(const QString &program, const QStringList &args, const QStringList &env = {});
-// The full path of the script @p name of servers/.
-QString serverScript(const QString &name);
-// velumbra_cli (set FILE [for-good] | screensaver | session-end) and velumbra-restore.
-QString cliPath();
-QString restorePath();
+// velumbra_cli (set FILE [for-good] | screensaver) and velumbra-restore.
+inline QString cliPath()
+{
+    return QStringLiteral(VELUMBRA_CLI);
+}
+inline QString restorePath()
+{
+    return QStringLiteral(RESTORE_PROGRAM);
+}
 
 // A user of its own under @p root: its home (root/home), runtime and XDG
 // folders are made, and the environment pointing at them is returned.
@@ -68,10 +65,8 @@ bool owed(const QString &root);
 
 QColor rootPixel(_XDisplay *display, int x, int y);
 // Whether the root window of X display @p display shows @p colours at the
-// middle of each quadrant of the area x0..x0+width of an 800 x 600 screen,
-// probing the upper half at height @p upperY (below a desktop's top bar).
-bool rootShows(const QString &display, const Quadrants &colours, int upperY = 150, int x0 = 0,
-               int width = 800);
+// middle of each quadrant of an 800 x 600 screen (below a desktop's top bar).
+bool rootShows(const QString &display, const Quadrants &colours);
 // A GSettings value as another process reads it; a string is decoded.
 QString gsettingsGet(const QStringList &env, const QString &schema, const QString &key);
 
@@ -100,12 +95,11 @@ public:
     Server(const Server &) = delete;
     Server &operator=(const Server &) = delete;
 
-    // The first line it printed (where it listens), waited for; empty if none came.
+    // The first line it prints (where it listens), waited for; empty if none comes.
     [[nodiscard]] QString firstLine();
 
 private:
     QProcess m_process;
-    QString m_firstLine;
     bool m_script;
 };
 
@@ -139,32 +133,32 @@ public:
     [[nodiscard]] virtual bool shows(const Quadrants &colours) const = 0;
     // The picture the desktop keeps in its own files; null where it keeps none.
     [[nodiscard]] virtual QString stored() const { return {}; }
-    // Whether the session can run without its desktop program, which may start late.
-    [[nodiscard]] virtual bool hasDesktopProgram() const { return false; }
-    // Whether the setter must refuse, with a reason, while the desktop program is not running.
-    [[nodiscard]] virtual bool needsDesktopProgram() const { return false; }
     // What the desktop must also hold after each change.
     virtual void checkAfterChange() const {}
 
     QStringList env; // the session's environment
+    // The session can run without its desktop program, which may start late;
+    // whether the setter must then refuse, with a reason.
+    bool hasDesktopProgram = false, needsDesktopProgram = false;
 };
 
-// How an X desktop's session starts: Xvfb, a session bus, then its programs.
+class XDesktop;
+
+// How an X desktop's session starts: Xvfb, a session bus that starts its
+// programs (session.sh), then the desktop program.
 struct XSession
 {
-    QStringList env{};        // what the desktop's own session sets
-    QStringList desktop{};    // the desktop program; may start late or not at all
-    QStringList base{};       // started before it and ended after it (XFCE's xfconfd)
-    QStringList namespaced{}; // shell lines on a bus that activates services (GNOME, Plasma)
-    std::function<bool(const Desktop &)> ready{};     // waited for before the contract goes on
-    std::function<QString(const Desktop &)> stored{}; // the picture the desktop keeps
+    QStringList env{};      // what the desktop's own session sets
+    QStringList programs{}; // shell lines run on the session's bus
+    QStringList desktop{};  // the desktop program; may start late or not at all
+    std::function<bool(const XDesktop &)> ready{};     // waited for before the contract goes on
+    std::function<QString(const XDesktop &)> stored{}; // the picture the desktop keeps
     // Run before each look at the screen until it first shows what is asked
     // after a login (GNOME's overview hides the picture at first).
     QStringList poke{};
-    int upperY = 150;
     QSize screen{800, 600}; // rootShows() looks at 800 x 600
     // Whether the desktop program is up; by default, its desktop window is there.
-    std::function<bool(const Desktop &)> desktopUp{};
+    std::function<bool(const XDesktop &)> desktopUp{};
     bool desktopOptional = false; // the backend works while the desktop program is not running
 };
 
@@ -175,7 +169,7 @@ XSession xSession(const QString &desktop);
 class XDesktop : public Desktop
 {
 public:
-    explicit XDesktop(XSession session) : m_session(std::move(session)) {}
+    explicit XDesktop(XSession session);
     ~XDesktop() override { logoff(); }
 
     void login(const QString &root, bool withDesktop) override;
@@ -186,9 +180,6 @@ public:
     {
         return m_session.stored ? m_session.stored(*this) : QString();
     }
-    [[nodiscard]] bool hasDesktopProgram() const override { return !m_session.desktop.isEmpty(); }
-    [[nodiscard]] bool needsDesktopProgram() const override;
-    QString home;
 
 private:
     XSession m_session;

@@ -105,17 +105,12 @@ TEST(GSettings, StyleScreenSaverAndTheUsersLaterChoiceComeBackRight)
         EXPECT_EQ(gnome.get(saver, "idle-activation-enabled"), u"true"_s);
         EXPECT_FALSE(owed(root.path()));
     }
-    // The end of a session puts back what it owes before the next login.
-    velumbra({u"set"_s, QUrl(uri[1]).toLocalFile()});
-    velumbra({u"session-end"_s});
-    EXPECT_EQ(gnome.get(kBackground, "picture-uri"), uri[2]);
-    EXPECT_FALSE(owed(root.path()));
 }
 
-// Without the schema GIO would abort the program in g_settings_new(); GNOME
-// before 42 had no picture-uri-dark, and Debian no longer ships such a
-// schema, so it is compiled here; a relative name is stored whole.
-TEST(GSettings, MissingSchemasOrKeysAndRelativeNames)
+// Without the schema GIO would abort the program in g_settings_new(), and in
+// g_settings_set() without the key: GNOME before 42 had no picture-uri-dark,
+// and Debian no longer ships such a schema, so it is compiled here.
+TEST(GSettings, MissingSchemasOrKeysAreNoCrash)
 {
     QTemporaryDir root;
     const QString picture = root.filePath(u"a.jpg"_s);
@@ -151,13 +146,6 @@ TEST(GSettings, MissingSchemasOrKeysAndRelativeNames)
     old.env << nothing.value(0) << u"GSETTINGS_SCHEMA_DIR="_s + schemas;
     EXPECT_EQ(old.run(cliPath(), {u"set"_s, picture, u"for-good"_s}).exitCode, 0);
     EXPECT_EQ(old.stored(), picture);
-
-    Keyfile mate("MATE", "org.mate.background", "picture-filename");
-    mate.login(root.path(), true);
-    const RunResult r = mate.run(u"/bin/sh"_s, {u"-c"_s, u"cd \"$1\" && exec \"$2\" set a.jpg"_s,
-                                                u"sh"_s, root.path(), cliPath()});
-    ASSERT_EQ(r.exitCode, 0) << r.stdErr;
-    EXPECT_EQ(mate.stored(), picture);
 }
 
 } // namespace

@@ -21,22 +21,7 @@ bus_dir=$(mktemp -d)
 address_file=$bus_dir/address
 config="--session"
 if [ "${SESSION_NO_ACTIVATION:-}" = 1 ]; then
-    config_file=$bus_dir/bus.conf
-    cat >"$config_file" <<'XML'
-<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>session</type>
-  <listen>unix:tmpdir=/tmp</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow send_destination="*" eavesdrop="true"/>
-    <allow eavesdrop="true"/>
-    <allow own="*"/>
-  </policy>
-</busconfig>
-XML
-    config="--config-file=$config_file"
+    config="--config-file=$(dirname "$0")/../bus.conf"
 fi
 dbus-daemon "$config" --address="unix:dir=$bus_dir" --fork --nopidfile --print-address=3 \
     3>"$address_file" || exit 1
@@ -50,7 +35,7 @@ fi
 echo "$DBUS_SESSION_BUS_ADDRESS"
 pids=""
 for program in "$@"; do
-    sh -c "$program" </dev/null &
+    sh -c "$program" </dev/null >/dev/null &
     pids="$pids $!"
 done
 cat >/dev/null
