@@ -223,8 +223,9 @@ bool XDesktop::shows(const Quadrants &colours) const
 {
     if (!m_settled && !m_session.poke.isEmpty())
         (void)runProgram(m_session.poke.first(), m_session.poke.mid(1), env);
-    m_settled = m_settled || rootShows(m_xvfb->display(), colours);
-    return m_settled;
+    const bool shown = rootShows(m_xvfb->display(), colours);
+    m_settled = m_settled || shown;
+    return shown;
 }
 
 namespace {
@@ -320,12 +321,14 @@ QString openToAll(const QTemporaryDir &dir)
 
 // Every row starts with a new user who sets A for good; then B, whose name
 // holds quotes, $, ';', ',', a backslash and an accent, or C is set until
-// logoff, "!" after it for good (then kept by the desktop's own files alone); m is a missing file
-// and u a file that is no picture, both refused with their reason, the picture unchanged; r a
-// picture set, rewritten and set again under the same name, which must not show its old content.
-// After a logoff and a login with velumbra-restore, the second picture of the row must show: until
-// logoff is noted at the first change of a session only, for good is kept. A leading '~' starts the
-// desktop program only after velumbra-restore; a leading '-' runs the session without it, which the
+// logoff, "!" after it for good (kept by the desktop's own files alone). m is
+// a missing file and u a file that is no picture: both are refused with
+// their reason, the picture unchanged. r is a picture set, rewritten and set
+// again under the same name, which must not show its old content. After a
+// logoff and a login with velumbra-restore, the row's second picture must
+// show: until logoff is noted at the first change of a session only, for
+// good is kept. A leading '~' starts the desktop program only after
+// velumbra-restore; a leading '-' runs the session without it, which the
 // setter must name as the reason.
 void runContract(Desktop &desktop, const QString &root)
 {

@@ -77,11 +77,8 @@ public:
         int running = 0;
         const QByteArray mine = "XDG_RUNTIME_DIR=" + m_runtime.toLocal8Bit();
         for (const QString &pid : QDir(u"/proc"_s).entryList(QDir::Dirs)) {
-            QFile comm(u"/proc/%1/comm"_s.arg(pid));
-            QFile environ(u"/proc/%1/environ"_s.arg(pid));
-            if (comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == "swaybg" &&
-                environ.open(QIODevice::ReadOnly) && environ.readAll().split('\0').contains(mine))
-                ++running;
+            running += readFile(u"/proc/%1/comm"_s.arg(pid)) == "swaybg\n" &&
+                       readFile(u"/proc/%1/environ"_s.arg(pid)).split('\0').contains(mine);
         }
         EXPECT_EQ(running, 1) << "swaybg processes left for this compositor";
     }

@@ -34,12 +34,8 @@ TEST(LastingRecordText, RefusesWhatIsNotARecordAndSkipsBrokenLines)
 
 TEST(AutostartExec, QuotesWhatTheEntryRulesReserveAndRefusesWhatNoEntryCarries)
 {
-    struct Case
-    {
-        const char *program;
-        const char *exec; // nothing: refused
-    };
-    const Case cases[] = {
+    const std::pair<const char *, const char *> cases[] = {
+        // the program, its Exec value (nothing: refused)
         {"/usr/bin/velumbra-restore", "/usr/bin/velumbra-restore"},
         {"/opt/Mes Programmes/velumbra-restore", "\"/opt/Mes Programmes/velumbra-restore\""},
         {"/opt/a\"b$c`d/r", "\"/opt/a\\\\\"b\\\\$c\\\\`d/r\""},
@@ -56,13 +52,13 @@ TEST(AutostartExec, QuotesWhatTheEntryRulesReserveAndRefusesWhatNoEntryCarries)
         {"/opt/\xed\xa0\x80/r", nullptr}, // a surrogate
         {"/opt/\xf0\x9f\x98", nullptr},   // cut short
     };
-    for (const Case &c : cases) {
-        const Result<std::string> exec = desktopEntryExec(c.program);
-        EXPECT_EQ(exec.ok(), c.exec != nullptr) << c.program;
-        if (c.exec)
-            EXPECT_EQ(*exec, c.exec) << c.program;
+    for (const auto &[program, expected] : cases) {
+        const Result<std::string> exec = desktopEntryExec(program);
+        EXPECT_EQ(exec.ok(), expected != nullptr) << program;
+        if (expected)
+            EXPECT_EQ(*exec, expected) << program;
         else
-            EXPECT_FALSE(autostartEntryText(c.program).ok()) << c.program;
+            EXPECT_FALSE(autostartEntryText(program).ok()) << program;
     }
     EXPECT_NE(autostartEntryText("/x/velumbra-restore")->find("\nExec=/x/velumbra-restore\n"),
               std::string::npos);
@@ -70,29 +66,20 @@ TEST(AutostartExec, QuotesWhatTheEntryRulesReserveAndRefusesWhatNoEntryCarries)
     EXPECT_NE(autostartEntryText("/x/a b\\c")->find("\nTryExec=/x/a b\\\\c\n"), std::string::npos);
 }
 
+// Relative values are ignored, as the XDG rules ask.
 TEST(LastingPlaces, FollowTheXdgVariables)
 {
-    struct Case
-    {
-        const char *state;
-        const char *config;
-        LastingPaths expected;
+    const char *const rows[][4] = {
+        // XDG_STATE_HOME, XDG_CONFIG_HOME, the folders used
+        {"", "", "/home/u/.local/state", "/home/u/.config"},
+        {"/s", "/c", "/s", "/c"},
+        {"relative", "rel", "/home/u/.local/state", "/home/u/.config"},
     };
-    const Case cases[] = {
-        {"",
-         "",
-         {"/home/u/.local/state/velumbra/lasting",
-          "/home/u/.config/autostart/velumbra-restore.desktop"}},
-        {"/s", "/c", {"/s/velumbra/lasting", "/c/autostart/velumbra-restore.desktop"}},
-        {"relative",
-         "rel",
-         {"/home/u/.local/state/velumbra/lasting",
-          "/home/u/.config/autostart/velumbra-restore.desktop"}},
-    };
-    for (const Case &c : cases) {
-        const LastingPaths got = lastingPaths("/home/u", c.state, c.config);
-        EXPECT_EQ(got.recordFile, c.expected.recordFile) << c.state;
-        EXPECT_EQ(got.autostartFile, c.expected.autostartFile) << c.config;
+    for (const auto &row : rows) {
+        const LastingPaths got = lastingPaths("/home/u", row[0], row[1]);
+        EXPECT_EQ(got.recordFile, std::string(row[2]) + "/velumbra/lasting") << row[0];
+        EXPECT_EQ(got.autostartFile, std::string(row[3]) + "/autostart/velumbra-restore.desktop")
+            << row[1];
     }
 }
 
