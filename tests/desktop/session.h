@@ -26,6 +26,11 @@ inline std::ostream &operator<<(std::ostream &os, const QString &s)
 {
     return os << s.toStdString();
 }
+// GoogleTest would print it as a list of characters.
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << s;
+}
 
 namespace desktoptest {
 
