@@ -319,25 +319,27 @@ QString openToAll(const QTemporaryDir &dir)
     return dir.path();
 }
 
-// Every row starts with a new user who sets A for good; then B, whose name
-// holds quotes, $, ';', ',', a backslash and an accent, or C is set until
-// logoff, "!" after it for good (kept by the desktop's own files alone). m is
-// a missing file and u a file that is no picture: both are refused with
-// their reason, the picture unchanged. r is a picture set, rewritten and set
-// again under the same name, which must not show its old content. After a
-// logoff and a login with velumbra-restore, the row's second picture must
-// show: until logoff is noted at the first change of a session only, for
-// good is kept. A leading '~' starts the desktop program only after
-// velumbra-restore; a leading '-' runs the session without it, which the
-// setter must name as the reason.
+// Every row starts with a new user who sets A for good; then B or C is set
+// until logoff, "!" after it for good (kept by the desktop's own files
+// alone). The names of A (put back by velumbra-restore) and B (kept for good)
+// hold quotes, $, ';', ',', a backslash and an accent. m is a missing file
+// and u a file that is no picture: both are refused with their reason, the
+// picture unchanged. r is a picture set, rewritten and set again under the
+// same name, which must not show its old content. After a logoff and a login
+// with velumbra-restore, the row's second picture must show: until logoff is
+// noted at the first change of a session only, for good is kept. A leading
+// '~' starts the desktop program only after velumbra-restore; a leading '-'
+// runs the session without it, which the setter must name as the reason.
 void runContract(Desktop &desktop, const QString &root)
 {
     const QString dir = root + u"/pictures/"_s;
     ASSERT_TRUE(QDir().mkpath(dir));
-    std::map<char, QString> files{
-        {'A', dir + u"a.png"_s},    {'B', dir + u"it's \"b\", $HOME; `id` b\\s l'été.jpg"_s},
-        {'C', dir + u"c.png"_s},    {'m', dir + u"gone.png"_s},
-        {'u', dir + u"text.jpg"_s}, {'r', dir + u"same.png"_s}};
+    std::map<char, QString> files{{'A', dir + u"l'été \"a\", $HOME; `id` b\\s.png"_s},
+                                  {'B', dir + u"it's \"b\", $HOME; `id` b\\s l'été.jpg"_s},
+                                  {'C', dir + u"c.png"_s},
+                                  {'m', dir + u"gone.png"_s},
+                                  {'u', dir + u"text.jpg"_s},
+                                  {'r', dir + u"same.png"_s}};
     const auto coloursOf = [](char p) {
         return p == 'A' ? kPictureA : p == 'B' ? kPictureB : kPictureC;
     };
