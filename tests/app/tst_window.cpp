@@ -118,15 +118,12 @@ private:
     // Saves a last session: the folder, the file, then "option time unites".
     void save(const QString &folder, const QString &file, const QString &choice)
     {
-        const QStringList c = choice.split(QLatin1Char(' '));
+        const QStringList values = QStringList{folder, file} + choice.split(QLatin1Char(' '));
         m_fake->settings.values = {{"Init/AUTEUR", std::string(kSettingsMarker)},
                                    {"Init/Drive", "/"},
-                                   {"Init/Folder", folder.toStdString()},
-                                   {"Init/Pattern", "*.png"},
-                                   {"Init/FileName", file.toStdString()},
-                                   {"Init/Option", c[0].toStdString()},
-                                   {"Init/Time", c[1].toStdString()},
-                                   {"Init/Unites", c[2].toStdString()}};
+                                   {"Init/Pattern", "*.png"}};
+        for (int i = 0; const char *key : {"Folder", "FileName", "Option", "Time", "Unites"})
+            m_fake->settings.values[std::string("Init/") + key] = values[i++].toStdString();
     }
 
     // The window, loaded and shown; on the test's pictures in mode @p option
