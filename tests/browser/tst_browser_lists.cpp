@@ -70,30 +70,6 @@ private Q_SLOTS:
         QCOMPARE(listed(), "A.JPG b.jpg Été.JPG");
     }
 
-    // The current entry and the selection survive a new pattern and a
-    // refresh by name; none of this counts as a click.
-    void currentAndSelectionFollowTheNames()
-    {
-        FileList list;
-        list.setPattern(QStringLiteral("*.jpg;*.gif"));
-        QVERIFY(list.setPath(make({"a.jpg", "b.gif", "c.jpg"})));
-        QSignalSpy clicked(&list, &FileList::currentFileClicked);
-        QVERIFY(list.setFileName(QStringLiteral("c.jpg")));
-        for (int row : {0, 1})
-            list.selectionModel()->select(list.model()->index(row, 0), QItemSelectionModel::Select);
-        list.setPattern(QStringLiteral("*.jpg"));
-        QCOMPARE(list.selectedNames(), (QStringList{"a.jpg", "c.jpg"}));
-        make({"0.jpg"});
-        list.refresh();
-        QCOMPARE(list.entry(0), QStringLiteral("0.jpg"));
-        QCOMPARE(list.fileName(), QStringLiteral("c.jpg"));
-        QCOMPARE(list.selectedNames(), (QStringList{"a.jpg", "c.jpg"}));
-        QCOMPARE(clicked.count(), 0);
-        // Another folder starts with nothing current.
-        QVERIFY(list.setPath(make({}, {"autre"}) + QStringLiteral("/autre")));
-        QCOMPARE(list.fileName(), QString());
-    }
-
     void clicksAndKeyboardMovesCountAsClicks()
     {
         KeySink window;
