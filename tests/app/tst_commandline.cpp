@@ -50,7 +50,6 @@ private Q_SLOTS:
         row("missing folder", {"absent"}, Action::Refuse, 1);
         row("until logoff", {"--temporaire", "images/a.png"}, Action::SetWallpaper, 0, "images/a.png", L::UntilLogoff);
         row("for good, = form", {"--par-defaut=images/a.png"}, Action::SetWallpaper, 0, "images/a.png", L::ForGood);
-        row("both lifetimes", {"--temporaire", "a", "--par-defaut", "b"}, Action::Refuse, 2);
         row("setting and a folder", {"--temporaire", "images/a.png", "images"}, Action::Refuse, 2);
         // clang-format on
     }
