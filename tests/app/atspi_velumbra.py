@@ -1,8 +1,10 @@
 #!/usr/bin/python3
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The running program as a screen reader meets it: read and driven through
-# the real accessibility bus (AT-SPI), with a click through the X server. Run under xvfb-run and dbus-run-session;
-# the bus launcher of at-spi2-core starts on demand.
+# the real accessibility bus (AT-SPI), with a click through the X server; and
+# started again with a file, which it hands to the running one. Run under
+# xvfb-run and dbus-run-session; the bus launcher of at-spi2-core starts on
+# demand.
 # Usage: atspi_velumbra.py VELUMBRA
 import os
 import shutil
@@ -72,8 +74,9 @@ def main():
     work = tempfile.mkdtemp(prefix="velumbra-atspi-")
     pictures = os.path.join(work, "images")
     os.makedirs(pictures)
-    with open(os.path.join(pictures, "rouge.bmp"), "wb") as f:
-        f.write(bmp(64, 48))
+    for name in ("rouge.bmp", "vert.bmp"):
+        with open(os.path.join(pictures, name), "wb") as f:
+            f.write(bmp(64, 48))
 
     # As a screen reader does: the toolkits then join the accessibility bus.
     Gio.bus_get_sync(Gio.BusType.SESSION).call_sync(
@@ -112,6 +115,11 @@ def main():
             " (64 x 48 pixels pour un écran de 1280 x 1024)"
         pump_until(lambda: ("status bar", after) in inserted and text(info) == after,
                    "the info line announcing %r" % after)
+
+        # Started again with a file, the program hands it to the running one and ends.
+        other = os.path.join(pictures, "vert.bmp")
+        subprocess.run([sys.argv[1], other], env=env, check=True, timeout=20)
+        pump_until(lambda: text(info).startswith(other + " ("), "the file handed over")
 
         units = find(frame, "radio button", "Seconde(s)")
 
