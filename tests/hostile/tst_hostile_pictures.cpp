@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Broken and hostile pictures, made here at run time, through the preview and
-// the conversion: none may crash, hang, leave a temporary file or pass a
-// failure for a success. Meant above all for the sanitizer build.
+// the converter: none may crash, hang, leave a temporary file, lose the file
+// or pass a cut file for a whole one. Meant above all for the sanitizer build.
 
 #include "browser/picturepreview.h"
 #include "convert/bmpconverter.h"
-#include "platform/fakes/fakeprompter.h"
 #include "tests/common/testpictures.h"
 
 #include <QDir>
@@ -31,7 +30,7 @@ void put(QByteArray &b, qsizetype at, std::initializer_list<quint32> values, int
 // @p seed claiming @p w x @p h pixels in every place its format keeps them.
 QByteArray resized(QByteArray seed, const QByteArray &format, quint32 w, quint32 h)
 {
-    if (format == "bmp")
+    if (format == "bmp" || format == "rle")
         put(seed, 18, {w, h}, 4, false);
     if (format == "gif") // the screen, then the first picture after its colour table
         for (int at : {6, 13 + 3 * (2 << (uchar(seed[10]) & 7)) + 8 + 5})
@@ -65,7 +64,6 @@ private Q_SLOTS:
             {"a.jpg", encoded(rgb, "jpeg")},
             {"b.jpg", encoded(rgb, "jpeg", -1, true)},
             {"c.png", encoded(rgb, "png")},
-            {"d.png", encoded(card, "png")},
             {"e.gif", gif({card, card})},
             {"f.bmp", encoded(rgb, "bmp")},
             {"g.bmp", rleBitmap(card, 8)},
@@ -74,9 +72,7 @@ private Q_SLOTS:
         };
         QRandomGenerator random(18);
         for (const auto &[name, bytes] : seeds) {
-            const QByteArray format = bytes.startsWith("BM")    ? "bmp"
-                                      : bytes.startsWith("GIF") ? "gif"
-                                                                : QByteArray(name).right(3);
+            const QByteArray format = QByteArray(name).right(3);
             for (qsizetype i = 1; i < 24; ++i)
                 QTest::addRow("%s cut at %lld", name, qlonglong(bytes.size() * i / 24))
                     << name << bytes.left(bytes.size() * i / 24) << bytes;
@@ -124,23 +120,9 @@ private Q_SLOTS:
         }
 
         BmpConverter converter;
-        FakePrompter prompter;
-        ConversionSteps steps;
-        steps.folder = dir.path();
-        steps.count = [] { return 1; };
-        steps.entry = [&name](int) { return name; };
-        steps.isSelected = [](int) { return true; };
-        steps.reading = steps.writing = [](const QString &) {};
-        const ConversionOutcome outcome = BmpConversion(converter, BoundPrompter(prompter))
-                                              .run(ConversionScope::WholeFolder, steps);
-        const QString said = prompter.shown.back().text;
         const QString copy = name.section(QLatin1Char('.'), 0, 0) + ".bmp";
         QStringList expected{name};
-        if (outcome == ConversionOutcome::Stopped) {
-            QVERIFY2(said.contains(path), qPrintable(said));
-            QVERIFY(pipe || readFile(path) == bytes); // even a bitmap converted onto itself
-        } else {
-            QCOMPARE(said, QStringLiteral("Conversion terminée !"));
+        if (converter.decode(path) && converter.writeBmp(dir.filePath(copy))) {
             QCOMPARE(QImage(dir.filePath(copy), "BMP").size(), converter.picture().size());
             // A cut file either fails or holds every pixel of the whole one.
             BmpConverter reference;
@@ -149,6 +131,8 @@ private Q_SLOTS:
                 QCOMPARE(converter.picture(), reference.picture());
             }
             expected << copy;
+        } else {
+            QVERIFY(pipe || readFile(path) == bytes); // even a bitmap converted onto itself
         }
         expected.removeDuplicates();
         expected.sort();
