@@ -11,38 +11,28 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 #include <sys/stat.h>
-#include <zlib.h>
 
 using namespace velumbra;
 using namespace velumbra::test;
 
 namespace {
 
-void put(QByteArray &b, qsizetype at, std::initializer_list<quint32> values, int bytes, bool big)
+// @p seed claiming @p w x @p h pixels: a bitmap in its header, a JPEG in its
+// frame header. The other formats' sizes are read by Qt's decoders alone, and
+// the preview's check of them is tested with the preview.
+QByteArray resized(QByteArray seed, quint32 w, quint32 h)
 {
-    for (const quint32 v : values)
-        for (int i = 0; i < bytes; ++i)
-            b[at++] = char(v >> (8 * (big ? bytes - 1 - i : i)));
-}
-
-// @p seed claiming @p w x @p h pixels in every place its format keeps them.
-QByteArray resized(QByteArray seed, const QByteArray &format, quint32 w, quint32 h)
-{
-    if (format == "bmp" || format == "rle")
-        put(seed, 18, {w, h}, 4, false);
-    if (format == "gif") // the screen, then the first picture after its colour table
-        for (int at : {6, 13 + 3 * (2 << (uchar(seed[10]) & 7)) + 8 + 5})
-            put(seed, at, {w, h}, 2, false);
-    if (format == "png") { // IHDR, and its checksum
-        put(seed, 16, {w, h}, 4, true);
-        const auto *ihdr = reinterpret_cast<const Bytef *>(seed.constData() + 12);
-        put(seed, 29, {quint32(crc32(0, ihdr, 17))}, 4, true);
+    if (seed.startsWith("BM")) {
+        qToLittleEndian(w, seed.data() + 18);
+        qToLittleEndian(h, seed.data() + 22);
+        return seed;
     }
-    if (format == "jpg") // the frame header
-        put(seed, std::max(seed.indexOf("\xFF\xC0"), seed.indexOf("\xFF\xC2")) + 5, {h, w}, 2,
-            true);
+    const qsizetype frame = std::max(seed.indexOf("\xFF\xC0"), seed.indexOf("\xFF\xC2")) + 5;
+    qToBigEndian(quint16(h), seed.data() + frame);
+    qToBigEndian(quint16(w), seed.data() + frame + 2);
     return seed;
 }
 
@@ -72,7 +62,6 @@ private Q_SLOTS:
         };
         QRandomGenerator random(18);
         for (const auto &[name, bytes] : seeds) {
-            const QByteArray format = QByteArray(name).right(3);
             for (qsizetype i = 1; i < 24; ++i)
                 QTest::addRow("%s cut at %lld", name, qlonglong(bytes.size() * i / 24))
                     << name << bytes.left(bytes.size() * i / 24) << bytes;
@@ -83,21 +72,19 @@ private Q_SLOTS:
                 QTest::addRow("%s bit flipped at %lld", name, qlonglong(at))
                     << name << flipped << QByteArray();
             }
-            // 16-bit sizes for GIF and JPEG; strips the preview cannot show.
-            const quint32 most = format == "gif" || format == "jpg" ? 65535 : 524288;
+            if (!bytes.startsWith("BM") && !bytes.startsWith("\xFF\xD8"))
+                continue;
+            // 16-bit sizes in a JPEG; strips the preview cannot show.
+            const quint32 most = bytes.startsWith("BM") ? 524288 : 65535;
             for (const auto &[w, h] : {std::pair{most, most}, {most, 2u}, {2u, most}, {0u, 0u}})
                 QTest::addRow("%s claiming %u x %u", name, w, h)
-                    << name << resized(bytes, format, w, h) << QByteArray();
+                    << name << resized(bytes, w, h) << QByteArray();
         }
         for (const char *name : {"j.jpg", "k.gif", "l.bmp", "m.png", "n.rle"})
             for (const QByteArray &bytes :
                  {QByteArray("pas une image\n"), QByteArray(4096, '\0'), QByteArray()})
                 QTest::addRow("%s of %lld bytes", name, qlonglong(bytes.size()))
                     << name << bytes << QByteArray();
-        for (const auto &[name, size] :
-             {std::pair{"o.png", QSize(70000, 1)}, {"p.bmp", {1, 70000}}})
-            QTest::newRow(name) << name << encoded(gradient(size.width(), size.height()), name + 2)
-                                << QByteArray();
         QTest::newRow("pipe") << "q.jpg" << QByteArray("pipe") << QByteArray();
     }
 
