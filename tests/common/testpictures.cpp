@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QImageWriter>
 #include <QPainter>
-#include <QRandomGenerator>
 
 #include <zlib.h>
 
@@ -61,11 +60,6 @@ bool writeQuadrants(const QString &path, const Quadrants &colours, QSize size)
     return image.save(path, nullptr, 95);
 }
 
-bool writeSolid(const QString &path, QColor colour, QSize size)
-{
-    return writeQuadrants(path, {colour, colour, colour, colour}, size);
-}
-
 bool closeTo(QColor actual, QColor expected, int tolerance)
 {
     const auto near = [tolerance](int a, int b) { return std::abs(a - b) <= tolerance; };
@@ -95,20 +89,6 @@ QByteArray readFile(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QImage patternPicture(QSize size, int colours, int seed)
-{
-    QRandomGenerator random{quint32(seed)};
-    QImage img(size, QImage::Format_Indexed8);
-    for (int i = 0; i < colours; ++i)
-        img.setColor(i, random.generate() | 0xFF000000u);
-    for (int y = 0; y < size.height(); ++y)
-        for (int x = 0; x < size.width(); ++x)
-            img.scanLine(y)[x] =
-                uchar(y % 3 == 0 && x > size.width() / 2 ? int(random.bounded(colours))
-                                                         : (x / 7 + y / 3) % colours);
-    return img;
 }
 
 QImage bands(int width, int height, const QList<QRgb> &colours)

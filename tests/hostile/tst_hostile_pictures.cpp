@@ -48,7 +48,7 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QByteArray>("whole"); // the file it was cut from, if it was
 
-        const QImage card = patternPicture(QSize(40, 30), 16, 7);
+        const QImage card = bands(40, 30, {qRgb(200, 0, 0), qRgb(0, 9, 90), qRgb(0, 99, 0), 0});
         const QImage rgb = gradient(48, 32);
         const std::pair<const char *, QByteArray> seeds[] = {
             {"a.jpg", encoded(rgb, "jpeg")},
