@@ -85,15 +85,11 @@ void TestConversionPipeline::loop()
     steps.isSelected = [](int i) { return i == 0 || i == 2; };
     steps.reading = [&read](const QString &f) { read << QFileInfo(f).fileName(); };
     steps.writing = [&entries](const QString &f) { entries << QFileInfo(f).fileName(); };
-    const ConversionOutcome outcome =
-        BmpConversion(converter, BoundPrompter(prompter)).run(scope, steps);
+    BmpConversion(converter, BoundPrompter(prompter)).run(scope, steps);
 
     QCOMPARE(prompter.shown.front().text, BmpConversion::question(scope, d));
     const QString last = prompter.shown.back().text;
     QVERIFY2(last.startsWith(QString(said).replace("%1", d)), qPrintable(last));
-    QCOMPARE(outcome, !yes                                            ? ConversionOutcome::Declined
-                      : said == QStringLiteral("Conversion terminée") ? ConversionOutcome::Finished
-                                                                      : ConversionOutcome::Stopped);
     QCOMPARE(read, cells[2].split(QLatin1Char(' '), Qt::SkipEmptyParts));
     made += cells[3].split(QLatin1Char(' '), Qt::SkipEmptyParts);
     made.removeDuplicates();

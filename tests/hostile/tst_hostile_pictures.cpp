@@ -101,10 +101,6 @@ private Q_SLOTS:
 
         const PreviewPicture preview = decodePreview(path, 1.0);
         QCOMPARE(preview.size.has_value(), preview.error.isEmpty());
-        if (preview.size) {
-            const PixelSize half = previewPixels(*preview.size);
-            QCOMPARE(preview.image.size(), QSize(half.width, half.height));
-        }
 
         BmpConverter converter;
         const QString copy = name.section(QLatin1Char('.'), 0, 0) + ".bmp";
