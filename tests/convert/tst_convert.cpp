@@ -56,7 +56,6 @@ private Q_SLOTS:
         const QImage five = card(37, 23, 5), full = card(64, 40, 256), sixteen = card(33, 17, 16);
         QImage onWhite = five;
         onWhite.setColor(0, qRgb(255, 255, 255));
-        const QImage decoded = QImage::fromData(jpeg());
         const QByteArray grey =
             encoded(gradient(50, 30).convertToFormat(QImage::Format_Grayscale8), "jpeg");
         const QImage wide = gradient(31, 7); // odd width: padded rows
@@ -68,7 +67,8 @@ private Q_SLOTS:
         QTest::newRow("rle4-onto-itself.bmp") << rleBitmap(sixteen, 4) << sixteen << "";
         QTest::newRow("24-bits-onto-itself.bmp") << encoded(wide, "bmp") << wide << "";
         // libjpeg warns of a stray byte that costs no pixel.
-        QTest::newRow("stray-byte.jpg") << jpeg().left(2) + 'x' + jpeg().mid(2) << decoded << "";
+        QTest::newRow("stray-byte.jpg")
+            << jpeg().left(2) + 'x' + jpeg().mid(2) << QImage::fromData(jpeg()) << "";
         QTest::newRow("grey.jpg") << grey << QImage::fromData(grey) << "";
 
         QByteArray garbled = jpeg();
@@ -104,9 +104,8 @@ private Q_SLOTS:
                  expected.convertToFormat(QImage::Format_RGB32));
         // Readable by others like any file the user makes, not private like a temporary file.
         QVERIFY(QFileInfo(copy).permissions().testFlag(QFile::ReadOther));
-        const QString copyName = QFileInfo(copy).fileName(); // ".bmp" sorts before the others
-        QCOMPARE(namesIn(dir.path()),
-                 (copyName == name ? QStringList{name} : QStringList{copyName, name}));
+        QCOMPARE(namesIn(dir.path()).size(),
+                 qsizetype(copy == source ? 1 : 2)); // no temporary file
     }
 
     // A new copy leaves no temporary file; one replacing an old copy keeps it.
