@@ -170,13 +170,4 @@ Result<> QtSettingsStore::commit()
     return settingsNotSaved(s.fileName().toStdString(), reason);
 }
 
-std::string QtSettingsStore::location() const
-{
-#ifdef Q_OS_UNIX
-    return settingsFile().toStdString();
-#else
-    return openSettings().fileName().toStdString();
-#endif
-}
-
 } // namespace velumbra

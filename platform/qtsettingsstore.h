@@ -21,9 +21,6 @@ public:
     void write(std::string_view section, std::string_view key, std::string_view value) override;
     [[nodiscard]] Result<> commit() override;
 
-    /// The file or registry key that holds the values, for messages.
-    [[nodiscard]] std::string location() const;
-
 private:
     std::map<std::string, std::string> m_pending; // "Section/Key" -> value, in key order
     std::vector<std::string> m_order;             // keys as they were written

@@ -32,18 +32,11 @@ const Row kRows[] = {
     {"Photo.jpg", Make::File, kFile},
     {"sub", Make::Folder, kFolder},
     {".hidden.jpg", Make::File, kAbsent},
-    {".hiddenfolder", Make::Folder, kAbsent},
     {"to-file.jpg", Make::LinkToFile, kFile, true},
     {"to-folder", Make::LinkToFolder, kFolder, true},
     {"nowhere.jpg", Make::BrokenLink, kAbsent, true},
     {"\xE9t\xE9.jpg", Make::File, kFile, true},
 };
-
-std::string utf8(const fs::path &p)
-{
-    const std::u8string s = p.u8string();
-    return {s.begin(), s.end()};
-}
 
 class FolderReader : public testing::Test
 {
@@ -74,11 +67,13 @@ protected:
 
 TEST_F(FolderReader, HandsOverWhatIsVisibleWithItsKind)
 {
+    const std::u8string path = m_root.u8string();
+    const std::string root(path.begin(), path.end());
     std::map<std::string, unsigned> listed;
     const auto record = [&](EntryKind kind, std::u16string_view name) {
         listed[fileNameOfText(name)] = unsigned(kind);
     };
-    const Result<> read = readFolder(utf8(m_root), record);
+    const Result<> read = readFolder(root, record);
     ASSERT_TRUE(read.ok()) << read.reason();
     for (const Row &row : kRows) {
         if (row.posixOnly && !kPosix)
@@ -86,12 +81,11 @@ TEST_F(FolderReader, HandsOverWhatIsVisibleWithItsKind)
         const auto found = listed.find(row.name);
         EXPECT_EQ(found == listed.end() ? kAbsent : found->second, row.listedAs) << row.name;
         // Where the file system leaves the type unknown, asking it must agree.
-        if (row.listedAs != kAbsent) {
-            EXPECT_EQ(lookUpKind(utf8(m_root), row.name), row.listedAs) << row.name;
+        if (row.name[0] != '.') {
+            EXPECT_EQ(lookUpKind(root, row.name), row.listedAs) << row.name;
         }
     }
-    EXPECT_EQ(lookUpKind(utf8(m_root), "nowhere.jpg"), kAbsent);
-    EXPECT_FALSE(readFolder(utf8(m_root / "gone"), record).ok());
+    EXPECT_FALSE(readFolder(root + "/gone", record).ok());
 }
 
 TEST(FileNameText, KeepsEveryByteAndShowsWhatIsNotText)

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -32,15 +31,6 @@ TEST(SystemServices, OnlyOrdinaryFilesExistAndOnlyProgramsStart)
         EXPECT_FALSE(starter.startDetached(path)) << path;
     EXPECT_FALSE(fs::exists(absent));
     fs::remove_all(dir);
-}
-
-TEST(SystemServices, SearchFoldersFollowPathAndSkipEmptyEntries)
-{
-    const std::string before = std::getenv("PATH") ? std::getenv("PATH") : "";
-    ::setenv("PATH", ":/usr/local/bin::/usr/bin:/opt/mes outils:", 1);
-    const std::vector<std::string> folders = SystemProcessStarter().searchFolders();
-    ::setenv("PATH", before.c_str(), 1);
-    EXPECT_EQ(folders, (std::vector<std::string>{"/usr/local/bin", "/usr/bin", "/opt/mes outils"}));
 }
 
 } // namespace

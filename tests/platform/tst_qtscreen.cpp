@@ -14,7 +14,6 @@ private Q_SLOTS:
     void reportsPhysicalPixelsOnAScaledScreen()
     {
         const QScreen *screen = QGuiApplication::primaryScreen();
-        QVERIFY(screen);
         QCOMPARE(screen->devicePixelRatio(), 2.0);
         const auto size = velumbra::QtScreen().primarySize().value();
         QCOMPARE(QSize(size.width, size.height), screen->size() * 2);

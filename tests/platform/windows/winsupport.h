@@ -19,11 +19,6 @@ inline std::string utf8(const std::filesystem::path &path)
     return {text.begin(), text.end()};
 }
 
-inline std::wstring wide(const std::string &utf8)
-{
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end())).wstring();
-}
-
 /// @p text in the ANSI code page, which spells every name these tests use.
 inline std::string ansi(const std::wstring &text)
 {
@@ -44,9 +39,7 @@ struct TempFolder
     TempFolder() { std::filesystem::create_directories(path); }
     ~TempFolder()
     {
-        std::error_code ignored; // Windows refuses to delete read-only files
-        for (const auto &entry : std::filesystem::recursive_directory_iterator(path, ignored))
-            SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
+        std::error_code ignored;
         std::filesystem::remove_all(path, ignored);
     }
 };
