@@ -1,9 +1,8 @@
 #!/usr/bin/python3
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The running program as a screen reader meets it: read and driven through
-# the real accessibility bus (AT-SPI), with a click through the X server;
-# started again with a file, which it hands to the running one; and asked to
-# set the root window's picture from the command line. Run under
+# the real accessibility bus (AT-SPI), with a click through the X server; and
+# started again with a file, which it hands to the running one. Run under
 # xvfb-run and dbus-run-session; the bus launcher of at-spi2-core starts on
 # demand.
 # Usage: atspi_velumbra.py VELUMBRA
@@ -91,9 +90,8 @@ def main():
 
     env = dict(os.environ, HOME=work, XDG_CONFIG_HOME=os.path.join(work, "config"),
                LC_ALL="C.UTF-8")
-    # The click and the root window's picture go through this X server.
-    for name in ("WAYLAND_DISPLAY", "SWAYSOCK", "XDG_CURRENT_DESKTOP"):
-        env.pop(name, None)
+    # The click goes through this X server.
+    env.pop("WAYLAND_DISPLAY", None)
     program = subprocess.Popen([sys.argv[1]], cwd=pictures, env=env)
     try:
         def window():
@@ -122,11 +120,6 @@ def main():
         other = os.path.join(pictures, "vert.bmp")
         subprocess.run([sys.argv[1], other], env=env, check=True, timeout=20)
         pump_until(lambda: text(info).startswith(other + " ("), "the file handed over")
-        # The command line sets a picture until logoff without a window: here, the root's.
-        subprocess.run([sys.argv[1], "--temporaire", other], env=env, check=True, timeout=20)
-        root = subprocess.run(["xprop", "-root", "_XROOTPMAP_ID"], capture_output=True).stdout
-        if b"pixmap id" not in root:
-            fail("no picture on the root window: %r" % root)
 
         units = find(frame, "radio button", "Seconde(s)")
 
