@@ -28,19 +28,12 @@ TEST(SavedState, RestoresOnlyUnderTheExactMarker)
         store.values = {{"Init/AUTEUR", marker}, {"Init/Folder", "/tmp"}};
         EXPECT_FALSE(readSavedState(store)) << '"' << marker << '"';
     }
-    // Absent keys under the marker read empty, and as the first button.
-    store.values = {{"Init/AUTEUR", std::string(kSettingsMarker)}};
-    const auto absent = readSavedState(store);
-    ASSERT_TRUE(absent);
-    EXPECT_EQ(absent->drive + absent->pattern + absent->time +
-                  std::to_string(absent->option.value_or(-1)) +
-                  std::to_string(absent->unites.value_or(-1)),
-              "00");
 }
 
-// What was written is what the next start restores, marker first and in
-// order; no button checked is written as the rotation, in hours.
-TEST(SavedState, WritesTheEightKeysThatTheNextStartReads)
+// The eight keys that the next start reads (the window's restore test writes
+// them by these names), marker first and in order; no button checked is
+// written as the rotation, in hours.
+TEST(SavedState, WritesTheEightKeysInOrder)
 {
     for (const int index : {0, 1, 2, -1}) {
         FakeSettingsStore store;
@@ -54,12 +47,6 @@ TEST(SavedState, WritesTheEightKeysThatTheNextStartReads)
             {"Init/Option", stored}, {"Init/Time", "7"}, {"Init/Unites", stored}};
         // clang-format on
         EXPECT_EQ(store.committed, expected);
-        const auto back = readSavedState(store);
-        ASSERT_TRUE(back);
-        EXPECT_EQ(back->drive + back->folder + back->pattern + back->fileName + back->time +
-                      std::to_string(back->option.value_or(-1)) +
-                      std::to_string(back->unites.value_or(-1)),
-                  "//home*.bmp;*.rlex.bmp7" + stored + stored);
     }
 }
 

@@ -48,11 +48,8 @@ private Q_SLOTS:
         row("folder", {"images"}, Action::OpenWindow, 0, "images");
         row("file", {"./images/../images/a.png"}, Action::OpenWindow, 0, "images/a.png");
         row("missing folder", {"absent"}, Action::Refuse, 1);
-        row("two folders", {"images", "images"}, Action::Refuse, 2);
         row("until logoff", {"--temporaire", "images/a.png"}, Action::SetWallpaper, 0, "images/a.png", L::UntilLogoff);
         row("for good, = form", {"--par-defaut=images/a.png"}, Action::SetWallpaper, 0, "images/a.png", L::ForGood);
-        row("no file to set", {"--temporaire"}, Action::Refuse, 2);
-        row("both lifetimes", {"--temporaire", "a", "--par-defaut", "b"}, Action::Refuse, 2);
         row("setting and a folder", {"--temporaire", "images/a.png", "images"}, Action::Refuse, 2);
         // clang-format on
     }

@@ -66,11 +66,6 @@ private Q_SLOTS:
         row("jpeg progressive", "f.jpeg", encoded(rgb, "jpeg", 95, true), wide);
         row("jpeg exif rotated", "g.jpg", withExifOrientation(jpeg, 6), wide);
         row("jpeg cut in half", "h.jpg", jpeg.left(jpeg.size() / 2), wide);
-        row("png named .bmp", "i.bmp", encoded(card, "png"), wide);
-        row("1 x 1", "j.png", encoded(card.copy(0, 0, 1, 1), "png"), {1, 1});
-        row("empty file", "k.jpg", {}, {});
-        row("text named .rle", "l.rle", "BM pas une image\n", {});
-        row("gif header only", "m.gif", QByteArray("GIF89a\x10\x00\x10\x00", 10), {});
         row("missing", "", {}, {});
         row("png bomb named .jpg", "n.jpg", pngBomb(60000, 60000), kTooLarge);
         // Once, each of these brought the program down.

@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QImageWriter>
 #include <QPainter>
-#include <QRandomGenerator>
 
 #include <zlib.h>
 
@@ -14,65 +13,35 @@
 namespace velumbra::test {
 namespace {
 
-void put(QByteArray &b, quint32 v, int bytes, bool bigEndian = false)
+void put(QByteArray &b, std::initializer_list<quint32> values, int bytes, bool bigEndian = false)
 {
-    for (int i = 0; i < bytes; ++i)
-        b.append(char(v >> (8 * (bigEndian ? bytes - 1 - i : i))));
+    for (const quint32 v : values)
+        for (int i = 0; i < bytes; ++i)
+            b.append(char(v >> (8 * (bigEndian ? bytes - 1 - i : i))));
 }
 
-// Nine-bit codes with a clear code before the decoder would widen them:
-// every pixel is one literal code. Valid, if not compressed.
+// Nine-bit codes, each pixel a literal after a clear code, so that the
+// decoder never widens them. Valid, if not compressed.
 QByteArray lzwLiterals(const QImage &frame)
 {
     QByteArray packed;
     quint32 bits = 0;
-    int count = 0, sinceClear = 254;
+    int count = 0;
     const auto code = [&](quint32 c) {
         for (bits |= c << count, count += 9; count >= 8; count -= 8, bits >>= 8)
             packed.append(char(bits));
     };
     for (int y = 0; y < frame.height(); ++y)
-        for (int x = 0; x < frame.width(); ++x, ++sinceClear) {
-            if (sinceClear == 254)
-                code(256), sinceClear = 0;
+        for (int x = 0; x < frame.width(); ++x) {
+            code(256);
             code(frame.constScanLine(y)[x]);
         }
     code(257);
-    if (count > 0)
-        packed.append(char(bits));
+    packed.append(char(bits));
     QByteArray out(1, char(8)); // minimum code size
     for (qsizetype at = 0; at < packed.size(); at += 255)
         out.append(char(packed.mid(at, 255).size())).append(packed.mid(at, 255));
     return out.append(char(0));
-}
-
-// Runs of one index as count/index pairs; with 8 bits, other stretches of
-// three or more in absolute mode.
-void rleRow(QByteArray &out, const uchar *row, int width, bool fourBits)
-{
-    for (int x = 0; x < width;) {
-        int run = 1, literal = 1;
-        while (x + run < width && run < 255 && row[x + run] == row[x])
-            ++run;
-        if (run >= 2 || fourBits) {
-            out.append(char(run)).append(char(fourBits ? (row[x] << 4) | row[x] : row[x]));
-            x += run;
-            continue;
-        }
-        while (x + literal < width && literal < 255 &&
-               !(x + literal + 1 < width && row[x + literal] == row[x + literal + 1]))
-            ++literal;
-        if (literal < 3) {
-            for (int i = 0; i < literal; ++i)
-                out.append(char(1)).append(char(row[x + i]));
-        } else {
-            out.append(char(0)).append(char(literal));
-            out.append(reinterpret_cast<const char *>(row + x), literal);
-            if (literal % 2)
-                out.append(char(0));
-        }
-        x += literal;
-    }
 }
 
 } // namespace
@@ -89,11 +58,6 @@ bool writeQuadrants(const QString &path, const Quadrants &colours, QSize size)
         QPainter(&image).fillRect(i % 2 * w, i / 2 * h, i % 2 ? size.width() - w : w,
                                   i / 2 ? size.height() - h : h, colours[std::size_t(i)]);
     return image.save(path, nullptr, 95);
-}
-
-bool writeSolid(const QString &path, QColor colour, QSize size)
-{
-    return writeQuadrants(path, {colour, colour, colour, colour}, size);
 }
 
 bool closeTo(QColor actual, QColor expected, int tolerance)
@@ -127,20 +91,6 @@ QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QImage patternPicture(QSize size, int colours, int seed)
-{
-    QRandomGenerator random{quint32(seed)};
-    QImage img(size, QImage::Format_Indexed8);
-    for (int i = 0; i < colours; ++i)
-        img.setColor(i, random.generate() | 0xFF000000u);
-    for (int y = 0; y < size.height(); ++y)
-        for (int x = 0; x < size.width(); ++x)
-            img.scanLine(y)[x] =
-                uchar(y % 3 == 0 && x > size.width() / 2 ? int(random.bounded(colours))
-                                                         : (x / 7 + y / 3) % colours);
-    return img;
-}
-
 QImage bands(int width, int height, const QList<QRgb> &colours)
 {
     QImage img(width, height, QImage::Format_Indexed8);
@@ -169,19 +119,16 @@ QByteArray gif(const QList<QImage> &frames, int transparentIndex)
     while ((1 << tableBits) < first.colorCount())
         ++tableBits;
     QByteArray out("GIF89a");
-    put(out, quint32(first.width()), 2);
-    put(out, quint32(first.height()), 2);
+    put(out, {quint32(first.width()), quint32(first.height())}, 2);
     out.append(char(0xF0 | (tableBits - 1))).append(char(0)).append(char(0));
     for (int i = 0; i < (1 << tableBits); ++i)
-        put(out, first.colorTable().value(i) & 0xFFFFFF, 3, true);
+        put(out, {first.colorTable().value(i) & 0xFFFFFF}, 3, true);
     for (const QImage &frame : frames) {
         // Graphic control: a tenth of a second per frame, and the transparent entry.
         out.append("\x21\xF9\x04", 3).append(char(transparentIndex >= 0 ? 1 : 0));
-        put(out, 10, 2);
+        put(out, {10}, 2);
         out.append(char(std::max(transparentIndex, 0))).append(char(0)).append(char(0x2C));
-        put(out, 0, 4);
-        put(out, quint32(frame.width()), 2);
-        put(out, quint32(frame.height()), 2);
+        put(out, {0, 0, quint32(frame.width()), quint32(frame.height())}, 2);
         out.append(char(0)).append(lzwLiterals(frame));
     }
     return out.append(char(0x3B));
@@ -193,17 +140,32 @@ QByteArray rleBitmap(const QImage &image, int bitsPerPixel)
     const bool fourBits = bitsPerPixel == 4;
     QByteArray data;
     for (int y = image.height() - 1; y >= 0; --y) {
-        rleRow(data, image.constScanLine(y), image.width(), fourBits);
+        const uchar *row = image.constScanLine(y);
+        for (int x = 0, run = 1; x < image.width(); x += run, run = 1) {
+            while (x + run < image.width() && run < 255 && row[x + run] == row[x])
+                ++run;
+            // With 8 bits a lone pixel and the next two go as they are,
+            // padded to an even count; everything else as runs.
+            if (run == 1 && !fourBits && x + 3 <= image.width()) {
+                run = 3;
+                data.append(char(0)).append(char(run));
+                data.append(reinterpret_cast<const char *>(row + x), run).append(char(0));
+            } else {
+                data.append(char(run)).append(char(fourBits ? row[x] * 17 : row[x]));
+            }
+        }
         data.append(char(0)).append(char(y == 0 ? 1 : 0)); // end of line, end of bitmap
     }
     const quint32 entries = fourBits ? 16 : 256, offset = 14 + 40 + 4 * entries;
     QByteArray out("BM");
-    for (quint32 v : {offset + quint32(data.size()), 0u, offset, 40u, quint32(image.width()),
-                      quint32(image.height()), 1u | quint32(bitsPerPixel) << 16, fourBits ? 2u : 1u,
-                      quint32(data.size()), 2835u, 2835u, entries, 0u})
-        put(out, v, 4); // sizes, planes and bits, BI_RLE4 / BI_RLE8, resolution, colours
+    // sizes, planes and bits, BI_RLE4 / BI_RLE8, resolution, colours
+    put(out,
+        {offset + quint32(data.size()), 0u, offset, 40u, quint32(image.width()),
+         quint32(image.height()), 1u | quint32(bitsPerPixel) << 16, fourBits ? 2u : 1u,
+         quint32(data.size()), 2835u, 2835u, entries, 0u},
+        4);
     for (quint32 i = 0; i < entries; ++i)
-        put(out, image.colorTable().value(int(i)) & 0xFFFFFF, 4);
+        put(out, {image.colorTable().value(int(i)) & 0xFFFFFF}, 4);
     return out + data;
 }
 
@@ -211,11 +173,11 @@ QByteArray withExifOrientation(const QByteArray &jpeg, int orientation)
 {
     // One directory of one entry: orientation, SHORT, one value; no next directory.
     QByteArray body("Exif\0\0II*\0", 10);
-    for (const auto &[v, n] :
-         {std::pair{8, 4}, {1, 2}, {0x0112, 2}, {3, 2}, {1, 4}, {orientation, 4}, {0, 4}})
-        put(body, quint32(v), n);
+    put(body, {8}, 4);
+    put(body, {1, 0x0112, 3}, 2);
+    put(body, {1, quint32(orientation), 0}, 4);
     QByteArray app1("\xFF\xE1", 2);
-    put(app1, quint32(body.size() + 2), 2, true);
+    put(app1, {quint32(body.size() + 2)}, 2, true);
     return jpeg.left(2) + app1 + body + jpeg.mid(2);
 }
 
@@ -223,16 +185,14 @@ QByteArray pngBomb(quint32 width, quint32 height)
 {
     QByteArray png("\x89PNG\r\n\x1a\n", 8);
     const auto chunk = [&png](const char *type, const QByteArray &body) {
-        put(png, quint32(body.size()), 4, true);
         const QByteArray typed = QByteArray(type, 4) + body;
+        put(png, {quint32(body.size())}, 4, true);
         png.append(typed);
-        put(png,
-            quint32(crc32(0, reinterpret_cast<const Bytef *>(typed.data()), uInt(typed.size()))), 4,
-            true);
+        const auto *bytes = reinterpret_cast<const Bytef *>(typed.data());
+        put(png, {quint32(crc32(0, bytes, uInt(typed.size())))}, 4, true);
     };
     QByteArray ihdr;
-    put(ihdr, width, 4, true);
-    put(ihdr, height, 4, true);
+    put(ihdr, {width, height}, 4, true);
     chunk("IHDR", ihdr.append("\x08\x02\x00\x00\x00", 5));
     // One compressed row of zeros: the rest of the picture is simply missing.
     chunk("IDAT", qCompress(QByteArray(1 + qsizetype(width) * 3, '\0')).mid(4));

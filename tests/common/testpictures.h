@@ -21,9 +21,6 @@ extern const Quadrants kPictureA, kPictureB, kPictureC;
 /// Writes a @p size picture of @p colours to @p path (format from the suffix).
 bool writeQuadrants(const QString &path, const Quadrants &colours, QSize size = {640, 360});
 
-/// Writes a @p size picture of one @p colour to @p path (format from the suffix).
-bool writeSolid(const QString &path, QColor colour, QSize size = {64, 48});
-
 /// Whether @p actual is @p expected give or take JPEG's rounding.
 [[nodiscard]] bool closeTo(QColor actual, QColor expected, int tolerance = 24);
 
@@ -36,10 +33,6 @@ bool writeFile(const QString &path, const QByteArray &bytes);
 
 /// What @p path holds; empty when unreadable.
 [[nodiscard]] QByteArray readFile(const QString &path);
-
-/// An Indexed8 picture of @p colours random palette entries: bands of long
-/// runs, with a stretch of single pixels in every third row.
-[[nodiscard]] QImage patternPicture(QSize size, int colours, int seed);
 
 /// An Indexed8 test card: vertical bands of @p colours.
 [[nodiscard]] QImage bands(int width, int height, const QList<QRgb> &colours);

@@ -27,44 +27,31 @@ TEST(FullName, SeparatorAlwaysInsertedAndOnlyTheEntryCut)
 }
 
 // By hand: SOI, APP0, a scan whose data holds a stuffed 0xFF, a restart
-// marker and fill bytes, then EOI.
-std::vector<std::byte> handMadeJpeg()
+// marker and fill bytes, then EOI. Cut anywhere it is short: the stuffed
+// 0xFF 0x00, the restart marker and the fill bytes must not pass for its end,
+// nor a segment longer than the file. Bytes after the end, as some cameras
+// write, and a stray byte after the start marker, which the decoder skips,
+// are allowed.
+TEST(JpegEnd, OnlyAWholeFileReachesItsEnd)
 {
-    std::vector<std::byte> out;
+    std::vector<std::byte> data;
     for (int b :
          {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x06, 0x4A, 0x46, 0x49, 0x46, 0xFF, 0xDA, 0x00, 0x04,
           0x01, 0x02, 0x12, 0xFF, 0x00, 0x34, 0xFF, 0xD0, 0x56, 0xFF, 0xFF, 0xFF, 0xD9})
-        out.push_back(std::byte(b));
-    return out;
-}
-
-bool jpegWhole(std::span<const std::byte> data)
-{
-    return reachesEnd(ScannedFormat::Jpeg, data);
-}
-
-// Bytes after the end, as some cameras write, and a stray byte after the
-// start marker, which the decoder skips, are allowed.
-TEST(JpegEnd, CompleteFileReachesItsEnd)
-{
-    std::vector<std::byte> data = handMadeJpeg();
-    EXPECT_TRUE(jpegWhole(data));
-    data.insert(data.end(), 5, std::byte('x'));
-    EXPECT_TRUE(jpegWhole(data));
-    data.insert(data.begin() + 2, std::byte(0x42));
-    EXPECT_TRUE(jpegWhole(data));
-}
-
-// Cut anywhere the file is short: the stuffed 0xFF 0x00, the restart marker
-// and the fill bytes must not pass for its end, nor a segment longer than the file.
-TEST(JpegEnd, CutOrOverlongIsIncomplete)
-{
-    std::vector<std::byte> data = handMadeJpeg();
+        data.push_back(std::byte(b));
+    const auto whole = [](std::span<const std::byte> d) {
+        return reachesEnd(ScannedFormat::Jpeg, d);
+    };
     for (std::size_t n = 0; n < data.size(); ++n)
-        EXPECT_FALSE(jpegWhole(std::span(data.data(), n))) << "cut at " << n;
-    EXPECT_FALSE(jpegWhole(std::span(data).subspan(2))) << "no start marker";
-    data[5] = std::byte(0x60); // APP0 claims 96 bytes
-    EXPECT_FALSE(jpegWhole(data));
+        EXPECT_FALSE(whole(std::span(data.data(), n))) << "cut at " << n;
+    EXPECT_FALSE(whole(std::span(data).subspan(2))) << "no start marker";
+    std::vector<std::byte> overlong = data;
+    overlong[5] = std::byte(0x60); // APP0 claims 96 bytes
+    EXPECT_FALSE(whole(overlong));
+    data.insert(data.end(), 5, std::byte('x'));
+    EXPECT_TRUE(whole(data));
+    data.insert(data.begin() + 2, std::byte(0x42));
+    EXPECT_TRUE(whole(data));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The conversion loop with the real codec, decoding the next file on another
-// thread while it writes: what the user sees must stay one file after the other.
+// The conversion loop over a real folder, with the real codec decoding the
+// next file on another thread while it writes: what it converts, where it
+// stops, and that what the user sees stays one file after the other.
 #include "convert/bmpconverter.h"
 #include "platform/fakes/fakeprompter.h"
 #include "tests/common/testpictures.h"
@@ -16,66 +17,88 @@ class TestConversionPipeline : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void keepsTheOrderOfEffects_data();
-    void keepsTheOrderOfEffects();
+    void loop_data();
+    void loop();
 };
 
-void TestConversionPipeline::keepsTheOrderOfEffects_data()
+void TestConversionPipeline::loop_data()
 {
-    QTest::addColumn<QStringList>("entries");
-    QTest::addColumn<QStringList>("read");   // the captions, in order
-    QTest::addColumn<QStringList>("copies"); // what the folder holds after
-    QTest::addColumn<QString>("failure");    // a word of the message, "" when it finishes
+    // files ("!" not a picture, "/" a folder in the copy's way, a .bmp an older
+    // picture) | the whole folder ("*") or the first and third files | read |
+    // copies | the start of the last box (a question: answered No). Every row
+    // also makes the list grow by each copy as it is written: those must not
+    // be converted in turn.
+    QTest::addColumn<QString>("row");
+    const QString abc = QStringLiteral("a.gif b.jpg! c.gif|");
+    QTest::newRow("selection passes the bad file")
+        << abc + "|a.gif c.gif|a.bmp c.bmp|Conversion terminée";
     // Would catch a copy written for the file decoded ahead after a failure,
     // or a caption naming it.
-    QTest::newRow("unreadable third file")
-        << QStringList{"a.png", "b.png", "c.jpg", "d.png"} << QStringList{"a.png", "b.png", "c.jpg"}
-        << QStringList{"a.bmp", "a.png", "b.bmp", "b.png", "c.jpg", "d.png"} << "c.jpg";
-    QTest::newRow("copy that cannot be written")
-        << QStringList{"a.png", "b.png", "c.png"} << QStringList{"a.png", "b.png"}
-        << QStringList{"a.bmp", "a.png", "b.bmp", "b.png", "c.png"} << "b.bmp";
+    QTest::newRow("whole folder stops at the bad file")
+        << abc + "*|a.gif b.jpg|a.bmp|Le fichier « %1/b.jpg » n'a pas pu être lu : Unsupported "
+                 "image format.\nLa conversion s'arrête à ce fichier ; les copies écrites avant "
+                 "lui restent.";
+    QTest::newRow("unwritable copy") << "a.gif b.gif b.bmp/ c.gif|*|a.gif b.gif|a.bmp|La copie "
+                                        "« %1/b.bmp » n'a pas pu être écrite : ";
     // Would catch the next file decoded ahead while it is being replaced: the
-    // copy of a.png would then be overwritten with the old a.bmp.
+    // copy of a.gif would then be overwritten with the old a.bmp.
     QTest::newRow("next file is the copy just written")
-        << QStringList{"a.png", "a.bmp"} << QStringList{"a.png", "a.bmp"}
-        << QStringList{"a.bmp", "a.png"} << "";
+        << "a.gif a.bmp|*|a.gif a.bmp|a.bmp|Conversion terminée";
+    QTest::newRow("answered no")
+        << abc + "*|||Voulez-vous convertir en .BMP le contenu du dossier «%1» ?";
 }
 
-void TestConversionPipeline::keepsTheOrderOfEffects()
+void TestConversionPipeline::loop()
 {
-    QFETCH(QStringList, entries);
-    QFETCH(QStringList, read);
-    QFETCH(QStringList, copies);
-    QFETCH(QString, failure);
+    QFETCH(QString, row);
+    const QStringList cells = row.split(QLatin1Char('|'));
+    const QString said = cells[4];
     QTemporaryDir dir;
-    for (const QString &name : entries) {
-        const QString path = dir.filePath(name);
-        if (name == "c.jpg")
-            QVERIFY(writeFile(path, "not a picture"));
-        else
-            QVERIFY(writeQuadrants(path, name == "a.bmp" ? kPictureB : kPictureA, {64, 48}));
+    const QString d = dir.path();
+    const QByteArray picture =
+        gif({bands(8, 8, {qRgb(200, 0, 0), qRgb(0, 0, 90), qRgb(0, 99, 0)})});
+    QStringList entries, made;
+    for (QString f : cells[0].split(QLatin1Char(' '))) {
+        const bool bad = f.endsWith(QLatin1Char('!')), folder = f.endsWith(QLatin1Char('/'));
+        f.chop(bad || folder);
+        made << f;
+        if (folder) {
+            QVERIFY(QDir(d).mkdir(f));
+            continue;
+        }
+        entries << f;
+        QVERIFY(f.endsWith(".bmp") ? writeQuadrants(dir.filePath(f), kPictureB, {8, 8})
+                                   : writeFile(dir.filePath(f), bad ? "pas une image" : picture));
     }
-    if (failure == "b.bmp")
-        QVERIFY(QDir(dir.path()).mkdir("b.bmp"));
+    const auto scope =
+        cells[1] == "*" ? ConversionScope::WholeFolder : ConversionScope::SelectedFiles;
+    const bool yes = !said.startsWith(QStringLiteral("Voulez"));
 
     BmpConverter converter;
     FakePrompter prompter;
+    prompter.answers = {yes ? Answer::Yes : Answer::No};
+    QStringList read;
     ConversionSteps steps;
-    steps.folder = dir.path();
-    steps.count = [&] { return int(entries.size()); };
-    steps.entry = [&](int i) { return entries.at(i); };
-    steps.isSelected = [](int) { return true; };
-    QStringList captions;
-    steps.reading = [&](const QString &source) { captions << QFileInfo(source).fileName(); };
-    steps.writing = [](const QString &) {};
-    const ConversionOutcome outcome =
-        BmpConversion(converter, BoundPrompter(prompter)).run(ConversionScope::WholeFolder, steps);
+    steps.folder = d;
+    steps.count = [&entries] { return int(entries.size()); };
+    steps.entry = [&entries](int i) { return entries.at(i); };
+    steps.isSelected = [](int i) { return i == 0 || i == 2; };
+    steps.reading = [&read](const QString &f) { read << QFileInfo(f).fileName(); };
+    steps.writing = [&entries](const QString &f) { entries << QFileInfo(f).fileName(); };
+    BmpConversion(converter, BoundPrompter(prompter)).run(scope, steps);
 
-    QCOMPARE(captions, read);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), copies);
-    QCOMPARE(outcome, failure.isEmpty() ? ConversionOutcome::Finished : ConversionOutcome::Stopped);
-    QVERIFY(prompter.shown.back().text.contains(failure.isEmpty() ? "terminée" : failure));
-    QCOMPARE(QImage(dir.filePath("a.bmp")).pixelColor(0, 0), kPictureA[0]);
+    QCOMPARE(prompter.shown.front().text, BmpConversion::question(scope, d));
+    const QString last = prompter.shown.back().text;
+    QVERIFY2(last.startsWith(QString(said).replace("%1", d)), qPrintable(last));
+    QCOMPARE(read, cells[2].split(QLatin1Char(' '), Qt::SkipEmptyParts));
+    made += cells[3].split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    made.removeDuplicates();
+    made.sort();
+    QCOMPARE(QDir(d).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden),
+             made);
+    if (made.contains("a.bmp"))
+        QCOMPARE(QImage(dir.filePath("a.bmp")).convertToFormat(QImage::Format_RGB32),
+                 QImage::fromData(picture).convertToFormat(QImage::Format_RGB32));
 }
 
 QTEST_GUILESS_MAIN(TestConversionPipeline)

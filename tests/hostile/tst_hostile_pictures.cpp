@@ -1,49 +1,38 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Broken and hostile pictures, made here at run time, through the preview and
-// the conversion: none may crash, hang, leave a temporary file or pass a
-// failure for a success. Meant above all for the sanitizer build.
+// the converter: none may crash, hang, leave a temporary file, lose the file
+// or pass a cut file for a whole one. Meant above all for the sanitizer build.
 
 #include "browser/picturepreview.h"
 #include "convert/bmpconverter.h"
-#include "platform/fakes/fakeprompter.h"
 #include "tests/common/testpictures.h"
 
 #include <QDir>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 #include <sys/stat.h>
-#include <zlib.h>
 
 using namespace velumbra;
 using namespace velumbra::test;
 
 namespace {
 
-void put(QByteArray &b, qsizetype at, std::initializer_list<quint32> values, int bytes, bool big)
+// @p seed claiming @p w x @p h pixels: a bitmap in its header, a JPEG in its
+// frame header. The other formats' sizes are read by Qt's decoders alone, and
+// the preview's check of them is tested with the preview.
+QByteArray resized(QByteArray seed, quint32 w, quint32 h)
 {
-    for (const quint32 v : values)
-        for (int i = 0; i < bytes; ++i)
-            b[at++] = char(v >> (8 * (big ? bytes - 1 - i : i)));
-}
-
-// @p seed claiming @p w x @p h pixels in every place its format keeps them.
-QByteArray resized(QByteArray seed, const QByteArray &format, quint32 w, quint32 h)
-{
-    if (format == "bmp")
-        put(seed, 18, {w, h}, 4, false);
-    if (format == "gif") // the screen, then the first picture after its colour table
-        for (int at : {6, 13 + 3 * (2 << (uchar(seed[10]) & 7)) + 8 + 5})
-            put(seed, at, {w, h}, 2, false);
-    if (format == "png") { // IHDR, and its checksum
-        put(seed, 16, {w, h}, 4, true);
-        const auto *ihdr = reinterpret_cast<const Bytef *>(seed.constData() + 12);
-        put(seed, 29, {quint32(crc32(0, ihdr, 17))}, 4, true);
+    if (seed.startsWith("BM")) {
+        qToLittleEndian(w, seed.data() + 18);
+        qToLittleEndian(h, seed.data() + 22);
+        return seed;
     }
-    if (format == "jpg") // the frame header
-        put(seed, std::max(seed.indexOf("\xFF\xC0"), seed.indexOf("\xFF\xC2")) + 5, {h, w}, 2,
-            true);
+    const qsizetype frame = std::max(seed.indexOf("\xFF\xC0"), seed.indexOf("\xFF\xC2")) + 5;
+    qToBigEndian(quint16(h), seed.data() + frame);
+    qToBigEndian(quint16(w), seed.data() + frame + 2);
     return seed;
 }
 
@@ -59,13 +48,12 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QByteArray>("whole"); // the file it was cut from, if it was
 
-        const QImage card = patternPicture(QSize(40, 30), 16, 7);
+        const QImage card = bands(40, 30, {qRgb(200, 0, 0), qRgb(0, 9, 90), qRgb(0, 99, 0), 0});
         const QImage rgb = gradient(48, 32);
         const std::pair<const char *, QByteArray> seeds[] = {
             {"a.jpg", encoded(rgb, "jpeg")},
             {"b.jpg", encoded(rgb, "jpeg", -1, true)},
             {"c.png", encoded(rgb, "png")},
-            {"d.png", encoded(card, "png")},
             {"e.gif", gif({card, card})},
             {"f.bmp", encoded(rgb, "bmp")},
             {"g.bmp", rleBitmap(card, 8)},
@@ -74,9 +62,6 @@ private Q_SLOTS:
         };
         QRandomGenerator random(18);
         for (const auto &[name, bytes] : seeds) {
-            const QByteArray format = bytes.startsWith("BM")    ? "bmp"
-                                      : bytes.startsWith("GIF") ? "gif"
-                                                                : QByteArray(name).right(3);
             for (qsizetype i = 1; i < 24; ++i)
                 QTest::addRow("%s cut at %lld", name, qlonglong(bytes.size() * i / 24))
                     << name << bytes.left(bytes.size() * i / 24) << bytes;
@@ -87,21 +72,19 @@ private Q_SLOTS:
                 QTest::addRow("%s bit flipped at %lld", name, qlonglong(at))
                     << name << flipped << QByteArray();
             }
-            // 16-bit sizes for GIF and JPEG; strips the preview cannot show.
-            const quint32 most = format == "gif" || format == "jpg" ? 65535 : 524288;
+            if (!bytes.startsWith("BM") && !bytes.startsWith("\xFF\xD8"))
+                continue;
+            // 16-bit sizes in a JPEG; strips the preview cannot show.
+            const quint32 most = bytes.startsWith("BM") ? 524288 : 65535;
             for (const auto &[w, h] : {std::pair{most, most}, {most, 2u}, {2u, most}, {0u, 0u}})
                 QTest::addRow("%s claiming %u x %u", name, w, h)
-                    << name << resized(bytes, format, w, h) << QByteArray();
+                    << name << resized(bytes, w, h) << QByteArray();
         }
         for (const char *name : {"j.jpg", "k.gif", "l.bmp", "m.png", "n.rle"})
             for (const QByteArray &bytes :
                  {QByteArray("pas une image\n"), QByteArray(4096, '\0'), QByteArray()})
                 QTest::addRow("%s of %lld bytes", name, qlonglong(bytes.size()))
                     << name << bytes << QByteArray();
-        for (const auto &[name, size] :
-             {std::pair{"o.png", QSize(70000, 1)}, {"p.bmp", {1, 70000}}})
-            QTest::newRow(name) << name << encoded(gradient(size.width(), size.height()), name + 2)
-                                << QByteArray();
         QTest::newRow("pipe") << "q.jpg" << QByteArray("pipe") << QByteArray();
     }
 
@@ -118,29 +101,11 @@ private Q_SLOTS:
 
         const PreviewPicture preview = decodePreview(path, 1.0);
         QCOMPARE(preview.size.has_value(), preview.error.isEmpty());
-        if (preview.size) {
-            const PixelSize half = previewPixels(*preview.size);
-            QCOMPARE(preview.image.size(), QSize(half.width, half.height));
-        }
 
         BmpConverter converter;
-        FakePrompter prompter;
-        ConversionSteps steps;
-        steps.folder = dir.path();
-        steps.count = [] { return 1; };
-        steps.entry = [&name](int) { return name; };
-        steps.isSelected = [](int) { return true; };
-        steps.reading = steps.writing = [](const QString &) {};
-        const ConversionOutcome outcome = BmpConversion(converter, BoundPrompter(prompter))
-                                              .run(ConversionScope::WholeFolder, steps);
-        const QString said = prompter.shown.back().text;
         const QString copy = name.section(QLatin1Char('.'), 0, 0) + ".bmp";
         QStringList expected{name};
-        if (outcome == ConversionOutcome::Stopped) {
-            QVERIFY2(said.contains(path), qPrintable(said));
-            QVERIFY(pipe || readFile(path) == bytes); // even a bitmap converted onto itself
-        } else {
-            QCOMPARE(said, QStringLiteral("Conversion terminée !"));
+        if (converter.decode(path) && converter.writeBmp(dir.filePath(copy))) {
             QCOMPARE(QImage(dir.filePath(copy), "BMP").size(), converter.picture().size());
             // A cut file either fails or holds every pixel of the whole one.
             BmpConverter reference;
@@ -149,6 +114,8 @@ private Q_SLOTS:
                 QCOMPARE(converter.picture(), reference.picture());
             }
             expected << copy;
+        } else {
+            QVERIFY(pipe || readFile(path) == bytes); // even a bitmap converted onto itself
         }
         expected.removeDuplicates();
         expected.sort();
