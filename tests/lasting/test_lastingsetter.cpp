@@ -28,6 +28,8 @@ class StandInDesktop final : public WallpaperSetter
 {
 public:
     std::string shown = "/a.jpg";
+    bool saverOn = true;
+    bool refuseReading = false;
 
     [[nodiscard]] std::string name() const override { return "standin"; }
     [[nodiscard]] Result<> setWallpaper(const std::string &path, WallpaperLifetime) override
@@ -35,15 +37,27 @@ public:
         shown = path;
         return Result<>::success();
     }
-    [[nodiscard]] Result<> disableScreenSaver() override { return Result<>::success(); }
+    [[nodiscard]] Result<> disableScreenSaver() override
+    {
+        saverOn = false;
+        return Result<>::success();
+    }
     [[nodiscard]] LifetimeSupport lifetimeSupport(LastingSetting) const override
     {
         return LifetimeSupport::StoredOnly;
     }
-    [[nodiscard]] Result<std::string> readLasting(LastingSetting) override { return shown; }
-    [[nodiscard]] Result<> restoreLasting(LastingSetting, const std::string &state) override
+    [[nodiscard]] Result<std::string> readLasting(LastingSetting what) override
     {
-        shown = state;
+        if (refuseReading)
+            return Failure{"illisible"};
+        return what == LastingSetting::Wallpaper ? shown : std::string(saverOn ? "on" : "off");
+    }
+    [[nodiscard]] Result<> restoreLasting(LastingSetting what, const std::string &state) override
+    {
+        if (what == LastingSetting::Wallpaper)
+            shown = state;
+        else
+            saverOn = state == "on";
         return Result<>::success();
     }
 };
@@ -85,6 +99,37 @@ TEST_F(LastingFiles, AnEntryOfAnotherInstallationIsRewrittenOrRemoved)
     oldEntry(); // now with nothing owed
     ASSERT_TRUE(step(true).ok());
     EXPECT_FALSE(fs::exists(entry));
+}
+
+// What could not be put back at logoff is not changed: neither when the
+// desktop's value cannot be read nor when the record cannot be written.
+TEST_F(LastingFiles, NothingChangesWhatCannotBePutBackLater)
+{
+    desktop.refuseReading = true;
+    const Result<> unread = step(false);
+    EXPECT_NE(unread.reason().find("reste inchangé"), std::string::npos) << unread.reason();
+    desktop.refuseReading = false;
+    fs::create_directories(fs::path(record).parent_path().parent_path());
+    std::ofstream(fs::path(record).parent_path()) << "in the way";
+    EXPECT_FALSE(step(false).ok());
+    FileLastingStore store(record);
+    XdgAutostartEntry autostart(entry, "/usr/bin/velumbra-restore");
+    EXPECT_FALSE(LastingWallpaperSetter(desktop, store, autostart).disableScreenSaver().ok());
+    EXPECT_EQ(desktop.shown, "/a.jpg");
+    EXPECT_TRUE(desktop.saverOn);
+    EXPECT_FALSE(fs::exists(entry));
+}
+
+// Another desktop's values wait in the record for that desktop's own login.
+TEST_F(LastingFiles, OtherDesktopsEntriesWaitForTheirLogin)
+{
+    fs::create_directories(fs::path(record).parent_path());
+    std::ofstream(record) << formatLastingRecord({{"otherdesk.wallpaper", "X"}});
+    ASSERT_TRUE(step(false).ok());
+    EXPECT_TRUE(step(true).ok());
+    EXPECT_EQ(desktop.shown, "/a.jpg");
+    EXPECT_EQ(*FileLastingStore(record).load(), (LastingRecord{{"otherdesk.wallpaper", "X"}}));
+    EXPECT_TRUE(fs::exists(entry));
 }
 
 // velumbra-restore once waited for ever on a pipe and read /dev/zero until it
