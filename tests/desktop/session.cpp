@@ -175,26 +175,31 @@ XDesktop::XDesktop(XSession session) : m_session(std::move(session))
 
 void XDesktop::login(const QString &root, bool withDesktop)
 {
-    logoff();
-    m_settled = false;
-    m_xvfb = std::make_unique<Xvfb>(24, m_session.screen);
-    ASSERT_TRUE(m_xvfb->running()) << "Xvfb did not start";
-    env = userEnvironment(root, m_xvfb->display()) + m_session.env;
-    // session.sh's bus, in a PID namespace, cannot name the process of a
-    // desktop program outside it (pcmanfm-qt's profile): a plain one then.
-    m_servers.push_back(m_session.programs.isEmpty()
-                            ? std::make_unique<Server>(
-                                  u"dbus-daemon"_s,
-                                  QStringList{QStringLiteral("--config-file=" PRIVATE_BUS_CONFIG),
-                                              u"--nofork"_s, u"--print-address=1"_s},
-                                  env)
-                            : std::make_unique<Server>(u"session.sh"_s, m_session.programs, env));
-    const QString bus = m_servers.back()->firstLine();
-    ASSERT_FALSE(bus.isEmpty()) << "the session bus did not start";
-    env << u"DBUS_SESSION_BUS_ADDRESS="_s + bus;
-    if (m_session.ready) {
-        ASSERT_TRUE(eventually([&] { return m_session.ready(*this); }))
-            << "the session did not start";
+    for (int attempt = 1;; ++attempt) {
+        logoff();
+        m_settled = false;
+        m_xvfb = std::make_unique<Xvfb>(24, m_session.screen);
+        ASSERT_TRUE(m_xvfb->running()) << "Xvfb did not start";
+        env = userEnvironment(root, m_xvfb->display()) + m_session.env;
+        // session.sh's bus, in a PID namespace, cannot name the process of a
+        // desktop program outside it (pcmanfm-qt's profile): a plain one then.
+        m_servers.push_back(
+            m_session.programs.isEmpty()
+                ? std::make_unique<Server>(
+                      u"dbus-daemon"_s,
+                      QStringList{QStringLiteral("--config-file=" PRIVATE_BUS_CONFIG),
+                                  u"--nofork"_s, u"--print-address=1"_s},
+                      env)
+                : std::make_unique<Server>(u"session.sh"_s, m_session.programs, env));
+        const QString bus = m_servers.back()->firstLine();
+        ASSERT_FALSE(bus.isEmpty()) << "the session bus did not start";
+        env << u"DBUS_SESSION_BUS_ADDRESS="_s + bus;
+        if (!m_session.ready || eventually([&] { return m_session.ready(*this); }))
+            break;
+        // Plasma, started again in a home it used before, at times never
+        // loads its shell (one run of this test in twenty here, before anything of
+        // Velumbra runs in that session): a second login settles it.
+        ASSERT_LT(attempt, 2) << "the session did not start";
     }
     if (withDesktop && hasDesktopProgram)
         startDesktop();
